@@ -1,0 +1,61 @@
+#include "lsp/protocol.hpp"
+
+namespace zevo::lsp {
+
+using nlohmann::json;
+
+void to_json(json& j, const Position& v) { j = json{{"line", v.line}, {"character", v.character}}; }
+
+void to_json(json& j, const Range& v) { j = json{{"start", v.start}, {"end", v.end}}; }
+
+void to_json(json& j, const Location& v) { j = json{{"uri", v.uri}, {"range", v.range}}; }
+
+void to_json(json& j, const TextEdit& v) { j = json{{"range", v.range}, {"newText", v.new_text}}; }
+
+void to_json(json& j, const WorkspaceEdit& v) {
+  json changes = json::object();
+  for (const auto& [uri, edits] : v.changes) changes[uri] = edits;
+  j = json{{"changes", std::move(changes)}};
+}
+
+void to_json(json& j, const MarkupContent& v) { j = json{{"kind", v.kind}, {"value", v.value}}; }
+
+void to_json(json& j, const Hover& v) {
+  j = json{{"contents", v.contents}};
+  if (v.range) j["range"] = *v.range;
+}
+
+void to_json(json& j, const Command& v) {
+  j = json{{"title", v.title}, {"command", v.command}};
+  if (v.arguments) j["arguments"] = *v.arguments;
+}
+
+void to_json(json& j, const CodeLens& v) {
+  j = json{{"range", v.range}};
+  if (v.command) j["command"] = *v.command;
+  if (v.data) j["data"] = *v.data;
+}
+
+void to_json(json& j, const Diagnostic& v) {
+  j = json{{"range", v.range}, {"message", v.message}};
+  if (v.severity) j["severity"] = *v.severity;
+  if (v.source) j["source"] = *v.source;
+}
+
+void to_json(json& j, const InlayHint& v) {
+  j = json{{"position", v.position}, {"label", v.label}};
+  if (v.kind) j["kind"] = *v.kind;
+  if (v.padding_left) j["paddingLeft"] = *v.padding_left;
+  if (v.padding_right) j["paddingRight"] = *v.padding_right;
+}
+
+void to_json(json& j, const CompletionItem& v) {
+  j = json{{"label", v.label}};
+  if (v.kind) j["kind"] = *v.kind;
+  if (v.detail) j["detail"] = *v.detail;
+  if (v.documentation) j["documentation"] = *v.documentation;
+  if (v.insert_text) j["insertText"] = *v.insert_text;
+  if (v.insert_text_format) j["insertTextFormat"] = *v.insert_text_format;
+}
+
+}  // namespace zevo::lsp

@@ -1,0 +1,116 @@
+#include "text/unicode.hpp"
+
+#include <unicode/uchar.h>
+#include <unicode/ucasemap.h>
+
+#include <cstdlib>
+
+#include "text/utf8.hpp"
+
+namespace zevo::text {
+
+namespace {
+
+bool is_ascii_alnum(char32_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Start of the character that ends just before byte `end`.
+std::size_t previous_char_start(std::string_view s, std::size_t end) {
+  std::size_t i = end - 1;
+  const std::size_t limit = end >= 4 ? end - 4 : 0;
+  while (i > limit && is_continuation_byte(static_cast<unsigned char>(s[i]))) --i;
+  // A stray continuation byte stands for itself.
+  std::size_t next = i;
+  decode_utf8(s, next);
+  return next == end ? i : end - 1;
+}
+
+UCaseMap* root_case_map() {
+  static UCaseMap* map = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    UCaseMap* m = ucasemap_open("", 0, &status);
+    if (U_FAILURE(status)) std::abort();
+    return m;
+  }();
+  return map;
+}
+
+}  // namespace
+
+bool is_white_space(char32_t c) {
+  if (c < 0x80) return c == ' ' || (c >= 0x09 && c <= 0x0D);
+  return u_isUWhiteSpace(static_cast<UChar32>(c));
+}
+
+bool is_alphabetic(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  return u_isUAlphabetic(static_cast<UChar32>(c));
+}
+
+bool is_numeric(char32_t c) {
+  if (c < 0x80) return c >= '0' && c <= '9';
+  const auto type = u_charType(static_cast<UChar32>(c));
+  return type == U_DECIMAL_DIGIT_NUMBER || type == U_LETTER_NUMBER || type == U_OTHER_NUMBER;
+}
+
+bool is_identifier_char(char32_t c) {
+  if (c < 0x80) return is_ascii_alnum(c) || c == '_';
+  return is_alphabetic(c) || is_numeric(c);
+}
+
+bool is_identifier_start(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  return is_alphabetic(c);
+}
+
+std::string_view trim_start(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t next = i;
+    if (!is_white_space(decode_utf8(s, next))) break;
+    i = next;
+  }
+  return s.substr(i);
+}
+
+std::string_view trim_end(std::string_view s) {
+  std::size_t end = s.size();
+  while (end > 0) {
+    const std::size_t start = previous_char_start(s, end);
+    std::size_t next = start;
+    if (!is_white_space(decode_utf8(s, next))) break;
+    end = start;
+  }
+  return s.substr(0, end);
+}
+
+std::string_view trim(std::string_view s) { return trim_end(trim_start(s)); }
+
+std::string to_lower(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  if (i == s.size()) {
+    std::string out(s);
+    for (char& ch : out) {
+      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return out;
+  }
+  // Most texts keep their length; a longer result is retried with ICU's size.
+  std::string out(s.size() + 16, '\0');
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()),
+                                         s.data(), static_cast<int32_t>(s.size()), &status);
+  if (status == U_BUFFER_OVERFLOW_ERROR) {
+    out.assign(static_cast<std::size_t>(n), '\0');
+    status = U_ZERO_ERROR;
+    ucasemap_utf8ToLower(root_case_map(), out.data(), n, s.data(), static_cast<int32_t>(s.size()),
+                         &status);
+  }
+  if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return std::string(s);
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+}  // namespace zevo::text
