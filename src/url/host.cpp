@@ -1,0 +1,374 @@
+#include "url/host.hpp"
+
+#include <unicode/uidna.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "text/utf8.hpp"
+#include "url/percent.hpp"
+
+namespace zevo::url::detail {
+
+namespace {
+
+constexpr EncodeSet kForbiddenHostSet =
+    EncodeSet{}.with(std::string_view("\0\t\n\r #/:<>?@[\\]^|", 17));
+// Also every non-ASCII byte: a domain is ASCII once UTS 46 is done with it.
+constexpr EncodeSet kForbiddenDomainSet = kC0ControlSet.with("%").with(std::string_view("\0\t\n\r #/:<>?@[\\]^|", 17));
+
+// Error bits of the URL Standard's "domain to ASCII" with CheckHyphens and VerifyDnsLength off.
+constexpr uint32_t kIgnoredIdnaErrors = UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG |
+                                        UIDNA_ERROR_DOMAIN_NAME_TOO_LONG | UIDNA_ERROR_LEADING_HYPHEN |
+                                        UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
+
+// Punycode is quadratic in the label; the URL library refuses longer labels than these
+// (decoding: bytes after "xn--"; encoding: code points).
+constexpr std::size_t kPunycodeDecodeMax = 2000;
+constexpr std::size_t kPunycodeEncodeMax = 1000;
+
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool starts_with_xn(std::string_view label) {
+  return label.size() >= 4 && ascii_lower(label[0]) == 'x' && ascii_lower(label[1]) == 'n' && label[2] == '-' &&
+         label[3] == '-';
+}
+
+// Calls `f` on each label, splitting at the full stop and the three characters UTS 46 maps to it.
+template <class F>
+void for_each_label(std::string_view domain, F f) {
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < domain.size()) {
+    std::size_t dot_length = 0;
+    if (domain[i] == '.') {
+      dot_length = 1;
+    } else if (domain.compare(i, 3, "\xE3\x80\x82") == 0 || domain.compare(i, 3, "\xEF\xBC\x8E") == 0 ||
+               domain.compare(i, 3, "\xEF\xBD\xA1") == 0) {
+      dot_length = 3;
+    }
+    if (dot_length == 0) {
+      ++i;
+      continue;
+    }
+    f(domain.substr(start, i - start));
+    i += dot_length;
+    start = i;
+  }
+  f(domain.substr(start));
+}
+
+bool within_punycode_limits(std::string_view domain) {
+  bool ok = true;
+  for_each_label(domain, [&](std::string_view label) {
+    bool ascii = true;
+    for (char c : label) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+      if (starts_with_xn(label) && label.size() - 4 > kPunycodeDecodeMax) ok = false;
+    } else if (text::char_count(label) > kPunycodeEncodeMax) {
+      ok = false;
+    }
+  });
+  return ok;
+}
+
+const UIDNA* uts46() {
+  static const UIDNA* const idna = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    UIDNA* opened = uidna_openUTS46(UIDNA_NONTRANSITIONAL_TO_ASCII | UIDNA_NONTRANSITIONAL_TO_UNICODE |
+                                        UIDNA_CHECK_BIDI | UIDNA_CHECK_CONTEXTJ,
+                                    &status);
+    return U_SUCCESS(status) ? opened : nullptr;
+  }();
+  return idna;
+}
+
+Status<> icu_to_ascii(std::string& out, std::string_view domain) {
+  const UIDNA* idna = uts46();
+  if (idna == nullptr || domain.size() > INT32_MAX || !within_punycode_limits(domain)) {
+    return fail(std::string(kInvalidInternationalDomainName));
+  }
+  const std::size_t start = out.size();
+  // ToASCII rarely grows a name much beyond its length; one retry covers the rest.
+  std::int32_t capacity = static_cast<std::int32_t>(std::min<std::size_t>(domain.size() * 2 + 64, INT32_MAX));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    out.resize(start + static_cast<std::size_t>(capacity));
+    UIDNAInfo info = UIDNA_INFO_INITIALIZER;
+    UErrorCode status = U_ZERO_ERROR;
+    const std::int32_t length = uidna_nameToASCII_UTF8(idna, domain.data(), static_cast<std::int32_t>(domain.size()),
+                                                       out.data() + start, capacity, &info, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+      capacity = length;
+      continue;
+    }
+    if (U_FAILURE(status) || (info.errors & ~kIgnoredIdnaErrors) != 0) break;
+    out.resize(start + static_cast<std::size_t>(length));
+    return ok_status();
+  }
+  out.resize(start);
+  return fail(std::string(kInvalidInternationalDomainName));
+}
+
+// Fills 0 into `value` for an empty number after a prefix; sets `overflow` past 32 bits.
+bool parse_ipv4_number(std::string_view s, std::uint64_t& value, bool& overflow) {
+  if (s.empty()) return false;
+  int radix = 10;
+  if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    s.remove_prefix(2);
+    radix = 16;
+  } else if (s.size() >= 2 && s[0] == '0') {
+    s.remove_prefix(1);
+    radix = 8;
+  }
+  value = 0;
+  overflow = false;
+  for (char c : s) {
+    const int digit = hex_value(c);
+    if (digit < 0 || digit >= radix) return false;
+    if (!overflow) {
+      value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+      overflow = value > UINT32_MAX;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+Status<> domain_to_ascii(std::string& out, std::string_view domain) {
+  bool plain = true;  // ASCII without a Punycode label: UTS 46 only lower-cases it
+  std::size_t label_start = 0;
+  for (std::size_t i = 0; i < domain.size() && plain; ++i) {
+    if (static_cast<unsigned char>(domain[i]) >= 0x80) plain = false;
+    if (i == label_start && starts_with_xn(domain.substr(i))) plain = false;
+    if (domain[i] == '.') label_start = i + 1;
+  }
+  const std::size_t start = out.size();
+  if (plain) {
+    out.reserve(start + domain.size());
+    for (char c : domain) out.push_back(ascii_lower(c));
+  } else if (auto converted = icu_to_ascii(out, domain); !converted) {
+    return converted;
+  }
+  for (std::size_t i = start; i < out.size(); ++i) {
+    if (kForbiddenDomainSet.contains(static_cast<unsigned char>(out[i]))) {
+      out.resize(start);
+      return fail(std::string(kInvalidInternationalDomainName));
+    }
+  }
+  return ok_status();
+}
+
+std::optional<Ipv6Address> parse_ipv6(std::string_view input) {
+  Ipv6Address address{};
+  int piece = 0;
+  int compress = -1;
+  std::size_t p = 0;
+  const std::size_t n = input.size();
+  auto at = [&](std::size_t i) { return i < n ? input[i] : '\0'; };
+  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+
+  if (at(p) == ':') {
+    if (at(p + 1) != ':') return std::nullopt;
+    p += 2;
+    compress = ++piece;
+  }
+  while (p < n) {
+    if (piece == 8) return std::nullopt;
+    if (input[p] == ':') {
+      if (compress != -1) return std::nullopt;
+      ++p;
+      compress = ++piece;
+      continue;
+    }
+    unsigned value = 0;
+    int length = 0;
+    while (length < 4 && p < n && hex_value(input[p]) >= 0) {
+      value = value * 16 + static_cast<unsigned>(hex_value(input[p]));
+      ++p;
+      ++length;
+    }
+    if (at(p) == '.') {
+      // An IPv4 address in the last two pieces.
+      if (length == 0) return std::nullopt;
+      p -= static_cast<std::size_t>(length);
+      if (piece > 6) return std::nullopt;
+      int numbers_seen = 0;
+      while (p < n) {
+        if (numbers_seen > 0) {
+          if (input[p] != '.' || numbers_seen >= 4) return std::nullopt;
+          ++p;
+        }
+        if (!is_digit(at(p))) return std::nullopt;
+        int ipv4_piece = -1;
+        while (is_digit(at(p))) {
+          const int number = input[p] - '0';
+          if (ipv4_piece == -1) {
+            ipv4_piece = number;
+          } else if (ipv4_piece == 0) {
+            return std::nullopt;
+          } else {
+            ipv4_piece = ipv4_piece * 10 + number;
+          }
+          if (ipv4_piece > 255) return std::nullopt;
+          ++p;
+        }
+        address[piece] = static_cast<std::uint16_t>(address[piece] * 0x100 + ipv4_piece);
+        ++numbers_seen;
+        if (numbers_seen == 2 || numbers_seen == 4) ++piece;
+      }
+      if (numbers_seen != 4) return std::nullopt;
+      break;
+    }
+    if (at(p) == ':') {
+      ++p;
+      if (p >= n) return std::nullopt;
+    } else if (p < n) {
+      return std::nullopt;
+    }
+    address[piece++] = static_cast<std::uint16_t>(value);
+  }
+  if (compress != -1) {
+    int swaps = piece - compress;
+    piece = 7;
+    while (piece != 0 && swaps > 0) {
+      std::swap(address[piece], address[compress + swaps - 1]);
+      --piece;
+      --swaps;
+    }
+  } else if (piece != 8) {
+    return std::nullopt;
+  }
+  return address;
+}
+
+void serialize_ipv6(std::string& out, const Ipv6Address& address) {
+  // The first longest run of two or more zero pieces becomes "::".
+  int compress = -1;
+  int best = 1;
+  for (int i = 0; i < 8;) {
+    if (address[i] != 0) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j < 8 && address[j] == 0) ++j;
+    if (j - i > best) {
+      best = j - i;
+      compress = i;
+    }
+    i = j;
+  }
+  static constexpr char kHex[] = "0123456789abcdef";
+  bool ignore0 = false;
+  for (int i = 0; i < 8; ++i) {
+    if (ignore0 && address[i] == 0) continue;
+    ignore0 = false;
+    if (compress == i) {
+      out += i == 0 ? "::" : ":";
+      ignore0 = true;
+      continue;
+    }
+    const unsigned v = address[i];
+    bool leading = true;
+    for (int shift = 12; shift >= 0; shift -= 4) {
+      const unsigned digit = (v >> shift) & 0xF;
+      if (leading && digit == 0 && shift != 0) continue;
+      leading = false;
+      out.push_back(kHex[digit]);
+    }
+    if (i != 7) out.push_back(':');
+  }
+}
+
+bool ends_in_a_number(std::string_view domain) {
+  if (!domain.empty() && domain.back() == '.') {
+    domain.remove_suffix(1);
+    if (domain.empty()) return false;
+  }
+  const std::size_t dot = domain.rfind('.');
+  const std::string_view last = dot == std::string_view::npos ? domain : domain.substr(dot + 1);
+  if (last.empty()) return false;
+  bool digits = true;
+  for (char c : last) digits = digits && c >= '0' && c <= '9';
+  if (digits) return true;
+  std::uint64_t value;
+  bool overflow;
+  return parse_ipv4_number(last, value, overflow);
+}
+
+std::optional<std::uint32_t> parse_ipv4(std::string_view domain) {
+  if (!domain.empty() && domain.back() == '.') domain.remove_suffix(1);
+  std::uint64_t numbers[4];
+  std::size_t count = 0;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t dot = domain.find('.', start);
+    const std::string_view part = domain.substr(start, dot == std::string_view::npos ? dot : dot - start);
+    bool overflow;
+    if (count == 4 || !parse_ipv4_number(part, numbers[count], overflow) || overflow) return std::nullopt;
+    ++count;
+    if (dot == std::string_view::npos) break;
+    start = dot + 1;
+  }
+  std::uint64_t address = numbers[count - 1];
+  if (address >= (std::uint64_t{1} << (8 * (5 - count)))) return std::nullopt;
+  for (std::size_t i = 0; i + 1 < count; ++i) {
+    if (numbers[i] > 255) return std::nullopt;
+    address += numbers[i] << (8 * (3 - i));
+  }
+  return static_cast<std::uint32_t>(address);
+}
+
+void serialize_ipv4(std::string& out, std::uint32_t address) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    out += std::to_string((address >> shift) & 0xFF);
+    if (shift != 0) out.push_back('.');
+  }
+}
+
+namespace {
+
+Result<HostKind> parse_bracketed(std::string& out, std::string_view input) {
+  if (input.size() < 2 || input.back() != ']') return fail(std::string(kInvalidIpv6Address));
+  const auto address = parse_ipv6(input.substr(1, input.size() - 2));
+  if (!address) return fail(std::string(kInvalidIpv6Address));
+  out.push_back('[');
+  serialize_ipv6(out, *address);
+  out.push_back(']');
+  return HostKind::ipv6;
+}
+
+}  // namespace
+
+Result<HostKind> parse_special_host(std::string& out, std::string_view input) {
+  if (!input.empty() && input[0] == '[') return parse_bracketed(out, input);
+  std::string decoded;
+  std::string_view domain = input;
+  if (input.find('%') != std::string_view::npos) {
+    decoded = percent_decode(input);
+    domain = decoded;
+  }
+  const std::size_t start = out.size();
+  if (auto converted = domain_to_ascii(out, domain); !converted) return fail(std::move(converted.error()));
+  const std::string_view ascii = std::string_view(out).substr(start);
+  if (ascii.empty()) return fail(std::string(kEmptyHost));
+  if (!ends_in_a_number(ascii)) return HostKind::domain;
+  const auto address = parse_ipv4(ascii);
+  if (!address) return fail(std::string(kInvalidIpv4Address));
+  out.resize(start);
+  serialize_ipv4(out, *address);
+  return HostKind::ipv4;
+}
+
+Result<HostKind> parse_opaque_host(std::string& out, std::string_view input) {
+  if (!input.empty() && input[0] == '[') return parse_bracketed(out, input);
+  for (char c : input) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x7F && kForbiddenHostSet.contains(b)) return fail(std::string(kInvalidDomainCharacter));
+  }
+  percent_encode(out, input, kC0ControlSet);
+  return input.empty() ? HostKind::empty : HostKind::opaque;
+}
+
+}  // namespace zevo::url::detail
