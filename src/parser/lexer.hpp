@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "parser/token.hpp"
@@ -24,7 +25,8 @@ class Lexer {
   const SourceFile& source() const { return source_; }
 
  private:
-  // The lexer's place in the text: the byte offset of `current` and its line and column.
+  // Where `current` stands: its byte offset, line and column. The text is held
+  // whole, so this is all a look-ahead has to save to go back.
   struct Position {
     std::size_t offset = 0;
     std::uint64_t line = 1;
@@ -33,23 +35,25 @@ class Lexer {
 
   Token scan_token();
   void skip_trivia();
-  Token read_operator(unsigned char c);
-  Token read_string(unsigned char quote);
+  void skip_line_comment();
+  void skip_block_comment();
+  Token read_operator(char c);
+  Token read_string(char quote);
   Token read_word();
+  bool read_second_word(std::string_view first);
   Token read_number();
-  std::size_t word_end(std::size_t offset, bool letters_only) const;
+  template <class Ascii, class Other>
+  bool skip_run(Ascii ascii, Other other);
+
   bool at_end() const { return pos_.offset >= text_.size(); }
-  char32_t current_char(std::size_t& next) const;
-  char32_t peek_char() const;
+  char byte_at(std::size_t offset) const { return offset < text_.size() ? text_[offset] : '\0'; }
   void advance_char();
   void advance_ascii() { ++pos_.offset, ++pos_.column; }
-  void advance_columns_to(std::size_t offset);
 
   std::string_view text_;
   SourceFile source_;
   Position pos_;
   Span last_span_;
-  bool span_file_set_ = false;
 };
 
 }  // namespace zevo::parser
