@@ -1,0 +1,157 @@
+// The ZEVO parser: recursive descent over a two-token window (the current
+// token and the next one), with a Pratt loop for expressions.
+//
+// Position convention of every routine: a statement, expression or type
+// routine is entered with `current` on its first token and, when it yields
+// something, returns with `current` on its last token; a pattern routine
+// returns with `current` on the token after the pattern; `parse_block` is
+// entered on the token before the block and returns on its terminator. A
+// routine that yields nothing leaves `current` where it stopped, and the loop
+// around it advances past that token. Nothing is ever reported.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "parser/ast.hpp"
+#include "parser/lexer.hpp"
+#include "parser/token.hpp"
+
+namespace zevo::parser {
+
+// How deeply statements, blocks, expressions, types, patterns and attribute
+// arguments may nest inside one another. A construct deeper than this yields
+// nothing, like any construct that does not fit, so no text can exhaust the
+// stack.
+inline constexpr int kMaxNesting = 256;
+
+class Parser {
+ public:
+  // Reads the first two tokens; the parser owns the lexer from then on.
+  explicit Parser(Lexer lexer);
+
+  const Token& current() const { return current_; }
+  const Token& next() const { return next_; }
+  const Span& current_span() const { return current_span_; }
+  const Span& next_span() const { return next_span_; }
+
+  void advance();
+
+  Program parse_program();
+  std::optional<Stmt> parse_statement();
+  Block parse_block();
+  Block parse_statements_to_end();
+
+  std::optional<Expr> parse_expression(std::uint8_t min_power);
+  std::optional<TypeRef> parse_type();
+  std::optional<Pattern> parse_pattern();
+  std::optional<std::vector<Expr>> parse_call_arguments();
+  std::optional<std::vector<Param>> parse_parameters();
+  std::optional<std::vector<AttrArg>> parse_attribute_args();
+  std::vector<QosPolicy> parse_qos_options();
+
+ private:
+  // Counts one level of nesting for as long as it lives.
+  class Nesting {
+   public:
+    explicit Nesting(Parser& parser) : parser_(parser) { ++parser_.depth_; }
+    ~Nesting() { --parser_.depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+    bool too_deep() const { return parser_.depth_ > kMaxNesting; }
+
+   private:
+    Parser& parser_;
+  };
+
+  bool at(TokenKind kind) const { return current_.kind == kind; }
+  bool next_at(TokenKind kind) const { return next_.kind == kind; }
+  void advance_twice() {
+    advance();
+    advance();
+  }
+
+  // The items after a first one, each behind a ",", for as long as the next
+  // token is ","; false when one does not parse. With `close`, a "," right
+  // before that token ends the list there (a trailing comma), and `*closed`
+  // says so.
+  template <class T, class Read>
+  bool read_more_items(std::vector<T>& items, Read read, std::optional<TokenKind> close = std::nullopt,
+                       bool* closed = nullptr) {
+    while (next_at(TokenKind::Comma)) {
+      advance_twice();
+      if (close && at(*close)) {
+        *closed = true;
+        return true;
+      }
+      auto item = read();
+      if (!item) return false;
+      items.push_back(std::move(*item));
+    }
+    return true;
+  }
+  auto expression_reader() {
+    return [this] { return parse_expression(0); };
+  }
+  auto type_reader() {
+    return [this] { return parse_type(); };
+  }
+
+  // Statements (parser_stmt.cpp).
+  std::optional<Stmt> parse_expression_statement();
+  std::optional<Stmt> parse_assignment();
+  std::optional<Stmt> parse_let_or_const(bool is_const);
+  std::optional<Stmt> parse_return();
+  std::optional<Stmt> parse_while();
+  std::optional<Stmt> parse_for();
+  std::optional<Stmt> parse_if_statement();
+  std::optional<Stmt> parse_try();
+  std::optional<Stmt> parse_function();
+  std::optional<Stmt> parse_module();
+  std::optional<Stmt> parse_region();
+  std::optional<Stmt> parse_struct();
+  std::optional<Stmt> parse_type_declaration();
+  std::optional<Stmt> parse_use();
+  std::optional<Stmt> parse_import();
+  std::optional<Stmt> parse_export();
+  std::optional<Stmt> parse_attributed_statement();
+  std::optional<Param> parse_parameter();
+  std::vector<StructField> parse_struct_fields();
+
+  // Expressions (parser_expr.cpp).
+  std::optional<Expr> parse_prefix();
+  std::optional<Expr> parse_list();
+  std::optional<Expr> parse_parenthesized();
+  std::optional<Expr> parse_if_expression();
+  std::optional<Expr> parse_match();
+  std::optional<Expr> parse_panic();
+  std::optional<Expr> parse_asm();
+  std::optional<Expr> parse_pin_method_call();
+  std::optional<std::vector<TypeRef>> parse_type_arguments();
+  std::optional<TypeRef> parse_tuple_type();
+
+  // Messaging, task, event and hardware forms (parser_decl.cpp).
+  std::optional<Stmt> parse_participant();
+  std::optional<Stmt> parse_topic();
+  std::optional<Stmt> parse_publisher();
+  std::optional<Stmt> parse_subscriber();
+  std::optional<Stmt> parse_hardware_use();
+  std::optional<Stmt> parse_task();
+  std::optional<Stmt> parse_on_event();
+  std::optional<Stmt> parse_emit();
+  std::vector<QosPolicy> trailing_qos_options();
+
+  Lexer lexer_;
+  Token current_;
+  Token next_;
+  Span current_span_;
+  Span next_span_;
+  int depth_ = 0;
+};
+
+// The whole-document parse, under the source name "<stdin>".
+Program parse_document(std::string_view text);
+
+}  // namespace zevo::parser

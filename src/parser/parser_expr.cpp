@@ -1,0 +1,564 @@
+// Expressions (a Pratt loop over BINDING_POWERS with postfix operators),
+// written types and match patterns.
+#include <utility>
+
+#include "parser/parser.hpp"
+#include "parser/parser_tables.hpp"
+#include "text/number.hpp"
+
+namespace zevo::parser {
+
+namespace {
+
+bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool is_peripheral(TokenKind kind) {
+  return token_kind_number(kind) >= token_kind_number(TokenKind::Gpio) &&
+         token_kind_number(kind) <= token_kind_number(TokenKind::Dma);
+}
+
+// An optional "+", then decimal digits, within 0..255.
+std::optional<std::uint8_t> parse_u8(std::string_view digits) {
+  if (!digits.empty() && digits.front() == '-') return std::nullopt;
+  const auto value = text::parse_i64(digits);
+  if (!value || *value > 255) return std::nullopt;
+  return static_cast<std::uint8_t>(*value);
+}
+
+}  // namespace
+
+std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
+  Nesting nesting(*this);
+  if (nesting.too_deep()) return std::nullopt;
+  auto prefix = parse_prefix();
+  if (!prefix) return std::nullopt;
+  Expr left = std::move(*prefix);
+
+  while (true) {
+    switch (next_.kind) {
+      case TokenKind::Dot: {
+        advance_twice();
+        if (!at(TokenKind::Identifier)) return std::nullopt;
+        std::string member = current_.text;
+        if (next_at(TokenKind::LeftParen)) {
+          advance();
+          auto args = parse_call_arguments();
+          if (!args) return std::nullopt;
+          left = box<MethodCall>(std::move(left), std::move(member), std::move(*args));
+        } else {
+          left = box<Binary>(".", std::move(left), Expr(box<NameRef>(std::move(member))));
+        }
+        continue;
+      }
+      case TokenKind::Question:
+        advance();
+        left = box<TryExpr>(std::move(left), current_span_);
+        continue;
+      case TokenKind::LeftParen: {
+        advance();
+        auto args = parse_call_arguments();
+        if (!args) return std::nullopt;
+        left = box<Call>(std::move(left), std::move(*args));
+        continue;
+      }
+      case TokenKind::LeftBracket: {
+        advance_twice();
+        auto index = parse_expression(0);
+        if (!index) return std::nullopt;
+        if (!next_at(TokenKind::RightBracket)) return std::nullopt;
+        advance();
+        left = box<Index>(std::move(left), std::move(*index));
+        continue;
+      }
+      case TokenKind::ColonColon: {
+        // The right side of "::" takes in every operator after it.
+        advance_twice();
+        auto right = parse_expression(0);
+        if (!right) return std::nullopt;
+        left = box<Binary>("::", std::move(left), std::move(*right));
+        continue;
+      }
+      default:
+        break;
+    }
+
+    const tables::BindingPower* op = tables::binding_power(next_.kind);
+    // Equal powers do not bind, so operators of one level group to the left.
+    if (op == nullptr || op->power <= min_power) return left;
+    advance_twice();
+    switch (op->form) {
+      case tables::BinaryForm::Range:
+      case tables::BinaryForm::InclusiveRange: {
+        auto high = parse_expression(op->power);
+        if (!high) return std::nullopt;
+        left = box<RangeExpr>(op->form == tables::BinaryForm::InclusiveRange, std::move(left),
+                              std::move(*high));
+        break;
+      }
+      case tables::BinaryForm::Cast: {
+        auto target = parse_type();
+        if (!target) return std::nullopt;
+        left = box<Cast>(std::move(left), std::move(*target));
+        break;
+      }
+      case tables::BinaryForm::Plain: {
+        auto right = parse_expression(op->power);
+        if (!right) return std::nullopt;
+        left = box<Binary>(std::string(op->op), std::move(left), std::move(*right));
+        break;
+      }
+    }
+  }
+}
+
+std::optional<Expr> Parser::parse_prefix() {
+  switch (current_.kind) {
+    case TokenKind::Identifier:
+      return Expr(box<NameRef>(current_.text));
+    case TokenKind::IntegerLiteral:
+      return Expr(Integer{current_.integer});
+    case TokenKind::FloatLiteral:
+      return Expr(Float{current_.real});
+    case TokenKind::StringLiteral:
+      return Expr(box<Str>(current_.text));
+    case TokenKind::TrTrue:
+    case TokenKind::True:
+      return Expr(Bool{true});
+    case TokenKind::TrFalse:
+    case TokenKind::False:
+      return Expr(Bool{false});
+    case TokenKind::TrNull:
+    case TokenKind::Null:
+      return Expr(Null{});
+    case TokenKind::TrNone:
+    case TokenKind::None:
+      return Expr(NoneExpr{});
+    case TokenKind::Minus:
+    case TokenKind::TrNot:
+    case TokenKind::Not: {
+      const char* op = at(TokenKind::Minus) ? "-" : at(TokenKind::TrNot) ? "değil" : "not";
+      advance();
+      auto operand = parse_expression(tables::kPrefixPower);
+      if (!operand) return std::nullopt;
+      return Expr(box<Unary>(op, std::move(*operand)));
+    }
+    case TokenKind::LeftBracket:
+      return parse_list();
+    case TokenKind::LeftParen:
+      return parse_parenthesized();
+    case TokenKind::TrSome:
+    case TokenKind::Some:
+    case TokenKind::TrOk:
+    case TokenKind::Ok:
+    case TokenKind::TrErr:
+    case TokenKind::Err: {
+      const TokenKind wrapper = current_.kind;
+      if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+      advance_twice();
+      auto operand = parse_expression(0);
+      if (!operand) return std::nullopt;
+      if (!next_at(TokenKind::RightParen)) return std::nullopt;
+      advance();
+      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Expr(box<SomeExpr>(std::move(*operand)));
+      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Expr(box<OkExpr>(std::move(*operand)));
+      return Expr(box<ErrExpr>(std::move(*operand)));
+    }
+    case TokenKind::TrMove:
+    case TokenKind::Move:
+    case TokenKind::TrShare:
+    case TokenKind::Share:
+    case TokenKind::TrChange: {
+      const TokenKind word = current_.kind;
+      advance();
+      auto operand = parse_expression(0);
+      if (!operand) return std::nullopt;
+      if (word == TokenKind::TrMove || word == TokenKind::Move) return Expr(box<Move>(std::move(*operand)));
+      if (word == TokenKind::TrShare || word == TokenKind::Share) return Expr(box<Share>(std::move(*operand)));
+      return Expr(box<Change>(std::move(*operand)));
+    }
+    case TokenKind::TrNew:
+    case TokenKind::New:
+      advance();
+      if (!at(TokenKind::Identifier)) return std::nullopt;
+      return Expr(box<New>(current_.text));
+    case TokenKind::TrIf:
+    case TokenKind::If:
+      return parse_if_expression();
+    case TokenKind::TrMatch:
+    case TokenKind::Match:
+      return parse_match();
+    case TokenKind::Panic:
+      return parse_panic();
+    case TokenKind::Asm:
+      return parse_asm();
+    default:
+      if (is_peripheral(current_.kind)) return parse_pin_method_call();
+      return std::nullopt;
+  }
+}
+
+std::optional<Expr> Parser::parse_list() {
+  const bool empty = next_at(TokenKind::RightBracket);
+  advance();
+  std::vector<Expr> items;
+  if (empty) return Expr(box<List>(std::move(items)));
+  auto first = parse_expression(0);
+  if (!first) return std::nullopt;
+  items.push_back(std::move(*first));
+  if (!read_more_items(items, expression_reader())) return std::nullopt;
+  if (!next_at(TokenKind::RightBracket)) return std::nullopt;
+  advance();
+  return Expr(box<List>(std::move(items)));
+}
+
+std::optional<Expr> Parser::parse_parenthesized() {
+  advance();
+  if (at(TokenKind::RightParen)) return Expr(box<Tuple>());
+  auto first = parse_expression(0);
+  if (!first) return std::nullopt;
+  if (next_at(TokenKind::RightParen)) {
+    advance();
+    return first;  // parentheses leave no node
+  }
+  if (!next_at(TokenKind::Comma)) return std::nullopt;
+  std::vector<Expr> items;
+  items.push_back(std::move(*first));
+  bool trailing_comma = false;
+  if (!read_more_items(items, expression_reader(), TokenKind::RightParen, &trailing_comma)) return std::nullopt;
+  if (!trailing_comma) {
+    if (!next_at(TokenKind::RightParen)) return std::nullopt;
+    advance();
+  }
+  return Expr(box<Tuple>(std::move(items)));
+}
+
+std::optional<Expr> Parser::parse_if_expression() {
+  advance();
+  auto condition = parse_expression(0);
+  if (!condition) return std::nullopt;
+  if (next_at(TokenKind::TrThen) || next_at(TokenKind::Then)) advance();
+  advance();  // onto the block's opener, which is not examined
+  auto then_body = std::make_unique<Block>(parse_block());
+  Box<Block> else_body;
+  if (next_at(TokenKind::TrElse) || next_at(TokenKind::Else)) {
+    advance_twice();
+    else_body = std::make_unique<Block>(parse_block());
+  }
+  return Expr(box<IfExpr>(std::move(*condition), std::move(then_body), std::move(else_body)));
+}
+
+std::optional<Expr> Parser::parse_match() {
+  advance();
+  auto scrutinee = parse_expression(0);
+  if (!scrutinee) return std::nullopt;
+  if (!next_at(TokenKind::TrDo) && !next_at(TokenKind::Do)) return std::nullopt;
+  advance_twice();
+
+  std::vector<MatchArm> arms;
+  while (true) {
+    Pattern pattern;
+    if (at(TokenKind::TrCase) || at(TokenKind::Case)) {
+      advance();
+      auto read = parse_pattern();
+      if (!read) return std::nullopt;
+      pattern = std::move(*read);
+    } else if (at(TokenKind::Identifier) && current_.text == "_") {
+      advance();
+      pattern = Pattern(Wildcard{});
+    } else if (at(TokenKind::TrEnd) || at(TokenKind::End) || at(TokenKind::EndOfInput)) {
+      break;
+    } else {
+      return std::nullopt;
+    }
+    // The arrow "=>" reaches the parser as "=" and ">".
+    if (!at(TokenKind::Equal)) return std::nullopt;
+    advance();
+    if (!at(TokenKind::Greater)) return std::nullopt;
+    advance();
+    auto body = parse_expression(0);
+    if (!body) return std::nullopt;
+    arms.push_back(MatchArm{std::move(pattern), std::move(*body)});
+    if (next_at(TokenKind::Semicolon)) advance();
+    advance();
+  }
+  return Expr(box<Match>(std::move(*scrutinee), std::move(arms)));
+}
+
+std::optional<Expr> Parser::parse_panic() {
+  Span location = current_span_;
+  if (!next_at(TokenKind::Bang)) return std::nullopt;
+  advance();
+  if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+  advance_twice();
+  if (!at(TokenKind::StringLiteral)) return std::nullopt;
+  std::string message = current_.text;
+  std::vector<Expr> args;
+  if (!read_more_items(args, expression_reader())) return std::nullopt;
+  if (!next_at(TokenKind::RightParen)) return std::nullopt;
+  advance();
+  return Expr(box<Panic>(std::move(message), std::move(args), std::move(location)));
+}
+
+std::optional<Expr> Parser::parse_asm() {
+  if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+  advance_twice();
+  AsmArch arch;
+  switch (current_.kind) {
+    case TokenKind::X86_64:
+      arch = AsmArch::X86_64;
+      break;
+    case TokenKind::Arm64:
+      arch = AsmArch::Arm64;
+      break;
+    case TokenKind::Riscv:
+      arch = AsmArch::Riscv;
+      break;
+    default:
+      return std::nullopt;
+  }
+  if (!next_at(TokenKind::Comma)) return std::nullopt;
+  advance_twice();
+  if (!at(TokenKind::StringLiteral)) return std::nullopt;
+  std::string template_text = current_.text;
+  std::vector<AsmOperand> operands;
+  if (next_at(TokenKind::Comma)) {
+    // An operand that breaks off is dropped; the expression survives when ")" follows.
+    auto read_operand = [&]() -> std::optional<AsmOperand> {
+      AsmDirection direction;
+      if (at(TokenKind::TrIn) || at(TokenKind::In)) {
+        direction = AsmDirection::In;
+      } else if (at(TokenKind::Identifier) && current_.text == "out") {
+        direction = AsmDirection::Out;
+      } else if (at(TokenKind::Identifier) && current_.text == "inout") {
+        direction = AsmDirection::InOut;
+      } else if (at(TokenKind::Identifier) && current_.text == "lateout") {
+        direction = AsmDirection::LateOut;
+      } else {
+        return std::nullopt;
+      }
+      if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+      advance_twice();
+      if (!at(TokenKind::Identifier)) return std::nullopt;
+      std::string register_name = current_.text;
+      if (!next_at(TokenKind::RightParen)) return std::nullopt;
+      advance_twice();
+      auto value = parse_expression(0);
+      if (!value) return std::nullopt;
+      return AsmOperand{direction, std::move(register_name), std::move(*value)};
+    };
+    do {
+      advance_twice();
+      auto operand = read_operand();
+      if (!operand) break;
+      operands.push_back(std::move(*operand));
+    } while (next_at(TokenKind::Comma));
+  } else if (!next_at(TokenKind::RightParen)) {
+    return std::nullopt;
+  }
+  if (!next_at(TokenKind::RightParen)) return std::nullopt;
+  advance();
+  return Expr(box<Asm>(arch, std::move(template_text), std::move(operands)));
+}
+
+std::optional<Expr> Parser::parse_pin_method_call() {
+  const auto peripheral =
+      tables::PERIPHERAL_NAMES[token_kind_number(current_.kind) - token_kind_number(TokenKind::Gpio)];
+  if (!next_at(TokenKind::ColonColon)) return std::nullopt;
+  advance_twice();
+  if (!at(TokenKind::Identifier)) return std::nullopt;
+
+  // "PA5" names port A, pin 5; other names are kept as written.
+  const std::string& name = current_.text;
+  std::string pin = name;
+  std::optional<std::uint8_t> pin_number;
+  if (name.size() >= 3 && name[0] == 'P') {
+    if (!is_ascii_letter(name[1])) return std::nullopt;
+    const auto number = parse_u8(std::string_view(name).substr(2));
+    if (number && *number < 16) {
+      pin.assign(1, static_cast<char>(name[1] >= 'a' ? name[1] - 'a' + 'A' : name[1]));
+      pin_number = number;
+    }
+  }
+
+  if (!next_at(TokenKind::Dot)) return std::nullopt;
+  advance_twice();
+  std::string operation;
+  if (const auto* spelling = tables::find_spelling(tables::PIN_OPERATIONS, current_.kind)) {
+    operation = std::string(*spelling);
+  } else if (at(TokenKind::Identifier)) {
+    operation = current_.text;
+  } else {
+    return std::nullopt;
+  }
+
+  std::vector<Expr> args;
+  if (next_at(TokenKind::LeftParen)) {
+    advance_twice();
+    if (!at(TokenKind::RightParen)) {
+      while (true) {
+        if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_.kind)) {
+          args.emplace_back(box<NameRef>(std::string(*word)));
+        } else {
+          auto arg = parse_expression(0);
+          if (!arg) return std::nullopt;
+          args.push_back(std::move(*arg));
+        }
+        if (next_at(TokenKind::Comma)) {
+          advance_twice();
+        } else if (next_at(TokenKind::RightParen)) {
+          advance();
+          break;
+        } else {
+          return std::nullopt;
+        }
+      }
+    }
+  }
+  return Expr(box<PinMethodCall>(std::string(peripheral), std::move(pin), pin_number,
+                                 std::move(operation), std::move(args)));
+}
+
+std::optional<std::vector<Expr>> Parser::parse_call_arguments() {
+  const bool empty = next_at(TokenKind::RightParen);
+  advance();
+  std::vector<Expr> args;
+  if (empty) return args;
+  // An argument that does not parse is left out; only a missing separator fails the list.
+  if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
+  while (true) {
+    if (next_at(TokenKind::Comma)) {
+      advance_twice();
+      if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
+    } else if (next_at(TokenKind::RightParen)) {
+      advance();
+      return args;
+    } else {
+      return std::nullopt;
+    }
+  }
+}
+
+std::optional<TypeRef> Parser::parse_type() {
+  Nesting nesting(*this);
+  if (nesting.too_deep()) return std::nullopt;
+  TypeRef type;
+  if (const auto* name = tables::find_spelling(tables::TYPE_NAMES, current_.kind)) {
+    type.name = std::string(*name);
+  } else if (at(TokenKind::Identifier)) {
+    type.name = current_.text;
+  } else if (at(TokenKind::LeftParen)) {
+    return parse_tuple_type();
+  } else {
+    return std::nullopt;
+  }
+  if (next_at(TokenKind::Less)) {
+    auto args = parse_type_arguments();
+    if (!args) return std::nullopt;
+    type.args = std::move(*args);
+  }
+  return type;
+}
+
+// From the name before "<" to the closing ">".
+std::optional<std::vector<TypeRef>> Parser::parse_type_arguments() {
+  advance_twice();
+  std::vector<TypeRef> args;
+  auto first = parse_type();
+  if (!first) return std::nullopt;
+  args.push_back(std::move(*first));
+  if (!read_more_items(args, type_reader())) return std::nullopt;
+  advance();
+  if (!at(TokenKind::Greater)) return std::nullopt;
+  return args;
+}
+
+std::optional<TypeRef> Parser::parse_tuple_type() {
+  TypeRef tuple{"demet", {}};
+  advance();
+  if (at(TokenKind::RightParen)) return tuple;
+  auto first = parse_type();
+  if (!first) return std::nullopt;
+  tuple.args.push_back(std::move(*first));
+  bool trailing_comma = false;
+  if (!read_more_items(tuple.args, type_reader(), TokenKind::RightParen, &trailing_comma)) return std::nullopt;
+  if (!trailing_comma) {
+    if (!next_at(TokenKind::RightParen)) return std::nullopt;
+    advance();
+  }
+  return tuple;
+}
+
+std::optional<Pattern> Parser::parse_pattern() {
+  Nesting nesting(*this);
+  if (nesting.too_deep()) return std::nullopt;
+  switch (current_.kind) {
+    case TokenKind::IntegerLiteral:
+    case TokenKind::StringLiteral:
+    case TokenKind::TrTrue:
+    case TokenKind::TrFalse:
+    case TokenKind::TrNull:
+    case TokenKind::True:
+    case TokenKind::False:
+    case TokenKind::Null: {
+      auto value = parse_expression(0);
+      if (!value) return std::nullopt;
+      advance();
+      return Pattern(box<Literal>(std::move(*value)));
+    }
+    case TokenKind::Identifier: {
+      Pattern pattern = current_.text == "_" ? Pattern(Wildcard{}) : Pattern(box<Binding>(current_.text));
+      advance();
+      return pattern;
+    }
+    case TokenKind::TrNone:
+    case TokenKind::None:
+      advance();
+      return Pattern(NonePattern{});
+    case TokenKind::TrSome:
+    case TokenKind::Some:
+    case TokenKind::TrOk:
+    case TokenKind::Ok:
+    case TokenKind::TrErr:
+    case TokenKind::Err: {
+      const TokenKind wrapper = current_.kind;
+      if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+      advance_twice();
+      auto inner = parse_pattern();
+      if (!inner) return std::nullopt;
+      if (!at(TokenKind::RightParen)) return std::nullopt;
+      advance();
+      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Pattern(box<SomePattern>(std::move(*inner)));
+      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Pattern(box<OkPattern>(std::move(*inner)));
+      return Pattern(box<ErrPattern>(std::move(*inner)));
+    }
+    case TokenKind::LeftParen: {
+      advance();
+      if (at(TokenKind::RightParen)) {
+        advance();
+        return Pattern(box<TuplePattern>());
+      }
+      auto first = parse_pattern();
+      if (!first) return std::nullopt;
+      if (at(TokenKind::RightParen)) {
+        advance();
+        return first;
+      }
+      std::vector<Pattern> items;
+      items.push_back(std::move(*first));
+      while (at(TokenKind::Comma)) {
+        advance();
+        if (at(TokenKind::RightParen)) break;  // a trailing comma
+        auto item = parse_pattern();
+        if (!item) return std::nullopt;
+        items.push_back(std::move(*item));
+      }
+      if (!at(TokenKind::RightParen)) return std::nullopt;
+      advance();
+      return Pattern(box<TuplePattern>(std::move(items)));
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace zevo::parser
