@@ -34,33 +34,38 @@ bool starts_with_xn(std::string_view label) {
          label[3] == '-';
 }
 
-// Calls `f` on each label, splitting at the full stop and the three characters UTS 46 maps to it.
+// Byte length of the label separator at `i` (the full stop or one of the three characters
+// UTS 46 maps to it), or 0.
+std::size_t separator_length(std::string_view domain, std::size_t i) {
+  if (domain[i] == '.') return 1;
+  if (domain.compare(i, 3, "\xE3\x80\x82") == 0 || domain.compare(i, 3, "\xEF\xBC\x8E") == 0 ||
+      domain.compare(i, 3, "\xEF\xBD\xA1") == 0) {
+    return 3;
+  }
+  return 0;
+}
+
+// Calls `f(begin, end)` for each label; `end` is where its separator starts.
 template <class F>
 void for_each_label(std::string_view domain, F f) {
   std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < domain.size()) {
-    std::size_t dot_length = 0;
-    if (domain[i] == '.') {
-      dot_length = 1;
-    } else if (domain.compare(i, 3, "\xE3\x80\x82") == 0 || domain.compare(i, 3, "\xEF\xBC\x8E") == 0 ||
-               domain.compare(i, 3, "\xEF\xBD\xA1") == 0) {
-      dot_length = 3;
-    }
-    if (dot_length == 0) {
+  for (std::size_t i = 0; i < domain.size();) {
+    const std::size_t length = separator_length(domain, i);
+    if (length == 0) {
       ++i;
       continue;
     }
-    f(domain.substr(start, i - start));
-    i += dot_length;
+    f(start, i);
+    i += length;
     start = i;
   }
-  f(domain.substr(start));
+  f(start, domain.size());
 }
 
 bool within_punycode_limits(std::string_view domain) {
   bool ok = true;
-  for_each_label(domain, [&](std::string_view label) {
+  for_each_label(domain, [&](std::size_t begin, std::size_t end) {
+    const std::string_view label = domain.substr(begin, end - begin);
     bool ascii = true;
     for (char c : label) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
@@ -83,29 +88,75 @@ const UIDNA* uts46() {
   return idna;
 }
 
-Status<> icu_to_ascii(std::string& out, std::string_view domain) {
-  const UIDNA* idna = uts46();
-  if (idna == nullptr || domain.size() > INT32_MAX || !within_punycode_limits(domain)) {
-    return fail(std::string(kInvalidInternationalDomainName));
-  }
+// Stands for a failed ICU call among the error bits.
+constexpr std::uint32_t kCallFailed = 0x80000000u;
+
+// The error bits that count of ICU's ToASCII of `name`; the result is appended to `out`
+// when there are none.
+std::uint32_t icu_errors(std::string& out, std::string_view name) {
   const std::size_t start = out.size();
   // ToASCII rarely grows a name much beyond its length; one retry covers the rest.
-  std::int32_t capacity = static_cast<std::int32_t>(std::min<std::size_t>(domain.size() * 2 + 64, INT32_MAX));
+  std::int32_t capacity = static_cast<std::int32_t>(std::min<std::size_t>(name.size() * 2 + 64, INT32_MAX));
   for (int attempt = 0; attempt < 2; ++attempt) {
     out.resize(start + static_cast<std::size_t>(capacity));
     UIDNAInfo info = UIDNA_INFO_INITIALIZER;
     UErrorCode status = U_ZERO_ERROR;
-    const std::int32_t length = uidna_nameToASCII_UTF8(idna, domain.data(), static_cast<std::int32_t>(domain.size()),
+    const std::int32_t length = uidna_nameToASCII_UTF8(uts46(), name.data(), static_cast<std::int32_t>(name.size()),
                                                        out.data() + start, capacity, &info, &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
       capacity = length;
       continue;
     }
-    if (U_FAILURE(status) || (info.errors & ~kIgnoredIdnaErrors) != 0) break;
-    out.resize(start + static_cast<std::size_t>(length));
-    return ok_status();
+    const std::uint32_t errors = U_FAILURE(status) ? kCallFailed : (info.errors & ~kIgnoredIdnaErrors);
+    out.resize(errors == 0 ? start + static_cast<std::size_t>(length) : start);
+    return errors;
   }
   out.resize(start);
+  return kCallFailed;
+}
+
+// ICU rewrites a name label by label in place, which is quadratic in the number of labels, so
+// a long name goes through in chunks of whole labels. Only the bidi rule spans labels: a name
+// with a right-to-left label fails when any label breaks the rule. Two probes per chunk find
+// both: a breaking label "1a" makes an RTL chunk fail, an RTL label makes a breaking chunk fail.
+constexpr std::size_t kChunkBytes = 4096;
+
+Status<> icu_to_ascii(std::string& out, std::string_view domain) {
+  if (uts46() == nullptr || domain.size() > INT32_MAX / 2 || !within_punycode_limits(domain)) {
+    return fail(std::string(kInvalidInternationalDomainName));
+  }
+  if (domain.size() <= kChunkBytes) {
+    if (icu_errors(out, domain) == 0) return ok_status();
+    return fail(std::string(kInvalidInternationalDomainName));
+  }
+  bool has_rtl = false;
+  bool breaks_bidi = false;
+  std::string probe;
+  std::string probe_out;
+  std::size_t chunk_start = 0;
+  bool first = true;
+  auto run_chunk = [&](std::size_t end) {
+    const std::string_view chunk = domain.substr(chunk_start, end - chunk_start);
+    if (!first) out.push_back('.');
+    first = false;
+    if (icu_errors(out, chunk) != 0) return false;
+    probe.assign("1a.").append(chunk);
+    has_rtl = has_rtl || (icu_errors(probe_out, probe) & UIDNA_ERROR_BIDI) != 0;
+    probe.assign("\xD7\x90.").append(chunk);  // U+05D0
+    breaks_bidi = breaks_bidi || (icu_errors(probe_out, probe) & UIDNA_ERROR_BIDI) != 0;
+    probe_out.clear();
+    return true;
+  };
+  bool ok = true;
+  for_each_label(domain, [&](std::size_t, std::size_t end) {
+    if (!ok || end == domain.size() || end - chunk_start < kChunkBytes) return;
+    const std::size_t next = end + separator_length(domain, end);
+    if (next == domain.size()) return;  // the final empty label stays with its chunk
+    ok = run_chunk(end);
+    chunk_start = next;
+  });
+  if (ok) ok = run_chunk(domain.size());
+  if (ok && !(has_rtl && breaks_bidi)) return ok_status();
   return fail(std::string(kInvalidInternationalDomainName));
 }
 
