@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "parser/lexer.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::parser {
 namespace {
@@ -294,6 +295,49 @@ TEST(Lexer, TokensOutliveTheText) {
   text.assign(text.size(), 'x');
   EXPECT_EQ(a.text, "sayı");
   EXPECT_EQ(b.text, "metin");
+}
+
+bool is_utf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t at = i;
+    if (text::decode_utf8(s, i) == text::kReplacement && i - at == 1) return false;
+  }
+  return true;
+}
+
+// Texts glued from the pieces that steer the lexer's branches, stray bytes
+// included: lexing always reaches the end, every token starts after the one
+// before, and payloads are UTF-8.
+TEST(Lexer, ArbitraryTextAlwaysMovesForward) {
+  const std::string_view pieces[] = {
+      "/", "*", "\"", "'", "\\", "\n", "\r", " ", "her", "biri", "veya", "eğer", "1", ".",
+      "=", "-", ":", "\u00B2", "\xFF", "\xE2\x82", "\xEF\xBB\xBF", "ğ", "&", "\t", "x_9",
+  };
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(next() >> 28);
+    for (int i = 0; i < count; ++i) text += pieces[(next() >> 16) % std::size(pieces)];
+
+    Lexer lexer(text, SourceFile{"<stdin>"});
+    std::uint64_t line = 0, column = 0;
+    int calls = 0;
+    for (;; ++calls) {
+      ASSERT_LE(calls, static_cast<int>(text.size()) + 1) << shown(text);
+      const Token token = lexer.next_token();
+      const Span& span = lexer.last_span();
+      ASSERT_TRUE(span.line > line || (span.line == line && span.column > column)) << shown(text);
+      ASSERT_GE(span.length, 1u);
+      ASSERT_TRUE(is_utf8(token.text)) << shown(text);
+      line = span.line;
+      column = span.column;
+      if (token.kind != TokenKind::EndOfInput) continue;
+      Lexer again = lexer;
+      again.next_token();
+      if (again.last_span().line == line && again.last_span().column == column) break;
+    }
+  }
 }
 
 }  // namespace
