@@ -19,11 +19,6 @@ bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <
 bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
-// Decodes the character at `offset` and moves `offset` past it.
-char32_t decode_at(std::string_view text, std::size_t& offset) {
-  return text::decode_utf8(text, offset);
-}
-
 // A stray byte reads as U+FFFD and moves one byte; a real U+FFFD takes three.
 bool is_malformed(char32_t c, std::size_t width) { return c == text::kReplacement && width == 1; }
 
@@ -82,7 +77,7 @@ void Lexer::advance_char() {
   if (is_ascii(b)) {
     ++pos_.offset;
   } else {
-    decode_at(text_, pos_.offset);
+    text::decode_utf8(text_, pos_.offset);
   }
 }
 
@@ -104,7 +99,7 @@ void Lexer::skip_trivia() {
       return;
     } else {
       std::size_t next = pos_.offset;
-      if (!text::is_white_space(decode_at(text_, next))) return;
+      if (!text::is_white_space(text::decode_utf8(text_, next))) return;
       pos_.offset = next;
       ++pos_.column;
     }
@@ -142,7 +137,7 @@ Token Lexer::scan_token() {
     return read_operator(b);
   }
   std::size_t next = pos_.offset;
-  const char32_t c = decode_at(text_, next);
+  const char32_t c = text::decode_utf8(text_, next);
   if (text::is_identifier_start(c)) return read_word();
   if (text::is_numeric(c)) return read_number();
   advance_char();
@@ -233,7 +228,7 @@ Token Lexer::read_string(char quote) {
       advance_char();
     } else {
       std::size_t next = pos_.offset;
-      const char32_t c = decode_at(text_, next);
+      const char32_t c = text::decode_utf8(text_, next);
       if (is_malformed(c, next - pos_.offset)) {
         // The payload stays UTF-8 whatever bytes the text held.
         flush();
@@ -260,7 +255,7 @@ bool Lexer::skip_run(Ascii ascii, Other other) {
       advance_ascii();
     } else {
       std::size_t next = pos_.offset;
-      if (!other(decode_at(text_, next))) break;
+      if (!other(text::decode_utf8(text_, next))) break;
       pos_.offset = next;
       ++pos_.column;
       beyond_ascii = true;
