@@ -52,10 +52,13 @@ std::string_view clean_input(std::string_view input, std::string& storage) {
   while (begin < end && static_cast<unsigned char>(input[begin]) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(input[end - 1]) <= 0x20) --end;
   input = input.substr(begin, end - begin);
-  if (input.find_first_of("\t\n\r") == std::string_view::npos) return input;
+  auto is_tab_or_newline = [](char c) { return c == '\t' || c == '\n' || c == '\r'; };
+  std::size_t i = 0;
+  while (i < input.size() && !is_tab_or_newline(input[i])) ++i;
+  if (i == input.size()) return input;
   storage.reserve(input.size());
   for (char c : input) {
-    if (c != '\t' && c != '\n' && c != '\r') storage.push_back(c);
+    if (!is_tab_or_newline(c)) storage.push_back(c);
   }
   return storage;
 }
