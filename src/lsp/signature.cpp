@@ -43,7 +43,20 @@ std::size_t trailing_identifier_start(std::string_view s) {
   return start;
 }
 
+// Only ASCII letters lower-case to "f", "o", "u" and "n", and the two words
+// begin with "fon" and "fun": a line holding neither in any letter case needs
+// no lower-casing. Bytes of multi-byte characters stay above 0x7F under | 0x20.
+bool may_declare_function(std::string_view line) {
+  for (std::size_t i = 0; i + 2 < line.size(); ++i) {
+    if ((line[i] | 0x20) != 'f') continue;
+    const char second = static_cast<char>(line[i + 1] | 0x20);
+    if ((second == 'o' || second == 'u') && (line[i + 2] | 0x20) == 'n') return true;
+  }
+  return false;
+}
+
 bool declares_function(std::string_view line) {
+  if (!may_declare_function(line)) return false;
   const std::string lower = text::to_lower(line);
   return lower.find("fonksiyon") != std::string::npos || lower.find("function") != std::string::npos;
 }

@@ -106,6 +106,8 @@ TEST(FindUserSignature, DeclaringLineRules) {
       {"FONKSIYON f(a)", "f", Outcome::found, "f(a)", {"a"}},
       {"Function f(a)", "f", Outcome::found, "f(a)", {"a"}},
       {"dysfunctional f(a)", "f", Outcome::found, "f(a)", {"a"}},
+      {"fUnCtIoN f(a)", "f", Outcome::found, "f(a)", {"a"}},
+      {"FON\u212ASIYON g(a)", "g", Outcome::found, "g(a)", {"a"}},  // the Kelvin sign lower-cases to "k"
       // Lower-casing "İ" gives "i" and a combining dot.
       {"FONKSİYON f(a)", "f", Outcome::not_declared},
       {"f(a)\nfonksiyon g(b)", "f", Outcome::found, "f(b)", {"b"}},  // "f" of "fonksiyon"

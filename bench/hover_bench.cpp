@@ -1,0 +1,94 @@
+// Hover, completion and signature help on a 1 MB open document (about 30,000
+// lines), the cursor on its last line.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "lsp/completion.hpp"
+#include "lsp/hover.hpp"
+#include "lsp/signature.hpp"
+#include "text/utf8.hpp"
+
+namespace {
+
+using namespace zevo::lsp;
+
+constexpr const char* kUri = "file:///bench/buyuk.zv";
+
+// Bilingual code in which the callee of the last line also stands on every
+// fifth line, next to a variable named `variable` and non-ASCII letters.
+std::string large_document(const std::string& last_line, const std::string& variable = "fark_") {
+  std::string text;
+  text.reserve(1 << 20);
+  for (int i = 0; text.size() < (1 << 20) - 200; ++i) {
+    const std::string n = std::to_string(i);
+    text += "fonksiyon hesapla_" + n + "(a: tamsayı, b: ondalık) -> tamsayı {\n";
+    text += "    değişken " + variable + n + " = pow(a, 2) + karekök(b)\n";
+    text += "    eğer sonuç_" + n + " > 10 ise yazdır(\"büyük\")\n";
+    text += "    dön sonuç_" + n + "\n";
+    text += "}\n";
+  }
+  text += last_line;
+  return text;
+}
+
+nlohmann::json position_params(uint32_t line, uint32_t character) {
+  return {{"textDocument", {{"uri", kUri}}}, {"position", {{"line", line}, {"character", character}}}};
+}
+
+uint32_t last_line_number(const std::string& text) {
+  uint32_t lines = 0;
+  for (char c : text) lines += c == '\n';
+  return lines;
+}
+
+void BM_Hover(benchmark::State& state) {
+  const std::string last = "    @realtime(deadline: 10ms) eğer x ise";
+  ServerState server;
+  open_document(server, kUri, large_document(last));
+  const auto& text = *get_document(server, kUri)->text;
+  const Params params = position_params(last_line_number(text), 32);
+  if (!handle_hover(params, server).value()) state.SkipWithError("hover did not answer");
+  for (auto _ : state) benchmark::DoNotOptimize(handle_hover(params, server));
+  state.counters["bytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
+
+void BM_HoverForPosition(benchmark::State& state) {
+  const std::string last = "    @realtime(deadline: 10ms) eğer x ise";
+  const std::string text = large_document(last);
+  const HoverParams params{{{kUri}, {last_line_number(text), 32}}};
+  if (!hover_for_position(params, text)) state.SkipWithError("no hover");
+  for (auto _ : state) benchmark::DoNotOptimize(hover_for_position(params, text));
+}
+BENCHMARK(BM_HoverForPosition)->Unit(benchmark::kMicrosecond);
+
+// Argument 1: every line that names the callee also holds "fon", so the
+// declaration search lower-cases each of them in full (the worst case).
+void BM_SignatureHelp(benchmark::State& state) {
+  const std::string last = "    değişken z = pow(2, ";
+  DocumentsSnapshot snapshot;
+  const std::string text = large_document(last, state.range(0) == 0 ? "fark_" : "fonk_");
+  snapshot.add(kUri, std::make_shared<const std::string>(text));
+  const nlohmann::json params =
+      position_params(last_line_number(text), static_cast<uint32_t>(zevo::text::utf16_length(last)));
+  const HandlerResult probe = handle_signature_help(params, snapshot);
+  if (!probe.value() || probe.value()->is_null()) state.SkipWithError("signature help did not answer");
+  for (auto _ : state) benchmark::DoNotOptimize(handle_signature_help(params, snapshot));
+}
+BENCHMARK(BM_SignatureHelp)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_Completion(benchmark::State& state) {
+  ServerState server;
+  open_document(server, kUri, large_document("yaz"));
+  const Params params = position_params(last_line_number(*get_document(server, kUri)->text), 3);
+  if (!handle_completion(params, server).raw()) state.SkipWithError("completion did not answer");
+  for (auto _ : state) benchmark::DoNotOptimize(handle_completion(params, server));
+}
+BENCHMARK(BM_Completion)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
