@@ -22,7 +22,9 @@ void BM_TypicalFileUri(benchmark::State& state) {
 BENCHMARK(BM_TypicalFileUri);
 
 void BM_FileUriWithSpaceAndTurkishLetters(benchmark::State& state) {
-  parse_and_serialize(state, "file:///home/user/proje dosyas\xC4\xB1/\xC5\x9F" "ema \xC3\xB6l\xC3\xA7\xC3\xBCm\xC3\xBC.zevo");
+  parse_and_serialize(state,
+                      "file:///home/user/proje dosyas\xC4\xB1/\xC5\x9F"
+                      "ema \xC3\xB6l\xC3\xA7\xC3\xBCm\xC3\xBC.zevo");
 }
 BENCHMARK(BM_FileUriWithSpaceAndTurkishLetters);
 

@@ -12,10 +12,10 @@ namespace zevo::url::detail {
 
 namespace {
 
-constexpr EncodeSet kForbiddenHostSet =
-    EncodeSet{}.with(std::string_view("\0\t\n\r #/:<>?@[\\]^|", 17));
+constexpr std::string_view kForbiddenHostBytes("\0\t\n\r #/:<>?@[\\]^|", 17);
+constexpr EncodeSet kForbiddenHostSet = EncodeSet{}.with(kForbiddenHostBytes);
 // Also every non-ASCII byte: a domain is ASCII once UTS 46 is done with it.
-constexpr EncodeSet kForbiddenDomainSet = kC0ControlSet.with("%").with(std::string_view("\0\t\n\r #/:<>?@[\\]^|", 17));
+constexpr EncodeSet kForbiddenDomainSet = kC0ControlSet.with("%").with(kForbiddenHostBytes);
 
 // Error bits of the URL Standard's "domain to ASCII" with CheckHyphens and VerifyDnsLength off.
 constexpr uint32_t kIgnoredIdnaErrors = UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG |
@@ -26,8 +26,6 @@ constexpr uint32_t kIgnoredIdnaErrors = UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LA
 // (decoding: bytes after "xn--"; encoding: code points).
 constexpr std::size_t kPunycodeDecodeMax = 2000;
 constexpr std::size_t kPunycodeEncodeMax = 1000;
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 bool starts_with_xn(std::string_view label) {
   return label.size() >= 4 && ascii_lower(label[0]) == 'x' && ascii_lower(label[1]) == 'n' && label[2] == '-' &&

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "url/ascii.hpp"
+
 namespace zevo::url::detail {
 
 // The ASCII bytes a set encodes; every set also encodes 0x7F and all non-ASCII bytes.
@@ -47,13 +49,6 @@ inline void percent_encode(std::string& out, std::string_view bytes, const Encod
     run = i + 1;
   }
   out.append(bytes.data() + run, bytes.size() - run);
-}
-
-inline int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // "%XX" with two hex digits becomes its byte; any other "%" stays as it is.

@@ -18,9 +18,9 @@ constexpr SpecialScheme kSpecialSchemes[] = {
     {"ftp", 21}, {"file", -1}, {"http", 80}, {"https", 443}, {"ws", 80}, {"wss", 443},
 };
 
-bool is_ascii_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+using detail::ascii_lower;
+using detail::is_ascii_alpha;
+using detail::is_ascii_digit;
 
 bool equals_ignoring_case(std::string_view a, std::string_view lower) {
   if (a.size() != lower.size()) return false;

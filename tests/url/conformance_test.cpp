@@ -81,7 +81,8 @@ const Differences& differences() {
     auto add = [&](const std::string& range) {
       const auto dots = range.find("..");
       const auto lo = static_cast<char32_t>(std::stoul(range.substr(0, dots), nullptr, 16));
-      const auto hi = dots == std::string::npos ? lo : static_cast<char32_t>(std::stoul(range.substr(dots + 2), nullptr, 16));
+      const auto hi =
+          dots == std::string::npos ? lo : static_cast<char32_t>(std::stoul(range.substr(dots + 2), nullptr, 16));
       out.icu_gap.list.emplace_back(lo, hi);
     };
     for (const json& r : gap["rejected_by_icu72_accepted_by_url_2_5_7"]) add(r.get<std::string>());
@@ -103,7 +104,7 @@ const char* skip_reason(const std::string& input) {
 
 struct Tally {
   int passed = 0;
-  int overridden = 0;  // of the passed: expecting url 2.5.7's answer instead of the data's
+  int overridden = 0;  // of the passed: expecting the differences file's answer instead of the data's
   std::map<std::string, int> skipped;  // by reason
   int failed = 0;
 
@@ -115,8 +116,8 @@ struct Tally {
       total += count;
       reasons += (reasons.empty() ? "" : ", ") + std::to_string(count) + " " + reason;
     }
-    std::printf("%s: %d passed (%d of them with url 2.5.7's answer), %d skipped (%s), %d failed\n", name, passed,
-                overridden, total, reasons.c_str(), failed);
+    std::printf("%s: %d passed (%d of them overridden by the differences file), %d skipped (%s), %d failed\n",
+                name, passed, overridden, total, reasons.c_str(), failed);
   }
 };
 
