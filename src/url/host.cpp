@@ -117,7 +117,7 @@ std::uint32_t icu_errors(std::string& out, std::string_view name) {
 // a long name goes through in chunks of whole labels. Only the bidi rule spans labels: a name
 // with a right-to-left label fails when any label breaks the rule. Two probes per chunk find
 // both: a breaking label "1a" makes an RTL chunk fail, an RTL label makes a breaking chunk fail.
-constexpr std::size_t kChunkBytes = 4096;
+constexpr std::size_t kChunkBytes = 1024;
 
 Status<> icu_to_ascii(std::string& out, std::string_view domain) {
   if (uts46() == nullptr || domain.size() > INT32_MAX / 2 || !within_punycode_limits(domain)) {
