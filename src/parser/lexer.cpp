@@ -19,6 +19,20 @@ bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <
 bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
+// A character class of text/unicode, remembered for U+0080 to U+024F (the
+// Latin blocks, where the Turkish letters are), so that the common letters of
+// a text need no property look-up.
+template <bool (*Class)(char32_t)>
+bool in_unicode_class(char32_t c) {
+  static const auto latin = [] {
+    std::array<bool, 0x250 - 0x80> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = Class(static_cast<char32_t>(0x80 + i));
+    return table;
+  }();
+  if (c >= 0x80 && c < 0x250) return latin[c - 0x80];
+  return Class(c);
+}
+
 // A stray byte reads as U+FFFD and moves one byte; a real U+FFFD takes three.
 bool is_malformed(char32_t c, std::size_t width) { return c == text::kReplacement && width == 1; }
 
@@ -99,7 +113,7 @@ void Lexer::skip_trivia() {
       return;
     } else {
       std::size_t next = pos_.offset;
-      if (!text::is_white_space(text::decode_utf8(text_, next))) return;
+      if (!in_unicode_class<text::is_white_space>(text::decode_utf8(text_, next))) return;
       pos_.offset = next;
       ++pos_.column;
     }
@@ -138,8 +152,8 @@ Token Lexer::scan_token() {
   }
   std::size_t next = pos_.offset;
   const char32_t c = text::decode_utf8(text_, next);
-  if (text::is_identifier_start(c)) return read_word();
-  if (text::is_numeric(c)) return read_number();
+  if (in_unicode_class<text::is_identifier_start>(c)) return read_word();
+  if (in_unicode_class<text::is_numeric>(c)) return read_number();
   advance_char();
   return Token{TokenKind::EndOfInput};
 }
@@ -270,7 +284,7 @@ bool Lexer::read_second_word(std::string_view first) {
   const Position saved = pos_;
   advance_ascii();
   const std::size_t run_start = pos_.offset;
-  skip_run(is_ascii_letter, text::is_alphabetic);
+  skip_run(is_ascii_letter, in_unicode_class<text::is_alphabetic>);
   const std::string_view run = text_.substr(run_start, pos_.offset - run_start);
   std::array<char, 32> joined;
   if (!run.empty() && first.size() + 1 + run.size() <= joined.size()) {
@@ -286,7 +300,7 @@ bool Lexer::read_second_word(std::string_view first) {
 Token Lexer::read_word() {
   const std::size_t start = pos_.offset;
   skip_run([](char c) { return is_ascii_letter(c) || is_ascii_digit(c) || c == '_'; },
-           text::is_identifier_char);
+           in_unicode_class<text::is_identifier_char>);
   const std::string_view word = text_.substr(start, pos_.offset - start);
   if (byte_at(pos_.offset) == ' ' && starts_two_word_spelling(word) && read_second_word(word)) {
     return Token{*lookup_keyword(text_.substr(start, pos_.offset - start))};
@@ -297,10 +311,10 @@ Token Lexer::read_word() {
 
 Token Lexer::read_number() {
   const std::size_t start = pos_.offset;
-  bool ascii = !skip_run(is_ascii_digit, text::is_numeric);
+  bool ascii = !skip_run(is_ascii_digit, in_unicode_class<text::is_numeric>);
   if (byte_at(pos_.offset) == '.' && !at_end() && byte_at(pos_.offset + 1) != '.') {
     advance_ascii();
-    ascii = !skip_run(is_ascii_digit, text::is_numeric) && ascii;
+    ascii = !skip_run(is_ascii_digit, in_unicode_class<text::is_numeric>) && ascii;
     if (!ascii) return Token{TokenKind::EndOfInput};
     // Digits, a point and perhaps more digits: always a valid decimal; too large reads as infinity.
     return float_token(*text::parse_float(text_.substr(start, pos_.offset - start)));
