@@ -1,13 +1,39 @@
 // Inlay hints: value types, parameter names and missing return types.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
+#include "lsp/protocol.hpp"
 #include "runtime/result.hpp"
 
 namespace zevo::lsp {
+
+inline constexpr int32_t kInlayHintType = 1;
+inline constexpr int32_t kInlayHintParameter = 2;
+
+// Built-in functions and the names of their parameters; unused slots are empty.
+// No function name stands in two rows.
+struct BuiltinParameters {
+  std::array<std::string_view, 11> functions;
+  std::array<std::string_view, 3> parameters;
+};
+
+extern const std::array<BuiltinParameters, 15> BUILTIN_PARAMETER_NAMES;
+
+// The parameter names of a built-in function (byte-wise, case-sensitive), or an empty list.
+std::span<const std::string_view> builtin_parameter_names(std::string_view function);
+
+// The hints of lines first_line to last_line (both included), ordered by line,
+// then by pass (value type, parameter names, return type).
+std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line);
 
 // The hints as a JSON array, or the failure text that follows "Inlay hints error: ".
 Result<nlohmann::json> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot);

@@ -1,5 +1,13 @@
-// Document symbols: the outline of one document.
+// Document symbols: the outline of one document, one flat list in line order.
 #pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -9,6 +17,62 @@
 
 namespace zevo::lsp {
 
+// In order of precedence: the first that a line contains is its keyword.
+extern const std::array<std::string_view, 3> FUNCTION_KEYWORDS;
+
+// What a lower-cased trimmed line must begin with, the symbol kind it gives and
+// the keyword skipped before the name.
+struct DeclarationPrefix {
+  std::string_view prefix;
+  uint8_t kind;
+  std::string_view keyword;
+};
+
+extern const std::array<DeclarationPrefix, 7> VARIABLE_PREFIXES;
+// Every type symbol is a Struct (23).
+extern const std::array<DeclarationPrefix, 5> TYPE_PREFIXES;
+
+inline constexpr uint8_t kSymbolFunction = 12;
+inline constexpr uint8_t kSymbolVariable = 13;
+inline constexpr uint8_t kSymbolConstant = 14;
+inline constexpr uint8_t kSymbolStruct = 23;
+
+// Both ranges lie on the symbol's line; characters are UTF-16 columns.
+struct SymbolRange {
+  uint64_t start_line = 0;
+  uint64_t start_character = 0;
+  uint64_t end_line = 0;
+  uint64_t end_character = 0;
+  bool operator==(const SymbolRange&) const = default;
+};
+
+struct SymbolRecord {
+  std::string name;
+  std::string detail;
+  SymbolRange range;            // the whole line
+  SymbolRange selection_range;  // the name
+  uint8_t kind = 0;
+};
+
+// Character helpers: every count is in Unicode scalar values.
+// The rest after the first n characters (empty when the text has n or fewer).
+std::string_view skip_chars(std::string_view text, std::size_t n);
+// Character index of the first occurrence of `c`.
+std::optional<std::size_t> char_index_of(std::string_view text, char32_t c);
+// Characters [a, b), cut off at the text's end; empty when b <= a.
+std::string_view substring_chars(std::string_view text, std::size_t a, std::size_t b);
+
+// The symbols of a text in scan order: by line, and within a line function,
+// then variable or constant, then type.
+std::vector<SymbolRecord> document_symbols(std::string_view text);
+
+// Appends the symbol's DocumentSymbol object as compact JSON text, keys in
+// sorted order as the server's writer puts them.
+void symbol_to_json(std::string& out, const SymbolRecord& symbol);
+
+// Null when textDocument.uri is missing or not a string, or the document is not
+// open. The array is written here as text: a value tree of this size costs more
+// to build than to scan the document.
 HandlerResult handle_document_symbol(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp
