@@ -37,6 +37,8 @@ bool in_unicode_class(char32_t c) {
 bool is_malformed(char32_t c, std::size_t width) { return c == text::kReplacement && width == 1; }
 
 // First words of the spellings that hold a blank ("her biri", "veya eğer").
+// The look-ahead runs only after these: after any other word it could only
+// fail and be undone.
 constexpr std::array<std::string_view, 2> kTwoWordStarts = {"her", "veya"};
 
 constexpr bool two_word_starts_match_table() {
