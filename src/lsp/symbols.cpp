@@ -122,10 +122,10 @@ std::optional<SymbolRecord> function_symbol(uint64_t line_number, std::string_vi
     detail.append(" -> ").append(return_type);
   }
 
-  // One blank is expected between the keyword and the name.
-  const uint64_t start = text::byte_to_column(line, text::char_index_to_byte(line, k)) + 1;
+  // The selection starts at the name itself, however much white space (none
+  // included) stands between it and the keyword.
   return SymbolRecord{std::string(name), std::move(detail), whole_line(line_number, line),
-                      {line_number, start, line_number, start + text::utf16_length(name)},
+                      name_range(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name),
                       kSymbolFunction};
 }
 

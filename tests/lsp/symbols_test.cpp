@@ -88,6 +88,9 @@ TEST(DocumentSymbols, RulesPerLine) {
       {"değişken ğ = 1", {{"ğ", "ğ", kSymbolVariable, on_line(0, 0, 14), on_line(0, 9, 10)}}},
       {"fonksiyon f() // 😀", {{"f", "f()", kSymbolFunction, on_line(0, 0, 19), on_line(0, 10, 11)}}},
       {"let 😀x = 1", {{"😀x", "😀x", kSymbolVariable, on_line(0, 0, 11), on_line(0, 4, 7)}}},
+      // The selection covers the name whatever white space stands before it.
+      {"fonksiyon   topla()", {{"topla", "topla()", kSymbolFunction, on_line(0, 0, 19), on_line(0, 12, 17)}}},
+      {"fonksiyontopla()", {{"topla", "topla()", kSymbolFunction, on_line(0, 0, 16), on_line(0, 9, 14)}}},
       // "İ" lower-cases to two characters; the name is still found after the keyword.
       {"İİ fonksiyon f()", {{"f", "f()", kSymbolFunction, on_line(0, 0, 16), on_line(0, 13, 14)}}},
   };
