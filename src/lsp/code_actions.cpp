@@ -1,8 +1,226 @@
-// Placeholder until the feature is built: the method answers as an unknown one.
 #include "lsp/code_actions.hpp"
 
-namespace zevo::lsp {
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
 
-HandlerResult handle_code_action(const ServerState&, const Params&) { return method_not_found("textDocument/codeAction"); }
+#include "json/json.hpp"
+#include "text/lines.hpp"
+#include "text/unicode.hpp"
+
+namespace zevo::lsp {
+namespace {
+
+using nlohmann::json;
+
+// The translate action decides by the first pairs only: "yap" and "son" do not count.
+constexpr std::size_t kTranslatablePairs = 8;
+
+bool contains(std::string_view s, std::string_view needle) { return s.find(needle) != std::string_view::npos; }
+
+const json& member(const json& value, std::string_view key) { return zevo::json::get(value, key); }
+
+// Line numbers and the one column: a non-negative integer, anything else 0.
+uint64_t read_number(const json& value) { return zevo::json::as_u64(value).value_or(0); }
+
+json position(uint64_t line, uint64_t character) {
+  json p = json::object();
+  p["character"] = character;
+  p["line"] = line;
+  return p;
+}
+
+// An empty range at `at`: an insertion.
+json point_range(const json& at) {
+  json r = json::object();
+  r["end"] = at;
+  r["start"] = at;
+  return r;
+}
+
+json text_edit(json range, std::string_view new_text) {
+  json e = json::object();
+  e["newText"] = new_text;
+  e["range"] = std::move(range);
+  return e;
+}
+
+json edit_action(std::string_view title, std::string_view kind, std::string_view uri, json edits) {
+  json changes = json::object();
+  changes[std::string(uri)] = std::move(edits);
+  json edit = json::object();
+  edit["changes"] = std::move(changes);
+  json action = json::object();
+  action["edit"] = std::move(edit);
+  action["kind"] = kind;
+  action["title"] = title;
+  return action;
+}
+
+json quick_fix(std::string_view title, std::string_view uri, json edits) {
+  return edit_action(title, "quickfix", uri, std::move(edits));
+}
+
+json command_action(std::string_view title, std::string_view kind, std::string_view command_title,
+                    std::string_view command, std::string_view uri, const json& range) {
+  json cmd = json::object();
+  cmd["arguments"] = json::array({json(uri), range});
+  cmd["command"] = command;
+  cmd["title"] = command_title;
+  json action = json::object();
+  action["command"] = std::move(cmd);
+  action["kind"] = kind;
+  action["title"] = title;
+  return action;
+}
+
+std::optional<std::string_view> between(std::string_view m, char quote) {
+  const std::size_t open = m.find(quote);
+  if (open == std::string_view::npos) return std::nullopt;
+  const std::size_t close = m.find(quote, open + 1);
+  if (close == std::string_view::npos) return std::nullopt;
+  return m.substr(open + 1, close - open - 1);
+}
+
+// Apostrophes first; back-quotes only when the message has no apostrophe pair.
+std::optional<std::string_view> quoted_name(std::string_view m) {
+  if (auto name = between(m, '\'')) return name;
+  return between(m, '`');
+}
+
+std::optional<json> declare_variable(std::string_view m, const json& diagnostic, std::string_view uri) {
+  if (!contains(m, "undefined") && !contains(m, "tanımsız")) return std::nullopt;
+  const auto name = quoted_name(m);
+  // An empty pair names nothing; declaring it would write a broken line.
+  if (!name || name->empty()) return std::nullopt;
+  const uint64_t line = read_number(member(member(member(diagnostic, "range"), "start"), "line"));
+  std::string declaration = "değişken ";
+  declaration += *name;
+  declaration += ": tamsayı = 0\n";
+  std::string title = "Declare variable '";
+  title += *name;
+  title += '\'';
+  return quick_fix(title, uri, json::array({text_edit(point_range(position(line, 0)), declaration)}));
+}
+
+std::optional<json> add_semicolon(std::string_view m, const json& diagnostic, std::string_view uri) {
+  if (!contains(m, "expected") || !contains(m, ";")) return std::nullopt;
+  const json& end = member(member(diagnostic, "range"), "end");
+  const json at = position(read_number(member(end, "line")), read_number(member(end, "character")));
+  return quick_fix("Add semicolon", uri, json::array({text_edit(point_range(at), ";")}));
+}
+
+std::optional<json> replace_keyword(std::string_view m, const json& diagnostic, std::string_view uri) {
+  if (!contains(m, "keyword") && !contains(m, "anahtar kelime")) return std::nullopt;
+  for (const auto& pair : KEYWORD_TRANSLATIONS) {
+    std::string_view from;
+    std::string_view to;
+    if (contains(m, pair.turkish)) {
+      from = pair.turkish;
+      to = pair.english;
+    } else if (contains(m, pair.english)) {
+      from = pair.english;
+      to = pair.turkish;
+    } else {
+      continue;
+    }
+    std::string title = "Replace '";
+    title += from;
+    title += "' with '";
+    title += to;
+    title += '\'';
+    return quick_fix(title, uri, json::array({text_edit(member(diagnostic, "range"), to)}));
+  }
+  return std::nullopt;
+}
+
+// The conversion keeps the expression: the call opens at the range's start and
+// closes at its end.
+std::optional<json> convert_number_type(std::string_view m, const json& diagnostic, std::string_view uri) {
+  if (!contains(m, "type mismatch") && !contains(m, "tip uyuşmazlığı")) return std::nullopt;
+  std::string_view title;
+  std::string_view call;
+  if (contains(m, "integer") && contains(m, "float")) {
+    title = "Convert to float";
+    call = "kesir_olarak(";
+  } else if (contains(m, "tamsayı") && contains(m, "ondalık")) {
+    title = "Convert to integer";
+    call = "tamsayı_olarak(";
+  } else {
+    return std::nullopt;
+  }
+  const json& range = member(diagnostic, "range");
+  return quick_fix(title, uri,
+                   json::array({text_edit(point_range(member(range, "start")), call),
+                                text_edit(point_range(member(range, "end")), ")")}));
+}
+
+std::optional<json> translate_action(std::string_view text, uint64_t start_line, std::string_view uri,
+                                     const json& range) {
+  std::string_view line;
+  if (!text::nth_line(text, start_line, line)) return std::nullopt;
+  const std::string lower = text::to_lower(line);
+  bool turkish = false;
+  bool english = false;
+  for (std::size_t i = 0; i < kTranslatablePairs; ++i) {
+    turkish = turkish || contains(lower, KEYWORD_TRANSLATIONS[i].turkish);
+    english = english || contains(lower, KEYWORD_TRANSLATIONS[i].english);
+  }
+  if (turkish) {
+    return command_action("Translate to English", "refactor.rewrite", "Translate keywords to English",
+                          "zevo.translateToEnglish", uri, range);
+  }
+  if (english) {
+    return command_action("Translate to Turkish", "refactor.rewrite", "Translate keywords to Turkish",
+                          "zevo.translateToTurkish", uri, range);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<json> diagnostic_quick_fixes(const json& diagnostic, std::string_view uri) {
+  std::vector<json> fixes;
+  const json& message = member(diagnostic, "message");
+  if (!message.is_string()) return fixes;
+  const std::string_view m = message.get_ref<const std::string&>();
+  for (auto rule : {declare_variable, add_semicolon, replace_keyword, convert_number_type}) {
+    if (auto fix = rule(m, diagnostic, uri)) fixes.push_back(std::move(*fix));
+  }
+  return fixes;
+}
+
+HandlerResult handle_code_action(const ServerState& state, const Params& params) {
+  const json absent;
+  const json& raw = params ? *params : absent;
+  const DocumentsSnapshot snapshot = documents_snapshot(state);
+  const json& uri = member(member(raw, "textDocument"), "uri");
+  if (!uri.is_string()) return json(nullptr);
+  const std::string& uri_text = uri.get_ref<const std::string&>();
+  const std::string* text = snapshot.find(uri_text);
+  if (text == nullptr) return json(nullptr);
+
+  json actions = json::array();
+  const json& diagnostics = member(member(raw, "context"), "diagnostics");
+  if (diagnostics.is_array()) {
+    for (const json& diagnostic : diagnostics) {
+      for (json& fix : diagnostic_quick_fixes(diagnostic, uri_text)) actions.push_back(std::move(fix));
+    }
+  }
+
+  const json& range = member(raw, "range");
+  const uint64_t start_line = read_number(member(member(range, "start"), "line"));
+  const uint64_t end_line = read_number(member(member(range, "end"), "line"));
+  if (start_line == end_line) {
+    actions.push_back(edit_action("Extract to variable", "refactor.extract", uri_text,
+                                  json::array({text_edit(range, "yeni_değişken")})));
+  } else {
+    actions.push_back(command_action("Extract to function", "refactor.extract", "Extract to function",
+                                     "zevo.extractFunction", uri_text, range));
+  }
+  if (auto translate = translate_action(*text, start_line, uri_text, range)) actions.push_back(std::move(*translate));
+  return actions;
+}
 
 }  // namespace zevo::lsp

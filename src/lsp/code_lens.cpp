@@ -1,10 +1,357 @@
-// Placeholder until the feature is built: the method answers as an unknown one.
 #include "lsp/code_lens.hpp"
 
-namespace zevo::lsp {
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
 
-Result<nlohmann::json> handle_code_lens(const nlohmann::json&, const DocumentsSnapshot&) {
-  return fail("not available");
+#include "json/json.hpp"
+#include "runtime/siphash.hpp"
+#include "text/lines.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
+
+namespace zevo::lsp {
+namespace {
+
+using nlohmann::json;
+constexpr std::size_t npos = std::string_view::npos;
+
+constexpr std::array<std::string_view, 3> kFunctionKeywords = {"fonksiyon", "function", "fn"};
+// The first three name a function (the name ends at "("), the rest a value.
+constexpr std::array<std::string_view, 7> kDeclarationKeywords = {"fonksiyon", "function", "fn", "değişken",
+                                                                  "let",       "sabit",    "const"};
+constexpr std::size_t kFunctionDeclarations = 3;
+// A line with one of these may be the declaration that a count leaves out; "fn" is not among them.
+constexpr std::array<std::string_view, 6> kSkippableKeywords = {"fonksiyon", "function", "değişken",
+                                                                "let",       "sabit",    "const"};
+constexpr std::array<std::string_view, 6> kProgramMarkers = {"fonksiyon ana(", "function main(", "fn main(",
+                                                             "fonksiyon ana ", "function main ", "fn main "};
+constexpr std::array<std::string_view, 4> kBenchmarkMarkers = {"benchmark", "karşılaştırma", "#[bench]", "@bench"};
+
+bool contains(std::string_view s, std::string_view needle) { return s.find(needle) != npos; }
+
+template <std::size_t N>
+bool contains_any(std::string_view s, const std::array<std::string_view, N>& needles) {
+  for (std::string_view needle : needles) {
+    if (contains(s, needle)) return true;
+  }
+  return false;
+}
+
+bool contains_followed_by_blank(std::string_view s, std::string_view keyword) {
+  for (std::size_t at = s.find(keyword); at != npos; at = s.find(keyword, at + 1)) {
+    const std::size_t after = at + keyword.size();
+    if (after < s.size() && s[after] == ' ') return true;
+  }
+  return false;
+}
+
+std::optional<std::string> first_function_name(std::string_view t) {
+  for (std::string_view keyword : kFunctionKeywords) {
+    if (auto name = name_after_keyword(t, keyword)) return name;
+  }
+  return std::nullopt;
+}
+
+// The word after a value keyword: up to the first white space, ":" or "=".
+std::optional<std::string> value_name_after(std::string_view t, std::string_view keyword) {
+  const std::size_t at = t.find(keyword);
+  if (at == npos) return std::nullopt;
+  const std::string_view rest = text::trim_start(t.substr(at + keyword.size()));
+  std::size_t end = 0;
+  while (end < rest.size() && rest[end] != ':' && rest[end] != '=') {
+    std::size_t next = end;
+    if (text::is_white_space(text::decode_utf8(rest, next))) break;
+    end = next;
+  }
+  if (end == 0) return std::nullopt;
+  return std::string(rest.substr(0, end));
+}
+
+// The names a line declares, in keyword order, that the reference lens tries
+// one after another. A keyword without a name ends the list.
+std::vector<std::string> declared_names(std::string_view t) {
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < kDeclarationKeywords.size(); ++k) {
+    const std::string_view keyword = kDeclarationKeywords[k];
+    if (!contains(t, keyword)) continue;
+    auto name = k < kFunctionDeclarations ? name_after_keyword(t, keyword) : value_name_after(t, keyword);
+    if (!name) break;
+    names.push_back(std::move(*name));
+  }
+  return names;
+}
+
+template <class Visit>
+void for_each_identifier_run(std::string_view line, Visit&& visit) {
+  std::size_t run_start = npos;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const std::size_t at = i;
+    const auto byte = static_cast<unsigned char>(line[i]);
+    bool identifier;
+    if (byte < 0x80) {
+      identifier = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+                   byte == '_';
+      ++i;
+    } else {
+      identifier = text::is_identifier_char(text::decode_utf8(line, i));
+    }
+    if (identifier) {
+      if (run_start == npos) run_start = at;
+    } else if (run_start != npos) {
+      visit(line.substr(run_start, at - run_start));
+      run_start = npos;
+    }
+  }
+  if (run_start != npos) visit(line.substr(run_start));
+}
+
+// For each pattern, the index of the first line (among those `eligible` admits)
+// that contains it, or npos. One pass over the lines for all patterns at once:
+// a multi-pattern automaton over bytes, so thousands of declared names cost no
+// more than a few.
+class FirstContainingLine {
+ public:
+  explicit FirstContainingLine(const std::vector<std::string_view>& patterns) {
+    root_next_.fill(kNone);
+    nodes_.push_back(Node{});
+    for (std::size_t p = 0; p < patterns.size(); ++p) insert(patterns[p], static_cast<uint32_t>(p));
+    link();
+    pattern_count_ = patterns.size();
+  }
+
+  template <class Eligible>
+  std::vector<std::size_t> search(const std::vector<std::string_view>& lines, Eligible&& eligible) const {
+    std::vector<std::size_t> first(pattern_count_, npos);
+    std::size_t found = 0;
+    for (std::size_t li = 0; li < lines.size() && found < pattern_count_; ++li) {
+      if (!eligible(lines[li])) continue;
+      uint32_t state = 0;
+      for (const char ch : lines[li]) {
+        state = step(state, static_cast<unsigned char>(ch));
+        // A pattern already seen had every shorter pattern ending inside it
+        // reported with it, so the walk stops at the first one seen before.
+        for (uint32_t o = nodes_[state].output; o != kNone && first[nodes_[o].pattern] == npos;
+             o = nodes_[nodes_[o].fail].output) {
+          first[nodes_[o].pattern] = li;
+          ++found;
+        }
+      }
+    }
+    return first;
+  }
+
+ private:
+  static constexpr uint32_t kNone = UINT32_MAX;
+
+  struct Node {
+    uint32_t first_child = kNone;
+    uint32_t next_sibling = kNone;
+    uint32_t fail = 0;
+    uint32_t output = kNone;  // this node or the nearest one on its fail chain that ends a pattern
+    uint32_t pattern = kNone;
+    unsigned char byte = 0;
+  };
+
+  uint32_t child(uint32_t node, unsigned char byte) const {
+    if (node == 0) return root_next_[byte];
+    for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
+      if (nodes_[c].byte == byte) return c;
+    }
+    return kNone;
+  }
+
+  uint32_t step(uint32_t state, unsigned char byte) const {
+    for (;;) {
+      const uint32_t next = child(state, byte);
+      if (next != kNone) return next;
+      if (state == 0) return 0;
+      state = nodes_[state].fail;
+    }
+  }
+
+  void insert(std::string_view pattern, uint32_t index) {
+    uint32_t node = 0;
+    for (const char ch : pattern) {
+      const auto byte = static_cast<unsigned char>(ch);
+      uint32_t next = child(node, byte);
+      if (next == kNone) {
+        next = static_cast<uint32_t>(nodes_.size());
+        Node added;
+        added.byte = byte;
+        if (node == 0) {
+          root_next_[byte] = next;
+        } else {
+          added.next_sibling = nodes_[node].first_child;
+          nodes_[node].first_child = next;
+        }
+        nodes_.push_back(added);
+      }
+      node = next;
+    }
+    nodes_[node].pattern = index;
+  }
+
+  // Fail links in breadth-first order, so a node's fail target is always linked before it.
+  void link() {
+    std::vector<uint32_t> queue;
+    queue.reserve(nodes_.size());
+    for (uint32_t c : root_next_) {
+      if (c == kNone) continue;
+      nodes_[c].fail = 0;
+      nodes_[c].output = nodes_[c].pattern != kNone ? c : kNone;
+      queue.push_back(c);
+    }
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+      const uint32_t node = queue[head];
+      for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
+        const uint32_t fail = step(nodes_[node].fail, nodes_[c].byte);
+        nodes_[c].fail = fail;
+        nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
+        queue.push_back(c);
+      }
+    }
+  }
+
+  std::vector<Node> nodes_;
+  std::array<uint32_t, 256> root_next_{};
+  std::size_t pattern_count_ = 0;
+};
+
+using NameCounts = std::unordered_map<std::string_view, std::size_t, KeyedTextHash, std::equal_to<>>;
+
+// Reference counts of every declared name, from one walk over the identifier
+// runs of the text and one search for each name's skipped declaration line.
+NameCounts count_references(const std::vector<std::string_view>& lines,
+                            const std::vector<std::vector<std::string>>& declared) {
+  NameCounts counts;
+  for (const auto& names : declared) {
+    for (const auto& name : names) counts.emplace(name, 0);
+  }
+  if (counts.empty()) return counts;
+
+  for (std::string_view line : lines) {
+    for_each_identifier_run(line, [&](std::string_view run) {
+      auto it = counts.find(run);
+      if (it != counts.end()) ++it->second;
+    });
+  }
+
+  // Only a name that occurs as a run can lose one to its declaration line.
+  std::vector<std::string_view> used;
+  for (const auto& [name, count] : counts) {
+    if (count > 0) used.push_back(name);
+  }
+  const FirstContainingLine finder(used);
+  const auto skipped = finder.search(lines, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
+  for (std::size_t p = 0; p < used.size(); ++p) {
+    if (skipped[p] == npos) continue;
+    std::size_t& count = counts.find(used[p])->second;
+    for_each_identifier_run(lines[skipped[p]], [&](std::string_view run) {
+      if (run == used[p]) --count;
+    });
+  }
+  return counts;
+}
+
+CodeLens make_lens(const Range& range, std::string title, std::string command, std::vector<json> arguments) {
+  CodeLens lens;
+  lens.range = range;
+  lens.command = Command{std::move(title), std::move(command), std::move(arguments)};
+  return lens;
+}
+
+std::string quoted(std::string_view prefix, std::string_view name) {
+  std::string out(prefix);
+  out += name;
+  out += '\'';
+  return out;
+}
+
+void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_view t, std::string_view uri,
+                     const std::vector<std::string>& declared, const NameCounts& counts) {
+  const Range range{{line, 0}, {line, static_cast<uint32_t>(text::utf16_length(t))}};
+  const std::string uri_text(uri);
+  const bool has_function_keyword = contains_any(t, kFunctionKeywords);
+
+  for (std::string_view keyword : kFunctionKeywords) {
+    if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
+    if (auto name = name_after_keyword(t, keyword)) {
+      lenses.push_back(make_lens(range, quoted("▶ Run '", *name), "zevo.runFunction", {uri_text, *name}));
+      break;
+    }
+  }
+
+  const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
+  if (test_attribute || (contains(t, "test") && has_function_keyword)) {
+    const std::string name = test_attribute ? "test" : first_function_name(t).value_or("test");
+    lenses.push_back(make_lens(range, quoted("▶ Run Test '", name), "zevo.runTest", {uri_text, name}));
+  }
+
+  if (contains_any(t, kProgramMarkers)) {
+    lenses.push_back(make_lens(range, "▶ Run Program", "zevo.runFunction", {uri_text, "main"}));
+  }
+
+  const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
+  if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
+    const std::string name = first_function_name(t).value_or("benchmark");
+    lenses.push_back(make_lens(range, quoted("▶ Run Benchmark '", name), "zevo.runBenchmark", {uri_text, name}));
+  }
+
+  for (const auto& name : declared) {
+    const std::size_t count = counts.find(name)->second;
+    if (count == 0) continue;
+    std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
+    lenses.push_back(make_lens(range, std::move(title), "editor.action.showReferences", {name}));
+    break;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> name_after_keyword(std::string_view line, std::string_view keyword) {
+  const std::size_t at = line.find(keyword);
+  if (at == npos) return std::nullopt;
+  const std::string_view rest = text::trim_start(line.substr(at + keyword.size()));
+  const std::size_t paren = rest.find('(');
+  if (paren == npos) return std::nullopt;
+  const std::string_view name = text::trim(rest.substr(0, paren));
+  if (name.empty()) return std::nullopt;
+  return std::string(name);
+}
+
+std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_view uri) {
+  const std::vector<std::string_view> lines = text::split_lines(text);
+  std::vector<std::string_view> trimmed;
+  trimmed.reserve(lines.size());
+  std::vector<std::vector<std::string>> declared;
+  declared.reserve(lines.size());
+  for (std::string_view line : lines) {
+    trimmed.push_back(text::trim(line));
+    declared.push_back(declared_names(trimmed.back()));
+  }
+  const NameCounts counts = count_references(lines, declared);
+
+  std::vector<CodeLens> lenses;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    add_line_lenses(lenses, static_cast<uint32_t>(i), trimmed[i], uri, declared[i], counts);
+  }
+  return lenses;
+}
+
+Result<json> handle_code_lens(const json& params, const DocumentsSnapshot& snapshot) {
+  const json& uri = zevo::json::get(zevo::json::get(params, "textDocument"), "uri");
+  if (!uri.is_string()) return fail("Missing textDocument.uri");
+  const std::string& uri_text = uri.get_ref<const std::string&>();
+  const std::string* text = snapshot.find(uri_text);
+  if (text == nullptr) return fail("Document not found");
+
+  json result = json::array();
+  for (const CodeLens& lens : compute_code_lenses(*text, uri_text)) result.push_back(lens);
+  return result;
 }
 
 }  // namespace zevo::lsp

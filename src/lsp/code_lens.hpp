@@ -1,15 +1,29 @@
 // Code lens: run, test, program, benchmark and reference-count lenses.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
+#include "lsp/protocol.hpp"
 #include "runtime/result.hpp"
 
 namespace zevo::lsp {
 
 // The lenses as a JSON array, or the failure text that follows "Code lens error: ".
 Result<nlohmann::json> handle_code_lens(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+
+// Every lens of the text, in line order and, within a line, as function, test,
+// program, benchmark, reference. `uri` goes into the run commands as it is.
+std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_view uri);
+
+// The trimmed text between the keyword's first occurrence and the next "(",
+// or nothing when there is no "(" or the text is empty.
+std::optional<std::string> name_after_keyword(std::string_view line, std::string_view keyword);
 
 }  // namespace zevo::lsp
