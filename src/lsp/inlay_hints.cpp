@@ -174,18 +174,32 @@ std::optional<uint32_t> range_line(const nlohmann::json& value) {
 
 }  // namespace
 
-std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line) {
+namespace {
+
+// Calls `visit` with each hint of the lines first_line to last_line in order;
+// only one line's hints are held at a time.
+template <class Visit>
+void for_each_hint(std::string_view text, uint32_t first_line, uint32_t last_line, Visit&& visit) {
+  if (first_line > last_line) return;
   std::vector<InlayHint> hints;
-  if (first_line > last_line) return hints;
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     if (index > last_line) return false;
     if (index < first_line) return true;
+    hints.clear();
     LineHints line_hints(static_cast<uint32_t>(index), line, hints);
     line_hints.value_types();
     line_hints.parameter_names();
     line_hints.return_types();
+    for (InlayHint& hint : hints) visit(hint);
     return true;
   });
+}
+
+}  // namespace
+
+std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line) {
+  std::vector<InlayHint> hints;
+  for_each_hint(text, first_line, last_line, [&](InlayHint& hint) { hints.push_back(std::move(hint)); });
   return hints;
 }
 
@@ -198,10 +212,8 @@ Result<nlohmann::json> handle_inlay_hint(const nlohmann::json& params, const Doc
   const std::string* text = snapshot.find(uri.get_ref<const std::string&>());
   if (text == nullptr) return fail("Document not found");
 
-  const std::vector<InlayHint> hints = compute_inlay_hints(*text, first_line, last_line);
   nlohmann::json::array_t out;
-  out.reserve(hints.size());
-  for (const InlayHint& hint : hints) out.emplace_back(hint);
+  for_each_hint(*text, first_line, last_line, [&](const InlayHint& hint) { out.emplace_back(hint); });
   return nlohmann::json(std::move(out));
 }
 
