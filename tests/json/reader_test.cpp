@@ -1,0 +1,224 @@
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "json/json.hpp"
+
+namespace zevo::json {
+namespace {
+
+std::string parse_error(std::string_view text) {
+  auto result = parse(text);
+  return result.ok() ? std::string("(accepted)") : result.error();
+}
+
+TEST(Reader, ErrorTexts) {
+  struct Case {
+    std::string body;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"", "EOF while parsing a value at line 1 column 0"},
+      {"   ", "EOF while parsing a value at line 1 column 3"},
+      {"{} x", "trailing characters at line 1 column 4"},
+      {"\xEF\xBB\xBF{}", "expected value at line 1 column 1"},
+      {std::string("{}\0", 3), "trailing characters at line 1 column 3"},
+      {std::string(128, '['), "recursion limit exceeded at line 1 column 128"},
+      {"1e400", "number out of range at line 1 column 5"},
+      {"1.", "EOF while parsing a value at line 1 column 2"},
+      {"-", "EOF while parsing a value at line 1 column 1"},
+      {"nul", "EOF while parsing a value at line 1 column 3"},
+      {"nulx", "expected ident at line 1 column 4"},
+      {"[1,]", "trailing comma at line 1 column 4"},
+      {R"({"a":1,})", "trailing comma at line 1 column 8"},
+      {"[1 2]", "expected `,` or `]` at line 1 column 4"},
+      {"{1:2}", "key must be a string at line 1 column 2"},
+      {"[1,2", "EOF while parsing a list at line 1 column 4"},
+      {R"({"a":1)", "EOF while parsing an object at line 1 column 6"},
+      {R"("abc)", "EOF while parsing a string at line 1 column 4"},
+      {R"("\ud800")", "unexpected end of hex escape at line 1 column 8"},
+      {R"("\udc00")", "lone leading surrogate in hex escape at line 1 column 7"},
+      {R"("\u12G4")", "invalid escape at line 1 column 7"},
+      {"\"a\nb\"", "control character (\\u0000-\\u001F) found while parsing a string at line 2 column 0"},
+      // The rest of the family, and where each reports.
+      {R"({"a" 1})", "expected `:` at line 1 column 6"},
+      {R"({"a":1 "b":2})", "expected `,` or `}` at line 1 column 8"},
+      {"[1.x]", "invalid number at line 1 column 4"},
+      {"01", "invalid number at line 1 column 2"},
+      {"-x", "invalid number at line 1 column 2"},
+      {"1e", "EOF while parsing a value at line 1 column 2"},
+      {"1e+x", "invalid number at line 1 column 4"},
+      {"[", "EOF while parsing a list at line 1 column 1"},
+      {"{", "EOF while parsing an object at line 1 column 1"},
+      {R"({"a")", "EOF while parsing an object at line 1 column 4"},
+      {R"({"a":)", "EOF while parsing a value at line 1 column 5"},
+      {"[1,", "EOF while parsing a value at line 1 column 3"},
+      {"{,}", "key must be a string at line 1 column 2"},
+      {R"({"a":1,,})", "key must be a string at line 1 column 8"},
+      {"[,1]", "expected value at line 1 column 2"},
+      {"]", "expected value at line 1 column 1"},
+      {R"("\x")", "invalid escape at line 1 column 3"},
+      {R"("\u12)", "EOF while parsing a string at line 1 column 5"},
+      {R"("\)", "EOF while parsing a string at line 1 column 2"},
+      {R"("\ud800\u0041")", "lone leading surrogate in hex escape at line 1 column 13"},
+      {R"("\ud800\n")", "unexpected end of hex escape at line 1 column 9"},
+      {R"("\ud800)", "EOF while parsing a string at line 1 column 7"},
+      {"1e9999999999", "number out of range at line 1 column 12"},
+      {"-1e400", "number out of range at line 1 column 6"},
+      {"truex", "trailing characters at line 1 column 5"},
+      {"fals", "EOF while parsing a value at line 1 column 4"},
+      // Lines count line feeds only; the column restarts after each.
+      {"[\n1,\r\n  x]", "expected value at line 3 column 3"},
+      {"{\n\n}\n\n}", "trailing characters at line 5 column 1"},
+      {"[1,\n]", "trailing comma at line 2 column 1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parse_error(c.body), c.error) << "body: " << c.body;
+}
+
+TEST(Reader, AcceptsOnlyWhiteSpaceAfterTheValue) {
+  for (const char* body : {"{}\n", "{} \t\r\n", " \n{}", "null", "[]", "\"\"", "0"}) {
+    EXPECT_TRUE(parse(body).ok()) << body;
+  }
+  // Form feed and vertical tab are not JSON white space.
+  EXPECT_EQ(parse_error("{}\f"), "trailing characters at line 1 column 3");
+  EXPECT_EQ(parse_error("\v{}"), "expected value at line 1 column 1");
+}
+
+std::string nested(int depth, char open, char close) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += open == '{' ? "{\"a\":" : "[";
+  text += "1";
+  for (int i = 0; i < depth; ++i) text.push_back(close);
+  return text;
+}
+
+TEST(Reader, NestingLimit) {
+  EXPECT_TRUE(parse(nested(127, '[', ']')).ok());
+  EXPECT_TRUE(parse(nested(127, '{', '}')).ok());
+  EXPECT_EQ(parse_error(nested(128, '[', ']')), "recursion limit exceeded at line 1 column 128");
+  // Objects and arrays count together; the failing bracket is the 128th open one.
+  std::string mixed;
+  for (int i = 0; i < 64; ++i) mixed += "[{\"k\":";
+  EXPECT_EQ(parse_error(mixed), "recursion limit exceeded at line 1 column " + std::to_string(mixed.rfind('{') + 1));
+  // Closed containers free their level again.
+  std::string siblings = "[";
+  for (int i = 0; i < 1000; ++i) siblings += nested(120, '[', ']') + ",";
+  siblings += "1]";
+  EXPECT_TRUE(parse(siblings).ok());
+  // Far deeper input fails at the limit without exhausting the stack.
+  EXPECT_EQ(parse_error(std::string(1'000'000, '[')), "recursion limit exceeded at line 1 column 128");
+}
+
+TEST(Reader, BuildsTheTree) {
+  auto result = parse(R"( {"b": [1, -2, 3.5, true, false, null], "a": {"x": "y"}, "b2": {}} )");
+  ASSERT_TRUE(result.ok()) << result.error();
+  const Value& v = *result;
+  ASSERT_TRUE(v.is_object());
+  EXPECT_EQ(v.size(), 3u);
+  EXPECT_EQ(v["a"]["x"], "y");
+  const Value& b = v["b"];
+  ASSERT_EQ(b.size(), 6u);
+  EXPECT_TRUE(b[0].is_number_unsigned());
+  EXPECT_EQ(b[1].type(), Value::value_t::number_integer);
+  EXPECT_EQ(b[1].get<int64_t>(), -2);
+  EXPECT_TRUE(b[2].is_number_float());
+  EXPECT_EQ(b[3], true);
+  EXPECT_EQ(b[4], false);
+  EXPECT_TRUE(b[5].is_null());
+  EXPECT_TRUE(v["b2"].is_object());
+  EXPECT_TRUE(v["b2"].empty());
+}
+
+TEST(Reader, RepeatedKeyKeepsTheLastValue) {
+  struct Case {
+    const char* body;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {R"({"a":1,"a":2})", R"({"a":2})"},
+      {R"({"a":[1,2],"a":"s"})", R"({"a":"s"})"},
+      {R"({"a":{"x":1},"a":{"y":2}})", R"({"a":{"y":2}})"},
+      {R"({"a":"long text","a":null})", R"({"a":null})"},
+  };
+  for (const Case& c : cases) {
+    auto result = parse(c.body);
+    ASSERT_TRUE(result.ok()) << c.body;
+    EXPECT_EQ(to_text(*result), c.expected);
+  }
+}
+
+TEST(Reader, Numbers) {
+  struct Case {
+    const char* text;
+    Value::value_t kind;
+    const char* written;
+  };
+  using K = Value::value_t;
+  const Case cases[] = {
+      {"0", K::number_unsigned, "0"},
+      {"-0", K::number_float, "-0.0"},
+      {"-0.0", K::number_float, "-0.0"},
+      {"18446744073709551615", K::number_unsigned, "18446744073709551615"},
+      {"18446744073709551616", K::number_float, "1.8446744073709552e19"},
+      {"-1", K::number_integer, "-1"},
+      {"-9223372036854775808", K::number_integer, "-9223372036854775808"},
+      {"-9223372036854775809", K::number_float, "-9.223372036854776e18"},
+      {"1.0", K::number_float, "1.0"},
+      {"1e2", K::number_float, "100.0"},
+      {"1E+2", K::number_float, "100.0"},
+      {"0.1", K::number_float, "0.1"},
+      {"1e-400", K::number_float, "0.0"},
+      {"-1e-400", K::number_float, "-0.0"},
+      {"5e-324", K::number_float, "5e-324"},
+      {"1.7976931348623157e308", K::number_float, "1.7976931348623157e308"},
+      {"0e99999999999", K::number_float, "0.0"},
+      {"1e-99999999999", K::number_float, "0.0"},
+      // Correct rounding: the halfway case rounds to even, the digit after it decides.
+      {"9007199254740993", K::number_unsigned, "9007199254740993"},
+      {"9007199254740993.0", K::number_float, "9007199254740992.0"},
+      {"9007199254740993.00001", K::number_float, "9007199254740994.0"},
+      {"2.2250738585072011e-308", K::number_float, "2.225073858507201e-308"},
+      {"0.000000000000000000000000000000000000000000001e45", K::number_float, "1.0"},
+  };
+  for (const Case& c : cases) {
+    auto result = parse(c.text);
+    ASSERT_TRUE(result.ok()) << c.text << ": " << result.error();
+    EXPECT_EQ(result->type(), c.kind) << c.text;
+    EXPECT_EQ(to_text(*result), c.written) << c.text;
+  }
+  EXPECT_TRUE(std::signbit(parse("-0")->get<double>()));
+}
+
+TEST(Reader, StringEscapes) {
+  struct Case {
+    const char* body;
+    std::string text;
+  };
+  const Case cases[] = {
+      {R"("\"\\\/\b\f\n\r\t")", "\"\\/\b\f\n\r\t"},
+      {R"("\u0041\u00e7\u011F")", "A\xC3\xA7\xC4\x9F"},
+      {R"("\u0000")", std::string("\0", 1)},
+      {R"("\ud83d\ude00")", "\xF0\x9F\x98\x80"},
+      {R"("\uDBFF\uDFFF")", "\xF4\x8F\xBF\xBF"},
+      {"\"\x7F \xC3\xBC \xE2\x80\xA8\"", "\x7F \xC3\xBC \xE2\x80\xA8"},
+      {"\"\"", ""},
+  };
+  for (const Case& c : cases) {
+    auto result = parse(c.body);
+    ASSERT_TRUE(result.ok()) << c.body << ": " << result.error();
+    EXPECT_EQ(result->get<std::string>(), c.text) << c.body;
+  }
+}
+
+TEST(Reader, EveryControlCharacterInAStringFails) {
+  for (int byte = 0; byte < 0x20; ++byte) {
+    const std::string body = std::string("[\"ab") + static_cast<char>(byte) + "\"]";
+    const std::string line = byte == '\n' ? "2 column 0" : "1 column 5";
+    EXPECT_EQ(parse_error(body), "control character (\\u0000-\\u001F) found while parsing a string at line " + line)
+        << byte;
+  }
+}
+
+}  // namespace
+}  // namespace zevo::json

@@ -1,0 +1,55 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "json/json.hpp"
+
+namespace zevo::json {
+namespace {
+
+TEST(Utf8Check, ErrorTexts) {
+  struct Case {
+    std::string bytes;
+    std::optional<std::string> error;
+  };
+  const Case cases[] = {
+      {"", std::nullopt},
+      {"plain ASCII", std::nullopt},
+      {"ğüşıöç İ € 😀 \xF4\x8F\xBF\xBF \xEF\xBF\xBF", std::nullopt},
+      {std::string("\0", 1), std::nullopt},
+      {"\xED\xA0\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"ab\xE2\x82\x28", "invalid utf-8 sequence of 2 bytes from index 2"},
+      {"\xF0\x9F\x98\x28", "invalid utf-8 sequence of 3 bytes from index 0"},
+      {"\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xC0\xAF", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xC1\xBF", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xE0\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xF0\x80\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xF4\x90\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xF5\x80\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xFF", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xC3" "A", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"x\xC3", "incomplete utf-8 byte sequence from index 1"},
+      {"x\xE2\x82", "incomplete utf-8 byte sequence from index 1"},
+      {"\xF0\x9F\x98", "incomplete utf-8 byte sequence from index 0"},
+      // An impossible second byte is invalid even at the end.
+      {"\xE0\x80", "invalid utf-8 sequence of 1 bytes from index 0"},
+      // The index counts bytes, past a long ASCII run and earlier multibyte text.
+      {std::string(40, 'a') + "ç" + std::string(20, 'b') + "\xFF", "invalid utf-8 sequence of 1 bytes from index 62"},
+      {std::string(33, 'a') + "\xC3", "incomplete utf-8 byte sequence from index 33"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(check_utf8(c.bytes), c.error) << c.bytes;
+}
+
+TEST(Utf8Check, EveryLeadByteOnItsOwn) {
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    const std::string bytes(1, static_cast<char>(byte));
+    const bool could_begin = byte >= 0xC2 && byte <= 0xF4;
+    EXPECT_EQ(check_utf8(bytes), could_begin ? "incomplete utf-8 byte sequence from index 0"
+                                             : "invalid utf-8 sequence of 1 bytes from index 0")
+        << byte;
+  }
+}
+
+}  // namespace
+}  // namespace zevo::json

@@ -1,0 +1,137 @@
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "json/json.hpp"
+
+namespace zevo::json {
+namespace {
+
+std::string string_text(std::string_view text) {
+  std::string out;
+  write_string(out, text);
+  return out;
+}
+
+TEST(Writer, EscapesOnlyQuoteBackslashAndControls) {
+  const char* const expected[32] = {
+      "\\u0000", "\\u0001", "\\u0002", "\\u0003", "\\u0004", "\\u0005", "\\u0006", "\\u0007",
+      "\\b",     "\\t",     "\\n",     "\\u000b", "\\f",     "\\r",     "\\u000e", "\\u000f",
+      "\\u0010", "\\u0011", "\\u0012", "\\u0013", "\\u0014", "\\u0015", "\\u0016", "\\u0017",
+      "\\u0018", "\\u0019", "\\u001a", "\\u001b", "\\u001c", "\\u001d", "\\u001e", "\\u001f",
+  };
+  for (int byte = 0; byte < 0x20; ++byte) {
+    EXPECT_EQ(string_text(std::string(1, static_cast<char>(byte))), "\"" + std::string(expected[byte]) + "\"")
+        << byte;
+  }
+  struct Case {
+    std::string text;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"\"", R"("\"")"},
+      {"\\", R"("\\")"},
+      {"/", R"("/")"},
+      {"\x7F", "\"\x7F\""},
+      {"\xE2\x80\xA8\xE2\x80\xA9", "\"\xE2\x80\xA8\xE2\x80\xA9\""},
+      {"ğüşıöç İĞÜŞÖÇ 😀", "\"ğüşıöç İĞÜŞÖÇ 😀\""},
+      // Long runs go through the wide scan: escapes at every position of a block.
+      {std::string(15, 'a') + "\"" + std::string(16, 'b') + "\n" + std::string(17, 'c'),
+       "\"" + std::string(15, 'a') + "\\\"" + std::string(16, 'b') + "\\n" + std::string(17, 'c') + "\""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(string_text(c.text), c.written) << c.text;
+}
+
+TEST(Writer, IllFormedUtf8BecomesReplacementCharacters) {
+  struct Case {
+    std::string text;
+    std::string written;
+  };
+  const std::string r = "\xEF\xBF\xBD";
+  const Case cases[] = {
+      {"a\xFF" "b", "\"a" + r + "b\""},
+      {"\x80", "\"" + r + "\""},
+      {"\xC3", "\"" + r + "\""},                    // cut short at the end
+      {"\xC3" "A", "\"" + r + "A\""},               // continuation missing
+      {"\xC0\xAF", "\"" + r + r + "\""},            // overlong
+      {"\xED\xA0\x80", "\"" + r + r + r + "\""},    // surrogate
+      {"\xF4\x90\x80\x80", "\"" + r + r + r + r + "\""},  // above U+10FFFF
+      {"\xE2\x82\x28", "\"" + r + r + "(\""},
+      {std::string(20, 'x') + "\xFE" + std::string(20, 'y'), "\"" + std::string(20, 'x') + r + std::string(20, 'y') + "\""},
+  };
+  for (const Case& c : cases) {
+    const std::string written = string_text(c.text);
+    EXPECT_EQ(written, c.written);
+    EXPECT_EQ(check_utf8(written), std::nullopt);
+    EXPECT_TRUE(parse(written).ok());
+  }
+  // Keys go through the same path.
+  Value object = Value::object();
+  object["k\xFF"] = 1;
+  EXPECT_EQ(to_text(object), "{\"k" + r + "\":1}");
+}
+
+TEST(Writer, Doubles) {
+  struct Case {
+    double value;
+    const char* written;
+  };
+  const Case cases[] = {
+      {1.0, "1.0"},
+      {100.0, "100.0"},
+      {0.1, "0.1"},
+      {1e100, "1e100"},
+      {1e-7, "1e-7"},
+      {1e15, "1000000000000000.0"},
+      {1e16, "1e16"},
+      {0.00001, "0.00001"},
+      {1.5e-5, "0.000015"},
+      {1e23, "1e23"},
+      {5e-324, "5e-324"},
+      {-0.0, "-0.0"},
+      {0.0, "0.0"},
+      {123456789012345680000.0, "1.2345678901234568e20"},
+      {-1.5, "-1.5"},
+      {9.5e-6, "9.5e-6"},
+      {1.7976931348623157e308, "1.7976931348623157e308"},
+      {1234.5678, "1234.5678"},
+      {9007199254740993.0, "9007199254740992.0"},
+      {std::numeric_limits<double>::infinity(), "null"},
+      {-std::numeric_limits<double>::infinity(), "null"},
+      {std::numeric_limits<double>::quiet_NaN(), "null"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(to_text(Value(c.value)), c.written) << c.value;
+}
+
+TEST(Writer, IntegersAndStructure) {
+  Value value = Value::object();
+  value["z"] = Value::array({uint64_t{18446744073709551615u}, int64_t{-9223372036854775807 - 1}, int64_t{42}, true,
+                             false, nullptr});
+  value["a"] = Value::object();
+  value["m"] = Value::array();
+  value["b"]["y"] = "t";
+  value["b"]["x"] = 1.5;
+  EXPECT_EQ(to_text(value),
+            R"({"a":{},"b":{"x":1.5,"y":"t"},"m":[],"z":[18446744073709551615,-9223372036854775808,42,true,false,null]})");
+  EXPECT_EQ(to_text(Value()), "null");
+  EXPECT_EQ(to_text(Value::binary({1, 2})), "null");
+}
+
+TEST(Writer, RoundTripsCanonicalTexts) {
+  const char* const texts[] = {
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"languageId":"zevo","text":"fon ana() {\n\t\"çalış\" 😀\\\n}","uri":"file:///tmp/a%20b.zv","version":1}}})",
+      R"([1,-1,1.5,-0.0,1e100,1e-7,0.00001,18446744073709551615,-9223372036854775808,"\u0000\u001f\b\t\n\f\r","/",true,false,null,[],{}])",
+      R"({"":"","a":{"b":{"c":[[[]]]}},"é":"ş"})",
+      "\"\x7F\xE2\x80\xA8\"",
+  };
+  for (const char* text : texts) {
+    auto value = parse(text);
+    ASSERT_TRUE(value.ok()) << text << ": " << value.error();
+    EXPECT_EQ(to_text(*value), text);
+  }
+}
+
+}  // namespace
+}  // namespace zevo::json
