@@ -1,7 +1,14 @@
+#include "lsp/transport.hpp"
 #include "platform/platform.hpp"
 
 int main() {
-  zevo::platform::write_stderr("ZEVO Language Server v0.9.0\n");
-  zevo::platform::write_stderr("Başlatılıyor...\n");
-  return 0;
+  using namespace zevo;
+  // A closed standard output must fail the write, not kill the process.
+  platform::ignore_broken_pipe();
+  lsp::StdinSource input;
+  lsp::StdoutSink output;
+  lsp::StderrLog log;
+  const lsp::ServerEnd end = lsp::serve({input, output, log});
+  if (end.immediate) platform::exit_process(end.code);
+  return end.code;
 }

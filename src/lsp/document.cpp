@@ -1,5 +1,8 @@
 #include "lsp/document.hpp"
 
+#include <optional>
+
+#include "text/lines.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::lsp {
@@ -68,27 +71,17 @@ DocumentsSnapshot documents_snapshot(const ServerState& state) {
 }
 
 std::size_t position_to_offset(std::string_view text, uint32_t line, uint32_t character) {
-  std::size_t offset = 0;
-  std::size_t index = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t nl = text.find('\n', start);
-    std::size_t length;
-    std::size_t break_length;
-    if (nl == std::string_view::npos) {
-      length = text.size() - start;
-      break_length = 1;  // a last line without "\n" counts one byte more
-    } else {
-      const bool crlf = nl > start && text[nl - 1] == '\r';
-      length = nl - start - (crlf ? 1 : 0);
-      break_length = crlf ? 2 : 1;
-    }
-    if (index == line) return offset + text::column_to_byte(text.substr(start, length), character);
-    offset += length + break_length;
-    start = nl == std::string_view::npos ? text.size() : nl + 1;
-    ++index;
-  }
-  return offset;
+  // Every line before the wanted one adds its length and its break, so the
+  // running offset is the line's own start.
+  std::optional<std::size_t> offset;
+  text::for_each_line(text, [&](std::size_t index, std::string_view content) {
+    if (index != line) return true;
+    offset = static_cast<std::size_t>(content.data() - text.data()) + text::column_to_byte(content, character);
+    return false;
+  });
+  if (offset) return *offset;
+  // Past the last line: a last line without "\n" counts one byte more.
+  return text.empty() || text.back() == '\n' ? text.size() : text.size() + 1;
 }
 
 }  // namespace zevo::lsp

@@ -73,6 +73,15 @@ TEST(DocumentStore, OpenChangeClose) {
   EXPECT_EQ(get_document(state, "file:///a"), nullptr);
 }
 
+TEST(DocumentStore, RangeLengthIsIgnored) {
+  ServerState state;
+  open_document(state, "u:1", "abcdef");
+  auto change = ranged(0, 1, 0, 3, "X");
+  change.range_length = 100;
+  apply_changes(state, "u:1", one(std::move(change)));
+  EXPECT_EQ(*get_document(state, "u:1")->text, "aXdef");
+}
+
 TEST(DocumentStore, EmptyTextInsertsAtTheStart) {
   ServerState state;
   open_document(state, "u:1", "");
@@ -85,6 +94,8 @@ TEST(DocumentStore, SnapshotDoesNotSeeLaterChanges) {
   open_document(state, "u:1", "first");
   open_document(state, "u:2", "second");
   const DocumentsSnapshot snapshot = documents_snapshot(state);
+  // Taking it shares the stored texts instead of copying them.
+  EXPECT_EQ(snapshot.find("u:1"), get_document(state, "u:1")->text.get());
   apply_changes(state, "u:1", one(whole("changed")));
   close_document(state, "u:2");
   ASSERT_NE(snapshot.find("u:1"), nullptr);

@@ -1,0 +1,37 @@
+// Records written to the client: member names, and absent members left out.
+#include <gtest/gtest.h>
+
+#include "json/json.hpp"
+#include "lsp/protocol.hpp"
+
+namespace zevo::lsp {
+namespace {
+
+template <class T>
+std::string text(const T& record) {
+  return zevo::json::to_text(nlohmann::json(record));
+}
+
+TEST(ProtocolRecords, ToJson) {
+  const Range range{{0, 1}, {2, 3}};
+  const std::string range_text = R"({"end":{"character":3,"line":2},"start":{"character":1,"line":0}})";
+  EXPECT_EQ(text(range), range_text);
+  EXPECT_EQ(text(Location{"file:///a.zv", range}), R"({"range":)" + range_text + R"(,"uri":"file:///a.zv"})");
+  EXPECT_EQ(text(Hover{{"markdown", "**x**"}, std::nullopt}), R"({"contents":{"kind":"markdown","value":"**x**"}})");
+  EXPECT_EQ(text(Diagnostic{range, 1, "ZEVO", "m"}),
+            R"({"message":"m","range":)" + range_text + R"(,"severity":1,"source":"ZEVO"})");
+  EXPECT_EQ(text(Diagnostic{range, std::nullopt, std::nullopt, "m"}), R"({"message":"m","range":)" + range_text + "}");
+  EXPECT_EQ(text(Command{"Run", "zevo.runFunction", std::nullopt}), R"({"command":"zevo.runFunction","title":"Run"})");
+  EXPECT_EQ(text(CodeLens{range, std::nullopt, std::nullopt}), R"({"range":)" + range_text + "}");
+  EXPECT_EQ(text(InlayHint{{1, 2}, ": i32", 1, std::nullopt, true}),
+            R"({"kind":1,"label":": i32","paddingRight":true,"position":{"character":2,"line":1}})");
+  EXPECT_EQ(text(CompletionItem{"eğer", 14, std::nullopt, std::nullopt, "eğer", 2}),
+            R"({"insertText":"eğer","insertTextFormat":2,"kind":14,"label":"eğer"})");
+  WorkspaceEdit edit;
+  edit.changes["file:///b"].push_back({range, "x"});
+  edit.changes["file:///a"];
+  EXPECT_EQ(text(edit), R"({"changes":{"file:///a":[],"file:///b":[{"newText":"x","range":)" + range_text + "}]}}");
+}
+
+}  // namespace
+}  // namespace zevo::lsp

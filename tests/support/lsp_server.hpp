@@ -1,0 +1,107 @@
+// End-to-end test harness: runs the built server over pipes (the zevo-lsp of
+// the same build directory, found from the test's own path).
+//
+// Building messages (each returns the body text, compact JSON):
+//   request(1, "textDocument/hover", R"({"textDocument":{"uri":"file:///a.zv"},...})")
+//   request(1, "shutdown")                     // no "params" member at all
+//   request_with_id(R"("abc")", "shutdown")    // any id text
+//   notification("textDocument/didOpen", did_open_params("file:///a.zv", "text"))
+//   did_open_params(uri, text), did_change_params(uri, version, text),
+//   did_close_params(uri), position_params(uri, line, character)
+//   frame(body)                                // "Content-Length: N\r\n\r\n" + body
+//   diagnostics_notification(uri, "[]")        // the publishDiagnostics body the server writes
+//
+// A whole session at once (input written, standard input closed, the server
+// left to end by itself):
+//   Session s = run_session(frame(request(1, "shutdown")) + frame(notification("exit")));
+//   s.frames       // every frame body the server wrote, in order
+//   s.stdout_bytes // the exact bytes of standard output
+//   s.log          // standard error as lines, each without its "\n"
+//   s.exit_code    // exit code (128 + signal when killed; -1 on timeout)
+//   frames_of(s.stdout_bytes) splits exact bytes into bodies.
+//
+// Step by step, for a conversation:
+//   LspServer server;                    // started at construction
+//   server.send(request(1, "initialize", R"({"capabilities":{}})"));
+//   std::optional<std::string> body = server.read_frame();   // waits up to 5 s
+//   server.send_raw("Content-Length: 2\r\n\r\n{}");
+//   server.close_input();
+//   int code = server.wait_exit();       // -1 on timeout
+//   server.log()                         // standard error lines so far
+//
+// In-process, without starting a binary (fast, and under the sanitizers):
+//   InProcessRun r = run_in_process(input);   // r.output, r.log, r.exit_code
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/child_process.hpp"
+
+namespace zevo::testing {
+
+std::string frame(std::string_view body);
+std::string request(int64_t id, std::string_view method, std::optional<std::string_view> params = std::nullopt);
+std::string request_with_id(std::string_view id_json, std::string_view method,
+                            std::optional<std::string_view> params = std::nullopt);
+std::string notification(std::string_view method, std::optional<std::string_view> params = std::nullopt);
+
+std::string did_open_params(std::string_view uri, std::string_view text, int32_t version = 1);
+std::string did_change_params(std::string_view uri, int32_t version, std::string_view text);
+std::string did_close_params(std::string_view uri);
+std::string position_params(std::string_view uri, uint32_t line, uint32_t character);
+
+// {"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"diagnostics":..,"uri":..}}
+std::string diagnostics_notification(std::string_view uri, std::string_view diagnostics_json = "[]");
+
+// The text as a JSON string literal, quotes included.
+std::string json_string(std::string_view text);
+
+std::vector<std::string> split_lines(std::string_view text);
+std::vector<std::string> frames_of(std::string bytes);
+
+inline constexpr std::chrono::milliseconds kDefaultTimeout{10000};
+
+struct Session {
+  std::string stdout_bytes;
+  std::vector<std::string> frames;
+  std::vector<std::string> log;
+  int exit_code = -1;
+};
+
+Session run_session(std::string_view input, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+class LspServer {
+ public:
+  LspServer();
+
+  void send(std::string_view body) { send_raw(frame(body)); }
+  void send_raw(std::string_view bytes);
+  std::optional<std::string> read_frame(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+  // Waits until standard error holds a line equal to `line`.
+  bool wait_for_log(std::string_view line, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+  void close_input();
+  int wait_exit(std::chrono::milliseconds timeout = kDefaultTimeout);
+  std::vector<std::string> log() { return split_lines(process_.err()); }
+  ChildProcess& process() { return process_; }
+
+ private:
+  ChildProcess process_;
+  std::string unread_;
+  std::size_t consumed_ = 0;
+};
+
+struct InProcessRun {
+  std::string output;
+  std::vector<std::string> log;
+  int exit_code = -1;  // 0 at end of input or exit, 1 after a transport failure
+};
+
+// Runs the server loop over memory streams; `chunk` limits the bytes one read yields.
+InProcessRun run_in_process(std::string input, std::size_t chunk = SIZE_MAX);
+
+}  // namespace zevo::testing
