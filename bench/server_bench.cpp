@@ -1,0 +1,145 @@
+// End-to-end latency of the built server over pipes: each message is written
+// framed, and the clock stops when its answer (or its diagnostics
+// notification) has been read back whole. Reports median and p99 per message.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "../tests/support/child_process.hpp"
+
+namespace {
+
+using zevo::testing::ChildProcess;
+using Clock = std::chrono::steady_clock;
+
+std::string frame(const std::string& body) {
+  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string json_string(const std::string& text) { return nlohmann::json(text).dump(); }
+
+// A ZEVO-like text of about `size` bytes, with multi-byte characters.
+std::string document_text(std::size_t size) {
+  static const std::string line = "değişken sayaç_ğ = ölçüm(42) + 7 // şimdi\n";
+  std::string text;
+  text.reserve(size + line.size());
+  while (text.size() < size) text += line;
+  return text;
+}
+
+std::string uri(int n) { return "file:///bench/doc" + std::to_string(n) + ".zv"; }
+
+std::string did_open(int n, const std::string& text) {
+  return frame(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":)" +
+               json_string(uri(n)) + R"(,"languageId":"zevo","version":1,"text":)" + json_string(text) + "}}}");
+}
+
+std::string did_change(int n, int version, const std::string& text) {
+  return frame(R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":)" +
+               json_string(uri(n)) + R"(,"version":)" + std::to_string(version) + R"(},"contentChanges":[{"text":)" +
+               json_string(text) + "}]}}");
+}
+
+std::string request(int id, const std::string& method, const std::string& params) {
+  return frame(R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":")" + method + R"(","params":)" +
+               params + "}");
+}
+
+class Server {
+ public:
+  Server() {
+    if (!process_.start(zevo::testing::server_binary_path())) std::abort();
+  }
+  ~Server() {
+    process_.write(frame(R"({"jsonrpc":"2.0","method":"exit"})"));
+    process_.close_input();
+    process_.wait(std::chrono::seconds(10));
+  }
+
+  // Sends one framed message and waits for the next frame back; the elapsed time.
+  double round_trip(const std::string& framed) {
+    const auto start = Clock::now();
+    process_.write(framed);
+    std::optional<std::string> body;
+    process_.pump_until(
+        [&] {
+          body = zevo::testing::take_frame(process_.out());
+          return body.has_value();
+        },
+        std::chrono::seconds(60));
+    if (!body) std::abort();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  }
+
+ private:
+  ChildProcess process_;
+};
+
+void report(benchmark::State& state, std::vector<double>& seconds, std::size_t bytes_per_message) {
+  std::sort(seconds.begin(), seconds.end());
+  const auto at = [&](double q) { return seconds[std::min(seconds.size() - 1, static_cast<std::size_t>(q * seconds.size()))]; };
+  state.counters["median_us"] = at(0.5) * 1e6;
+  state.counters["p99_us"] = at(0.99) * 1e6;
+  state.counters["messages_per_s"] = benchmark::Counter(static_cast<double>(seconds.size()), benchmark::Counter::kIsRate);
+  state.SetBytesProcessed(static_cast<int64_t>(seconds.size() * bytes_per_message));
+}
+
+void BM_DidOpen(benchmark::State& state) {
+  const std::string text = document_text(static_cast<std::size_t>(state.range(0)));
+  Server server;
+  std::vector<double> seconds;
+  int n = 0;
+  for (auto _ : state) {
+    const double t = server.round_trip(did_open(n++ % 4, text));
+    state.SetIterationTime(t);
+    seconds.push_back(t);
+  }
+  report(state, seconds, text.size());
+}
+BENCHMARK(BM_DidOpen)->Arg(1 << 20)->Arg(10 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_DidChangeFullText(benchmark::State& state) {
+  const std::string text = document_text(100 << 10);
+  const std::string changed = text + "x\n";
+  Server server;
+  server.round_trip(did_open(0, text));
+  std::vector<double> seconds;
+  int version = 1;
+  for (auto _ : state) {
+    ++version;
+    const double t = server.round_trip(did_change(0, version, version % 2 ? text : changed));
+    state.SetIterationTime(t);
+    seconds.push_back(t);
+  }
+  report(state, seconds, text.size());
+}
+BENCHMARK(BM_DidChangeFullText)->Iterations(1000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A request that takes a snapshot of every open document, against 0 or 50
+// documents of 200 KB; the difference is the snapshot's cost.
+void BM_SnapshotRequest(benchmark::State& state) {
+  const int documents = static_cast<int>(state.range(0));
+  const std::string text = document_text(200 << 10);
+  Server server;
+  for (int n = 0; n < documents; ++n) server.round_trip(did_open(n, text));
+  // A document that is not open: the feature finds nothing, so only the snapshot differs.
+  const std::string params = R"({"textDocument":{"uri":)" + json_string(uri(9999)) + "}}";
+  std::vector<double> seconds;
+  int id = 0;
+  for (auto _ : state) {
+    const double t = server.round_trip(request(++id, "textDocument/documentSymbol", params));
+    state.SetIterationTime(t);
+    seconds.push_back(t);
+  }
+  report(state, seconds, 0);
+}
+BENCHMARK(BM_SnapshotRequest)->Arg(0)->Arg(50)->Iterations(2000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
