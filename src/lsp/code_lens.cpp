@@ -257,10 +257,16 @@ NameCounts count_references(const std::vector<std::string_view>& lines,
   return counts;
 }
 
-CodeLens make_lens(const Range& range, std::string title, std::string command, std::vector<json> arguments) {
+// The command's arguments: the URI text when given, then the name.
+CodeLens make_lens(const Range& range, std::string title, std::string_view command,
+                   std::optional<std::string_view> uri, std::string name) {
+  std::vector<json> arguments;
+  arguments.reserve(2);
+  if (uri) arguments.emplace_back(*uri);
+  arguments.emplace_back(std::move(name));
   CodeLens lens;
   lens.range = range;
-  lens.command = Command{std::move(title), std::move(command), std::move(arguments)};
+  lens.command = Command{std::move(title), std::string(command), std::move(arguments)};
   return lens;
 }
 
@@ -274,40 +280,55 @@ std::string quoted(std::string_view prefix, std::string_view name) {
 void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_view t, std::string_view uri,
                      const std::vector<std::string>& declared, const NameCounts& counts) {
   const Range range{{line, 0}, {line, static_cast<uint32_t>(text::utf16_length(t))}};
-  const std::string uri_text(uri);
   const bool has_function_keyword = contains_any(t, kFunctionKeywords);
 
   for (std::string_view keyword : kFunctionKeywords) {
     if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
     if (auto name = name_after_keyword(t, keyword)) {
-      lenses.push_back(make_lens(range, quoted("▶ Run '", *name), "zevo.runFunction", {uri_text, *name}));
+      std::string title = quoted("▶ Run '", *name);
+      lenses.push_back(make_lens(range, std::move(title), "zevo.runFunction", uri, std::move(*name)));
       break;
     }
   }
 
   const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
   if (test_attribute || (contains(t, "test") && has_function_keyword)) {
-    const std::string name = test_attribute ? "test" : first_function_name(t).value_or("test");
-    lenses.push_back(make_lens(range, quoted("▶ Run Test '", name), "zevo.runTest", {uri_text, name}));
+    std::string name = test_attribute ? "test" : first_function_name(t).value_or("test");
+    std::string title = quoted("▶ Run Test '", name);
+    lenses.push_back(make_lens(range, std::move(title), "zevo.runTest", uri, std::move(name)));
   }
 
   if (contains_any(t, kProgramMarkers)) {
-    lenses.push_back(make_lens(range, "▶ Run Program", "zevo.runFunction", {uri_text, "main"}));
+    lenses.push_back(make_lens(range, "▶ Run Program", "zevo.runFunction", uri, "main"));
   }
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
   if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
-    const std::string name = first_function_name(t).value_or("benchmark");
-    lenses.push_back(make_lens(range, quoted("▶ Run Benchmark '", name), "zevo.runBenchmark", {uri_text, name}));
+    std::string name = first_function_name(t).value_or("benchmark");
+    std::string title = quoted("▶ Run Benchmark '", name);
+    lenses.push_back(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::move(name)));
   }
 
   for (const auto& name : declared) {
     const std::size_t count = counts.find(name)->second;
     if (count == 0) continue;
     std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
-    lenses.push_back(make_lens(range, std::move(title), "editor.action.showReferences", {name}));
+    lenses.push_back(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, name));
     break;
   }
+}
+
+// The record's JSON form, its texts moved rather than copied: a large document
+// has thousands of lenses. Every lens of this feature has a command and no data.
+json lens_json(CodeLens&& lens) {
+  json command = json::object();
+  command["arguments"] = std::move(*lens.command->arguments);
+  command["command"] = std::move(lens.command->command);
+  command["title"] = std::move(lens.command->title);
+  json out = json::object();
+  out["command"] = std::move(command);
+  out["range"] = lens.range;
+  return out;
 }
 
 }  // namespace
@@ -349,8 +370,10 @@ Result<json> handle_code_lens(const json& params, const DocumentsSnapshot& snaps
   const std::string* text = snapshot.find(uri_text);
   if (text == nullptr) return fail("Document not found");
 
+  std::vector<CodeLens> lenses = compute_code_lenses(*text, uri_text);
   json result = json::array();
-  for (const CodeLens& lens : compute_code_lenses(*text, uri_text)) result.push_back(lens);
+  result.get_ref<json::array_t&>().reserve(lenses.size());
+  for (CodeLens& lens : lenses) result.push_back(lens_json(std::move(lens)));
   return result;
 }
 
