@@ -1,8 +1,91 @@
-// Placeholder until the feature is built: the method answers as an unknown one.
+// References are textual: an occurrence right after a declaration keyword is
+// the declaration itself and is left out; the client may ask for it at the end.
 #include "lsp/references.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "json/json.hpp"
+#include "lsp/definition.hpp"
+#include "lsp/protocol.hpp"
+#include "lsp/rename.hpp"
+#include "text/unicode.hpp"
 
 namespace zevo::lsp {
 
-HandlerResult handle_references(const ServerState&, const Params&) { return method_not_found("textDocument/references"); }
+namespace {
+
+// The keywords are the declaration prefixes without their blank; the test has
+// no word boundary, so "outlet x" counts as declaring "x".
+bool follows_declaration_keyword(std::string_view before) {
+  const std::string_view trimmed = text::trim_end(before);
+  for (const DeclarationPattern& pattern : DECLARATION_PATTERNS) {
+    if (trimmed.ends_with(pattern.prefix.substr(0, pattern.prefix.size() - 1))) return true;
+  }
+  return false;
+}
+
+// One document's locations, in line order, under its URI as a JSON string.
+struct DocumentReferences {
+  std::string uri_json;
+  std::vector<Range> ranges;
+};
+
+std::vector<Range> document_references(std::string_view text, std::string_view word) {
+  std::vector<Range> ranges;
+  for_each_whole_word(text, word, [&](uint32_t line_number, std::string_view line, const WordOccurrence& found) {
+    if (!follows_declaration_keyword(line.substr(0, found.offset))) ranges.push_back(found.range_on(line_number));
+  });
+  return ranges;
+}
+
+std::string locations_json(const std::vector<DocumentReferences>& documents) {
+  std::size_t bound = 2;
+  for (const DocumentReferences& document : documents) {
+    bound += document.ranges.size() * (document.uri_json.size() + kMaxRangeJson + 20);
+  }
+  std::string out;
+  out.reserve(bound);
+  out += '[';
+  for (const DocumentReferences& document : documents) {
+    for (const Range& range : document.ranges) {
+      out += out.size() > 1 ? R"(,{"range":)" : R"({"range":)";
+      write_range(out, range);
+      out += R"(,"uri":)";
+      out += document.uri_json;
+      out += '}';
+    }
+  }
+  out += ']';
+  return out;
+}
+
+}  // namespace
+
+HandlerResult handle_references(const ServerState& state, const Params& params) {
+  if (!params || !params->is_object()) return invalid_request("Invalid references params");
+  auto decoded = decode_reference_params(*params);
+  if (!decoded) return invalid_request("Invalid references params");
+  const DocumentsSnapshot snapshot = documents_snapshot(state);
+  const std::string& uri = decoded->position_params.text_document.uri;
+  const auto found = cursor_word(snapshot, uri, decoded->position_params.position);
+  if (!found) return nlohmann::json(nullptr);
+  const std::string_view word = found->word.word;
+
+  // Written as text: a common word gives tens of thousands of locations.
+  std::vector<DocumentReferences> documents;
+  for (const DocumentsSnapshot::Entry& document : snapshot.entries()) {
+    std::vector<Range> ranges = document_references(*document.text, word);
+    if (!ranges.empty()) documents.push_back({json_string(document.uri), std::move(ranges)});
+  }
+  if (decoded->include_declaration) {
+    if (auto declared = find_declaration(word, *found->text)) {
+      documents.push_back({json_string(uri), {*declared}});
+    }
+  }
+  auto out = std::make_shared<std::string>(locations_json(documents));
+  return RawJson{std::move(out)};
+}
 
 }  // namespace zevo::lsp

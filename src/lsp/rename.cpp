@@ -1,10 +1,215 @@
-// Placeholder until the feature is built: the method answers as an unknown one.
+// Rename is textual: every whole-word occurrence in every open document is
+// replaced, declarations, comments and strings alike.
 #include "lsp/rename.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <memory>
+
+#include "json/json.hpp"
+#include "text/lines.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::lsp {
 
-HandlerResult handle_prepare_rename(const Params&, const ServerState&) { return method_not_found("textDocument/prepareRename"); }
+namespace {
 
-HandlerResult handle_rename(const ServerState&, const Params&) { return method_not_found("textDocument/rename"); }
+// The scalar value that ends right before byte `offset`; a stray byte counts alone.
+char32_t char_before(std::string_view line, std::size_t offset) {
+  std::size_t start = offset - 1;
+  while (start > 0 && offset - start < 4 && text::is_continuation_byte(static_cast<unsigned char>(line[start]))) {
+    --start;
+  }
+  std::size_t next = start;
+  const char32_t c = text::decode_utf8(line, next);
+  return next == offset ? c : text::kReplacement;
+}
+
+bool identifier_char_at(std::string_view line, std::size_t offset) {
+  return text::is_identifier_char(text::decode_utf8(line, offset));
+}
+
+uint32_t column(std::size_t units) { return static_cast<uint32_t>(units); }
+
+// First character a letter or "_", every character an identifier character, not reserved.
+bool is_valid_new_name(std::string_view name) {
+  if (name.empty()) return false;
+  std::size_t i = 0;
+  if (!text::is_identifier_start(text::decode_utf8(name, i))) return false;
+  while (i < name.size()) {
+    if (!text::is_identifier_char(text::decode_utf8(name, i))) return false;
+  }
+  return !is_reserved_word(name);
+}
+
+void write_number(std::string& out, uint32_t value) {
+  char digits[10];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
+
+std::vector<Range> whole_word_ranges(std::string_view text, std::string_view word) {
+  std::vector<Range> ranges;
+  for_each_whole_word(text, word, [&](uint32_t line_number, std::string_view, const WordOccurrence& found) {
+    ranges.push_back(found.range_on(line_number));
+  });
+  return ranges;
+}
+
+// {"changes":{uri:[{"newText":..,"range":..},..],..}} with the URIs in byte order.
+std::string workspace_edit_json(const std::map<std::string_view, std::vector<Range>>& changes,
+                                std::string_view new_text_json) {
+  std::size_t bound = 16;
+  for (const auto& [uri, ranges] : changes) {
+    bound += uri.size() + 8 + ranges.size() * (new_text_json.size() + kMaxRangeJson + 24);
+  }
+  std::string out;
+  out.reserve(bound);
+  out += R"({"changes":{)";
+  for (const auto& [uri, ranges] : changes) {
+    if (out.back() != '{') out += ',';
+    json::write_string(out, uri);
+    out += ":[";
+    for (const Range& range : ranges) {
+      if (out.back() != '[') out += ',';
+      out += R"({"newText":)";
+      out += new_text_json;
+      out += R"(,"range":)";
+      write_range(out, range);
+      out += '}';
+    }
+    out += ']';
+  }
+  out += "}}";
+  return out;
+}
+
+}  // namespace
+
+std::optional<WordAtPosition> word_at_position(std::string_view text, uint32_t line_number, uint32_t character) {
+  std::string_view line;
+  if (!text::nth_line(text, line_number, line)) return std::nullopt;
+  const std::size_t cursor = text::column_to_byte(line, character);
+  if (cursor >= line.size()) return std::nullopt;
+
+  // One pass up to the cursor keeps where the identifier run that reaches it begins.
+  std::size_t start = 0;
+  std::size_t start_units = 0;
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < cursor;) {
+    const char32_t c = text::decode_utf8(line, i);
+    units += text::utf16_units(c);
+    if (!text::is_identifier_char(c)) {
+      start = i;
+      start_units = units;
+    }
+  }
+
+  std::size_t end = cursor;
+  while (end < line.size()) {
+    std::size_t next = end;
+    const char32_t c = text::decode_utf8(line, next);
+    if (!text::is_identifier_char(c)) break;
+    units += text::utf16_units(c);
+    end = next;
+  }
+  if (end <= start) return std::nullopt;
+  return WordAtPosition{std::string(line.substr(start, end - start)),
+                        {{line_number, column(start_units)}, {line_number, column(units)}}};
+}
+
+std::optional<CursorWord> cursor_word(const DocumentsSnapshot& snapshot, std::string_view uri, Position position) {
+  const std::string* text = snapshot.find(uri);
+  if (text == nullptr) return std::nullopt;
+  auto found = word_at_position(*text, position.line, position.character);
+  if (!found) return std::nullopt;
+  return CursorWord{text, std::move(*found)};
+}
+
+std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::string_view word) {
+  std::vector<WordOccurrence> found;
+  if (word.empty()) return found;
+  const std::size_t word_units = text::utf16_length(word);
+  // Columns are counted on from the last counted occurrence, so a long line is walked once.
+  std::size_t counted_to = 0;
+  std::size_t units = 0;
+  for (std::size_t at = line.find(word); at != std::string_view::npos;
+       at = line.find(word, at + text::utf8_sequence_length(static_cast<unsigned char>(line[at])))) {
+    const std::size_t after = at + word.size();
+    if (at > 0 && text::is_identifier_char(char_before(line, at))) continue;
+    if (after < line.size() && identifier_char_at(line, after)) continue;
+    units += text::utf16_length(line.substr(counted_to, at - counted_to));
+    counted_to = at;
+    found.push_back({at, column(units), column(units + word_units)});
+  }
+  return found;
+}
+
+bool is_reserved_word(std::string_view text) {
+  if (text.size() < 2 || text.size() > 10) return false;
+  return std::find(RESERVED_WORDS.begin(), RESERVED_WORDS.end(), text) != RESERVED_WORDS.end();
+}
+
+void write_range(std::string& out, const Range& range) {
+  out += R"({"end":{"character":)";
+  write_number(out, range.end.character);
+  out += R"(,"line":)";
+  write_number(out, range.end.line);
+  out += R"(},"start":{"character":)";
+  write_number(out, range.start.character);
+  out += R"(,"line":)";
+  write_number(out, range.start.line);
+  out += "}}";
+}
+
+std::string json_string(std::string_view text) {
+  std::string out;
+  json::write_string(out, text);
+  return out;
+}
+
+void to_json(nlohmann::json& j, const PrepareRenameResult& v) {
+  j = nlohmann::json{{"range", v.range}, {"placeholder", v.placeholder}};
+}
+
+std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t line, uint32_t character,
+                                                  const DocumentsSnapshot& snapshot) {
+  auto found = cursor_word(snapshot, uri, {line, character});
+  if (!found || is_reserved_word(found->word.word)) return std::nullopt;
+  return PrepareRenameResult{found->word.range, std::move(found->word.word)};
+}
+
+HandlerResult handle_prepare_rename(const Params& params, const ServerState& state) {
+  if (!params) return invalid_request("Invalid prepareRename params");
+  auto decoded = decode_text_document_position_params(*params);
+  if (!decoded) return invalid_request("Invalid prepareRename params");
+  const DocumentsSnapshot snapshot = documents_snapshot(state);
+  const Position position = decoded->position;
+  const auto result = prepare_rename(decoded->text_document.uri, position.line, position.character, snapshot);
+  if (!result) return nlohmann::json(nullptr);
+  return nlohmann::json(*result);
+}
+
+HandlerResult handle_rename(const ServerState& state, const Params& params) {
+  if (!params || !params->is_object()) return invalid_request("Invalid rename params");
+  auto decoded = decode_rename_params(*params);
+  if (!decoded) return invalid_request("Invalid rename params");
+  const DocumentsSnapshot snapshot = documents_snapshot(state);
+  const TextDocumentPositionParams& where = decoded->position_params;
+  const auto found = cursor_word(snapshot, where.text_document.uri, where.position);
+  if (!found || !is_valid_new_name(decoded->new_name)) return nlohmann::json(nullptr);
+  const std::string_view word = found->word.word;
+
+  // Keyed by URI text, so the documents come out in byte order whatever the snapshot's.
+  std::map<std::string_view, std::vector<Range>> changes;
+  for (const DocumentsSnapshot::Entry& document : snapshot.entries()) {
+    std::vector<Range> ranges = whole_word_ranges(*document.text, word);
+    if (!ranges.empty()) changes.emplace(document.uri, std::move(ranges));
+  }
+  auto out = std::make_shared<std::string>(workspace_edit_json(changes, json_string(decoded->new_name)));
+  return RawJson{std::move(out)};
+}
 
 }  // namespace zevo::lsp
