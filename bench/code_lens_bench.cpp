@@ -51,6 +51,21 @@ void BM_ComputeCodeLenses(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeCodeLenses)->Unit(benchmark::kMillisecond);
 
+// One long line that holds every name, so it is the skipped line of all 20,000
+// counts: it must be walked once, not once per name.
+void BM_ComputeCodeLensesSharedSkippedLine(benchmark::State& state) {
+  std::string text = "let";
+  for (int i = 0; i < 20000; ++i) text += " ad_" + std::to_string(i);
+  text += "\n";
+  for (int i = 0; i < 20000; ++i) text += "let ad_" + std::to_string(i) + " = ad_" + std::to_string(i) + "\n";
+  for (auto _ : state) {
+    auto result = zevo::lsp::compute_code_lenses(text, "file:///bench.zv");
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["bytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_ComputeCodeLensesSharedSkippedLine)->Unit(benchmark::kMillisecond);
+
 void BM_HandleCodeLens(benchmark::State& state) {
   zevo::lsp::DocumentsSnapshot snapshot;
   snapshot.add("file:///bench.zv", std::make_shared<const std::string>(large_document()));

@@ -1,5 +1,6 @@
 #include "lsp/code_lens.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -221,37 +222,52 @@ class FirstContainingLine {
   std::size_t pattern_count_ = 0;
 };
 
-using NameCounts = std::unordered_map<std::string_view, std::size_t, KeyedTextHash, std::equal_to<>>;
+struct NameCount {
+  std::size_t count = 0;
+  std::size_t skipped_line = npos;  // the line left out of the count, if any
+};
+
+using NameCounts = std::unordered_map<std::string_view, NameCount, KeyedTextHash, std::equal_to<>>;
 
 // Reference counts of every declared name, from one walk over the identifier
-// runs of the text and one search for each name's skipped declaration line.
+// runs of the text, one search for all the skipped declaration lines, and one
+// more walk over each of those lines, however many names it is skipped for.
 NameCounts count_references(const std::vector<std::string_view>& lines,
                             const std::vector<std::vector<std::string>>& declared) {
   NameCounts counts;
   for (const auto& names : declared) {
-    for (const auto& name : names) counts.emplace(name, 0);
+    for (const auto& name : names) counts.emplace(name, NameCount{});
   }
   if (counts.empty()) return counts;
 
   for (std::string_view line : lines) {
     for_each_identifier_run(line, [&](std::string_view run) {
       auto it = counts.find(run);
-      if (it != counts.end()) ++it->second;
+      if (it != counts.end()) ++it->second.count;
     });
   }
 
   // Only a name that occurs as a run can lose one to its declaration line.
+  std::vector<NameCount*> used_counts;
   std::vector<std::string_view> used;
-  for (const auto& [name, count] : counts) {
-    if (count > 0) used.push_back(name);
+  for (auto& [name, count] : counts) {
+    if (count.count == 0) continue;
+    used.push_back(name);
+    used_counts.push_back(&count);
   }
   const FirstContainingLine finder(used);
   const auto skipped = finder.search(lines, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
+  std::vector<std::size_t> skipped_lines;
   for (std::size_t p = 0; p < used.size(); ++p) {
-    if (skipped[p] == npos) continue;
-    std::size_t& count = counts.find(used[p])->second;
-    for_each_identifier_run(lines[skipped[p]], [&](std::string_view run) {
-      if (run == used[p]) --count;
+    used_counts[p]->skipped_line = skipped[p];
+    if (skipped[p] != npos) skipped_lines.push_back(skipped[p]);
+  }
+  std::sort(skipped_lines.begin(), skipped_lines.end());
+  skipped_lines.erase(std::unique(skipped_lines.begin(), skipped_lines.end()), skipped_lines.end());
+  for (std::size_t li : skipped_lines) {
+    for_each_identifier_run(lines[li], [&](std::string_view run) {
+      auto it = counts.find(run);
+      if (it != counts.end() && it->second.skipped_line == li) --it->second.count;
     });
   }
   return counts;
@@ -310,7 +326,7 @@ void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_v
   }
 
   for (const auto& name : declared) {
-    const std::size_t count = counts.find(name)->second;
+    const std::size_t count = counts.find(name)->second.count;
     if (count == 0) continue;
     std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
     lenses.push_back(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, name));
@@ -350,13 +366,20 @@ std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_vie
   trimmed.reserve(lines.size());
   std::vector<std::vector<std::string>> declared;
   declared.reserve(lines.size());
+  // Lines that may get lenses, for one allocation of the list in the usual
+  // case: growing it by doubling costs more than filling it.
+  std::size_t candidates = 0;
   for (std::string_view line : lines) {
-    trimmed.push_back(text::trim(line));
-    declared.push_back(declared_names(trimmed.back()));
+    const std::string_view t = trimmed.emplace_back(text::trim(line));
+    declared.push_back(declared_names(t));
+    if (!declared.back().empty() || t.starts_with('#') || t.starts_with('@') || contains_any(t, kFunctionKeywords)) {
+      ++candidates;
+    }
   }
   const NameCounts counts = count_references(lines, declared);
 
   std::vector<CodeLens> lenses;
+  lenses.reserve(2 * candidates);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     add_line_lenses(lenses, static_cast<uint32_t>(i), trimmed[i], uri, declared[i], counts);
   }
