@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 
@@ -58,6 +60,18 @@ constexpr std::string_view kMessages[] = {
 // Containers open at once, the one that fails included: 127 nested ones parse.
 constexpr int kDepthLimit = 128;
 
+// What the one-letter escapes stand for, by the letter; 0 for every other byte.
+constexpr auto kSimpleEscapes = [] {
+  std::array<char, 256> table{};
+  for (const char c : {'"', '\\', '/'}) table[static_cast<unsigned char>(c)] = c;
+  table['b'] = '\b';
+  table['f'] = '\f';
+  table['n'] = '\n';
+  table['r'] = '\r';
+  table['t'] = '\t';
+  return table;
+}();
+
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 inline int hex_digit(char c) {
@@ -108,8 +122,9 @@ class Reader {
   bool parse_ident(std::string_view rest);
   bool parse_number(Value& slot);
   bool parse_string(std::string& out);
-  bool parse_escape(std::string& out);
-  bool parse_unicode_escape(std::string& out);
+  bool parse_string_bytewise(std::string& out);
+  int parse_escape(char* out);
+  bool parse_unicode_escape(char32_t& out);
   bool decode_hex_escape(uint16_t& out);
 
   const char* const begin_;
@@ -278,8 +293,46 @@ bool Reader::parse_ident(std::string_view rest) {
   return true;
 }
 
-// After the opening quote; the closing quote is consumed.
+// After the opening quote; the closing quote is consumed. The body is first
+// measured up to its closing quote, so that the text is decoded into storage
+// of its final size with whole blocks copied at once. An escape never takes in
+// the closing quote (it is no hex digit and no backslash), so the copied runs
+// end exactly there.
 bool Reader::parse_string(std::string& out) {
+  const char* const close = find_closing_quote(p_, end_);
+  if (close == nullptr) return parse_string_bytewise(out);
+  const std::size_t start = out.size();
+  // Decoding never lengthens the text; block copies may run kBlock - 1 bytes
+  // past the decoded end.
+  out.resize(start + static_cast<std::size_t>(close - p_) + kBlock);
+  char* dst = out.data() + start;
+  const char* src = p_;
+  const bool complete = copy_runs(
+      src, close, end_, dst, backslash_bits, [](unsigned char c) { return c == '\\'; },
+      [this](const char*& at, char*& to) {
+        // The byte after a backslash is inside the body: the closing quote is never the escaped one.
+        const char simple = kSimpleEscapes[static_cast<unsigned char>(at[1])];
+        if (simple != 0) {
+          *to++ = simple;
+          at += 2;
+          return true;
+        }
+        p_ = at + 1;
+        const int written = parse_escape(to);
+        if (written < 0) return false;
+        to += written;
+        at = p_;
+        return true;
+      });
+  if (!complete) return false;
+  p_ = close + 1;
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+  return true;
+}
+
+// The same decoding one run at a time, for a body that holds a control
+// character or has no closing quote: it reports where the body fails.
+bool Reader::parse_string_bytewise(std::string& out) {
   for (;;) {
     const char* stop = find_string_special(p_, end_, /*stop_at_non_ascii=*/false);
     out.append(p_, stop);
@@ -288,35 +341,40 @@ bool Reader::parse_string(std::string& out) {
     const char c = *p_++;
     if (c == '"') return true;
     if (c != '\\') return error(Code::kControlCharacterWhileParsingString);
-    if (!parse_escape(out)) return false;
+    char decoded[4];
+    const int written = parse_escape(decoded);
+    if (written < 0) return false;
+    out.append(decoded, static_cast<std::size_t>(written));
   }
 }
 
-bool Reader::parse_escape(std::string& out) {
-  if (at_end()) return error(Code::kEofWhileParsingString);
+// After the backslash: writes the decoded bytes (1 to 4) to `out` and gives
+// their count, or -1 after recording the error.
+int Reader::parse_escape(char* out) {
+  if (at_end()) return error(Code::kEofWhileParsingString), -1;
   const char c = *p_++;
-  switch (c) {
-    case '"':
-    case '\\':
-    case '/': out.push_back(c); return true;
-    case 'b': out.push_back('\b'); return true;
-    case 'f': out.push_back('\f'); return true;
-    case 'n': out.push_back('\n'); return true;
-    case 'r': out.push_back('\r'); return true;
-    case 't': out.push_back('\t'); return true;
-    case 'u': return parse_unicode_escape(out);
-    default: return error(Code::kInvalidEscape);
+  const char simple = kSimpleEscapes[static_cast<unsigned char>(c)];
+  if (simple != 0) {
+    *out = simple;
+    return 1;
   }
+  if (c != 'u') return error(Code::kInvalidEscape), -1;
+  char32_t code_point = 0;
+  if (!parse_unicode_escape(code_point)) return -1;
+  std::string encoded;
+  text::append_utf8(encoded, code_point);
+  std::memcpy(out, encoded.data(), encoded.size());
+  return static_cast<int>(encoded.size());
 }
 
 // After "\u". Surrogates must come as a leading and a trailing one in two
 // consecutive escapes.
-bool Reader::parse_unicode_escape(std::string& out) {
+bool Reader::parse_unicode_escape(char32_t& out) {
   uint16_t first = 0;
   if (!decode_hex_escape(first)) return false;
   if (first >= 0xDC00 && first <= 0xDFFF) return error(Code::kLoneLeadingSurrogateInHexEscape);
   if (first < 0xD800 || first > 0xDBFF) {
-    text::append_utf8(out, first);
+    out = first;
     return true;
   }
   for (const char expected : {'\\', 'u'}) {
@@ -326,7 +384,7 @@ bool Reader::parse_unicode_escape(std::string& out) {
   uint16_t second = 0;
   if (!decode_hex_escape(second)) return false;
   if (second < 0xDC00 || second > 0xDFFF) return error(Code::kLoneLeadingSurrogateInHexEscape);
-  text::append_utf8(out, 0x10000 + ((char32_t(first - 0xD800) << 10) | char32_t(second - 0xDC00)));
+  out = 0x10000 + ((char32_t(first - 0xD800) << 10) | char32_t(second - 0xDC00));
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "json/double_text.hpp"
 #include "json/json.hpp"
@@ -17,20 +18,70 @@ constexpr char kControlEscape[32] = {
     'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u',
 };
 
-void append_escape(std::string& out, unsigned char byte) {
+// Writes the escape of a quote, a backslash or a control character and gives
+// the byte after it.
+char* write_escape(char* to, unsigned char byte) {
+  to[0] = '\\';
   if (byte == '"' || byte == '\\') {
-    const char pair[2] = {'\\', static_cast<char>(byte)};
-    out.append(pair, 2);
-    return;
+    to[1] = static_cast<char>(byte);
+    return to + 2;
   }
   const char letter = kControlEscape[byte];
   if (letter != 'u') {
-    const char pair[2] = {'\\', letter};
-    out.append(pair, 2);
-    return;
+    to[1] = letter;
+    return to + 2;
   }
-  const char six[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-  out.append(six, 6);
+  const char rest[5] = {'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+  std::memcpy(to + 1, rest, sizeof rest);
+  return to + 6;
+}
+
+// How many bytes the escapes add to a text.
+std::size_t escape_growth(std::string_view text) {
+  auto growth = [](unsigned char byte) -> std::size_t {
+    return byte == '"' || byte == '\\' || kControlEscape[byte] != 'u' ? 1 : 5;
+  };
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::size_t total = 0;
+  for (; end - p >= kWide; p += kWide) {
+    for (uint64_t bits = string_special_bits(p); bits != 0; bits &= bits - 1) {
+      total += growth(static_cast<unsigned char>(p[__builtin_ctzll(bits)]));
+    }
+  }
+  for (; p < end; ++p) {
+    if (is_string_special(static_cast<unsigned char>(*p), false)) total += growth(static_cast<unsigned char>(*p));
+  }
+  return total;
+}
+
+// The text holds ill-formed UTF-8: each byte that begins no well-formed
+// sequence becomes U+FFFD, so that the output stays valid.
+void write_repaired_string(std::string& out, std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  while (p < end) {
+    const char* stop = find_string_special(p, end, /*stop_at_non_ascii=*/true);
+    out.append(p, stop);
+    p = stop;
+    if (p == end) break;
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte < 0x80) {
+      char escape[6];
+      out.append(escape, write_escape(escape, byte));
+      ++p;
+      continue;
+    }
+    std::size_t i = static_cast<std::size_t>(p - begin);
+    const std::size_t start = i;
+    if (text::decode_utf8(text, i) == text::kReplacement) {
+      out += "\xEF\xBF\xBD";
+    } else {
+      out.append(begin + start, i - start);
+    }
+    p = begin + i;
+  }
 }
 
 template <class Integer>
@@ -42,36 +93,29 @@ void append_integer(std::string& out, Integer value) {
 
 }  // namespace
 
+// Well-formed text (the usual case) is measured first, so that it is written
+// into storage of its final size with whole blocks copied at once.
 void write_string(std::string& out, std::string_view text) {
-  out.reserve(out.size() + text.size() + 2);
-  out.push_back('"');
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  const char* p = begin;
-  while (p < end) {
-    const char* stop = find_string_special(p, end, /*stop_at_non_ascii=*/true);
-    out.append(p, stop);
-    p = stop;
-    if (p == end) break;
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte < 0x80) {
-      append_escape(out, byte);
-      ++p;
-      continue;
-    }
-    // Non-ASCII text is written raw; a byte that begins no well-formed
-    // sequence becomes U+FFFD so that the output stays valid UTF-8.
-    std::size_t i = static_cast<std::size_t>(p - begin);
-    const std::size_t start = i;
-    const char32_t c = text::decode_utf8(text, i);
-    if (c == text::kReplacement) {
-      out += "\xEF\xBF\xBD";
-    } else {
-      out.append(begin + start, i - start);
-    }
-    p = begin + i;
+  if (check_utf8(text)) {
+    out.push_back('"');
+    write_repaired_string(out, text);
+    out.push_back('"');
+    return;
   }
-  out.push_back('"');
+  const std::size_t start = out.size();
+  out.resize(start + text.size() + escape_growth(text) + 2 + kBlock);
+  char* dst = out.data() + start;
+  *dst++ = '"';
+  const char* src = text.data();
+  const char* const end = src + text.size();
+  copy_runs(
+      src, end, end, dst, string_special_bits, [](unsigned char c) { return is_string_special(c, false); },
+      [](const char*& at, char*& to) {
+        to = write_escape(to, static_cast<unsigned char>(*at++));
+        return true;
+      });
+  *dst++ = '"';
+  out.resize(static_cast<std::size_t>(dst - out.data()));
 }
 
 void write(std::string& out, const Value& value) {

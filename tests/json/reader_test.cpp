@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "json/json.hpp"
+#include "json/mixed_text.hpp"
 
 namespace zevo::json {
 namespace {
@@ -208,6 +209,46 @@ TEST(Reader, StringEscapes) {
     auto result = parse(c.body);
     ASSERT_TRUE(result.ok()) << c.body << ": " << result.error();
     EXPECT_EQ(result->get<std::string>(), c.text) << c.body;
+  }
+}
+
+// Texts of every length up to a few wide blocks, with escapes at every place
+// (across block edges, a backslash as the last byte of a block, an escape as
+// the last thing before the quote), read back through the writer's form and
+// with more or less text after the string.
+TEST(Reader, StringsAcrossBlockEdges) {
+  const std::string pieces[] = {"\"", "\\", "\n", "\t", std::string("\0", 2), "ş", "😀", "\x7f", "/"};
+  MixedText texts(12345, pieces);
+  for (int length = 0; length < 300; ++length) {
+    for (int variant = 0; variant < 6; ++variant) {
+      const std::string text = texts.next(length);
+      std::string body;
+      write_string(body, text);
+      // After the string: nothing, a little, or more than a block.
+      const std::string tails[] = {"", " ", std::string(70, ' ')};
+      const std::string& tail = tails[variant % 3];
+      auto result = parse(body + tail);
+      ASSERT_TRUE(result.ok()) << body << ": " << result.error();
+      ASSERT_EQ(result->get<std::string>(), text) << body;
+      // The same string as a key and inside an array.
+      auto wrapped = parse("[{" + body + ":" + body + "}]" + tail);
+      ASSERT_TRUE(wrapped.ok()) << body;
+      ASSERT_EQ(wrapped->at(0).at(text), text);
+    }
+  }
+}
+
+TEST(Reader, StringErrorsAtEveryOffset) {
+  for (std::size_t offset = 0; offset < 200; ++offset) {
+    const std::string before(offset, 'a');
+    const std::string column = std::to_string(offset + 3);
+    EXPECT_EQ(parse_error("\"" + before + "\\q" + std::string(100, 'b') + "\""), "invalid escape at line 1 column " + column);
+    EXPECT_EQ(parse_error("\"" + before + "\x01" + std::string(100, 'b') + "\""),
+              "control character (\\u0000-\\u001F) found while parsing a string at line 1 column " +
+                  std::to_string(offset + 2));
+    EXPECT_EQ(parse_error("\"" + before + "\\"), "EOF while parsing a string at line 1 column " + std::to_string(offset + 2));
+    EXPECT_EQ(parse_error("\"" + before + "\\\""), "EOF while parsing a string at line 1 column " + column);
+    EXPECT_EQ(parse_error("\"" + before), "EOF while parsing a string at line 1 column " + std::to_string(offset + 1));
   }
 }
 

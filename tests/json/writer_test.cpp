@@ -1,10 +1,12 @@
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "json/json.hpp"
+#include "json/mixed_text.hpp"
 
 namespace zevo::json {
 namespace {
@@ -42,6 +44,43 @@ TEST(Writer, EscapesOnlyQuoteBackslashAndControls) {
        "\"" + std::string(15, 'a') + "\\\"" + std::string(16, 'b') + "\\n" + std::string(17, 'c') + "\""},
   };
   for (const Case& c : cases) EXPECT_EQ(string_text(c.text), c.written) << c.text;
+}
+
+// Texts of every length up to a few wide blocks with escapes and non-ASCII
+// letters at every place, against a byte-by-byte escaper.
+TEST(Writer, StringsAcrossBlockEdges) {
+  auto reference = [](std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (c == '"' || c == '\\') {
+        out += '\\';
+        out += c;
+      } else if (byte >= 0x20) {
+        out += c;
+      } else {
+        const char* named = byte == '\b' ? "\\b" : byte == '\t' ? "\\t" : byte == '\n' ? "\\n" : byte == '\f' ? "\\f" : byte == '\r' ? "\\r" : nullptr;
+        if (named != nullptr) {
+          out += named;
+        } else {
+          char code[8];
+          std::snprintf(code, sizeof code, "\\u%04x", byte);
+          out += code;
+        }
+      }
+    }
+    return out + "\"";
+  };
+  const std::string pieces[] = {"\"", "\\", "\n", "\t", std::string(1, '\0'), "\x1f", "ç", "€", "😀", "\x7f", "/"};
+  MixedText texts(99, pieces);
+  for (int length = 0; length < 300; ++length) {
+    for (int variant = 0; variant < 4; ++variant) {
+      const std::string text = texts.next(length);
+      std::string out = "prefix";
+      write_string(out, text);
+      ASSERT_EQ(out, "prefix" + reference(text)) << text;
+    }
+  }
 }
 
 TEST(Writer, IllFormedUtf8BecomesReplacementCharacters) {
