@@ -1,22 +1,24 @@
 // The syntax tree the parser builds: statements, expressions, patterns, types
 // and the small records they hold.
 //
-// `Stmt`, `Expr` and `Pattern` are 16-byte handles: a variant whose
-// alternatives with children or text live in their own allocation (`Box`),
-// while the tiny ones (integers, flags, empty markers) sit in the handle. Every
-// node owns its children outright.
-//
-// Left-nested chains (`a + a + ...`, `f()()...`, `a.b.c...`, else-if links)
-// are built by loops, not by recursion, so their depth has no bound; dropping
-// a handle therefore hands its node to a per-thread work list instead of
-// recursing once per level (see ast.cpp).
+// Every node, text and list of one parse lives in the `Arena` that its
+// `Program` owns: nodes refer to their children through `Box` handles, and the
+// whole tree is dropped at once with the arena. Nothing in the tree has a
+// destructor of its own that reaches a child, so no tree, however deep (a
+// million `a + a + ...`, `f()()...` or else-if links), is dropped by
+// recursion. `Stmt`, `Expr` and `Pattern` are 16-byte handles: a variant whose
+// alternatives with children or text are boxed, while the tiny ones (numbers,
+// flags, empty markers) sit in the handle.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
-#include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -24,8 +26,128 @@
 
 namespace zevo::parser {
 
+// A handle to one node in the arena. Moving it leaves the source empty, so a
+// node is reachable from one place only.
 template <class T>
-using Box = std::unique_ptr<T>;
+class Box {
+ public:
+  Box() = default;
+  explicit Box(T* node) : node_(node) {}
+  Box(Box&& other) noexcept : node_(std::exchange(other.node_, nullptr)) {}
+  Box& operator=(Box&& other) noexcept {
+    node_ = std::exchange(other.node_, nullptr);
+    return *this;
+  }
+  T* get() const { return node_; }
+  T* operator->() const { return node_; }
+  T& operator*() const { return *node_; }
+  explicit operator bool() const { return node_ != nullptr; }
+
+ private:
+  T* node_ = nullptr;
+};
+
+// Text held by the arena (or fixed text of the program), UTF-8.
+class Text {
+ public:
+  constexpr Text() = default;
+  // Only for text of static storage: operator spellings and table names.
+  static constexpr Text fixed(std::string_view s) { return Text(s.data(), s.size()); }
+
+  std::string_view view() const { return {data_, size_}; }
+  operator std::string_view() const { return view(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  friend class Arena;
+  constexpr Text(const char* data, std::size_t size) : data_(data), size_(size) {}
+  const char* data_ = "";
+  std::size_t size_ = 0;
+};
+
+// An ordered list held by the arena; it is filled once, when its node is built.
+template <class T>
+class Seq {
+ public:
+  Seq() = default;
+  Seq(Seq&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  Seq& operator=(Seq&& other) noexcept {
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    return *this;
+  }
+  T* begin() const { return data_; }
+  T* end() const { return data_ + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  T& operator[](std::size_t i) const { return data_[i]; }
+  T& front() const { return data_[0]; }
+  T& back() const { return data_[size_ - 1]; }
+
+ private:
+  friend class Arena;
+  T* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// Owns the memory of one tree. Objects are never released one by one: the
+// arena frees its blocks when it is dropped, after running the destructors
+// of the few objects that have one (spans, which hold a file name).
+class Arena {
+ public:
+  Arena() = default;
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
+  ~Arena();
+
+  void* allocate(std::size_t size, std::size_t align);
+
+  template <class T, class... Args>
+  T* make(Args&&... args) {
+    T* object = new (allocate(sizeof(T), alignof(T))) T{std::forward<Args>(args)...};
+    if constexpr (!std::is_trivially_destructible_v<T>) {
+      finalizers_.push_back({object, [](void* o) { static_cast<T*>(o)->~T(); }});
+    }
+    return object;
+  }
+
+  template <class T, class... Args>
+  Box<T> box(Args&&... args) {
+    return Box<T>(make<T>(std::forward<Args>(args)...));
+  }
+
+  Text text(std::string_view s);
+
+  template <class T>
+  Seq<T> seq(std::vector<T>&& items) {
+    // Children are never destroyed one by one, so only plain records may be listed.
+    static_assert(std::is_trivially_destructible_v<T>);
+    Seq<T> out;
+    if (items.empty()) return out;
+    out.data_ = static_cast<T*>(allocate(sizeof(T) * items.size(), alignof(T)));
+    for (T& item : items) new (out.data_ + out.size_++) T(std::move(item));
+    items.clear();
+    return out;
+  }
+
+ private:
+  struct Finalizer {
+    void* object;
+    void (*destroy)(void*);
+  };
+  struct Block {
+    Block* previous;
+    std::size_t size;  // bytes after the header
+  };
+  char* cursor_ = nullptr;
+  char* limit_ = nullptr;
+  Block* blocks_ = nullptr;
+  std::size_t next_block_size_ = 16 * 1024;
+  std::vector<Finalizer> finalizers_;
+};
 
 // ---- Expressions -----------------------------------------------------------
 
@@ -80,9 +202,6 @@ struct Expr {
   template <class Alt>
     requires std::is_constructible_v<Node, Alt&&>
   Expr(Alt&& alt) : node(std::forward<Alt>(alt)) {}
-  Expr(Expr&&) noexcept = default;
-  Expr& operator=(Expr&&) noexcept = default;
-  ~Expr();
 };
 
 // ---- Statements --------------------------------------------------------------
@@ -130,12 +249,9 @@ struct Stmt {
   template <class Alt>
     requires std::is_constructible_v<Node, Alt&&>
   Stmt(Alt&& alt) : node(std::forward<Alt>(alt)) {}
-  Stmt(Stmt&&) noexcept = default;
-  Stmt& operator=(Stmt&&) noexcept = default;
-  ~Stmt();
 };
 
-using Block = std::vector<Stmt>;
+using Block = Seq<Stmt>;
 
 // ---- Patterns ------------------------------------------------------------------
 
@@ -149,8 +265,6 @@ struct SomePattern;
 struct OkPattern;
 struct ErrPattern;
 
-// Patterns nest only through the parser's recursion, which is bounded, so
-// they are dropped the ordinary way.
 struct Pattern {
   using Node = std::variant<Box<Literal>, Box<Binding>, Wildcard, Box<TuplePattern>, Box<SomePattern>,
                             NonePattern, Box<OkPattern>, Box<ErrPattern>>;
@@ -166,29 +280,29 @@ struct Pattern {
 
 // A tuple type is named "demet" and has its element types as `args`.
 struct TypeRef {
-  std::string name;
-  std::vector<TypeRef> args;
+  Text name;
+  Seq<TypeRef> args;
 };
 
 struct Param {
-  std::string name;
+  Text name;
   std::optional<TypeRef> type_ref;
 };
 
 struct StructField {
-  std::string name;
+  Text name;
   TypeRef type_ref;
 };
 
 struct UseItem {
-  std::string name;
-  std::optional<std::string> alias;
+  Text name;
+  std::optional<Text> alias;
 };
 
 struct UseSelection {
   struct Path {};
   struct Items {
-    std::vector<UseItem> items;
+    Seq<UseItem> items;
   };
   std::variant<Path, Items> value;
 };
@@ -197,20 +311,20 @@ enum class ExportKind : std::uint8_t { FunctionItem, StructItem, ConstItem, Modu
 
 struct ExportItem {
   ExportKind kind = ExportKind::All;
-  std::optional<std::string> name;  // absent for All
+  std::optional<Text> name;  // absent for All
 };
 
 struct AttrArg {
   struct KeyValue {
-    std::string name;
-    std::string value;
+    Text name;
+    Text value;
   };
   struct Flag {
-    std::string name;
+    Text name;
   };
   struct Nested {
-    std::string name;
-    std::vector<AttrArg> args;
+    Text name;
+    Seq<AttrArg> args;
   };
   std::variant<KeyValue, Flag, Nested> value;
 };
@@ -227,8 +341,8 @@ struct QosPolicy {
 };
 
 struct TaskEntry {
-  std::string name;
-  std::string value;
+  Text name;
+  Text value;
 };
 
 enum class TimeUnit : std::uint8_t { Ns = 0, Us = 1, Ms = 2, S = 3 };
@@ -243,7 +357,7 @@ enum class AsmDirection : std::uint8_t { In = 0, Out = 1, InOut = 2, LateOut = 3
 
 struct AsmOperand {
   AsmDirection direction = AsmDirection::In;
-  std::string register_name;
+  Text register_name;
   Expr value;
 };
 
@@ -262,25 +376,18 @@ struct ElseBranch {
     Box<If> link;
   };
   std::variant<Else, ElseIf> value;
-
-  ElseBranch() = default;
-  ElseBranch(Else e) : value(std::move(e)) {}
-  ElseBranch(ElseIf e) : value(std::move(e)) {}
-  ElseBranch(ElseBranch&&) noexcept = default;
-  ElseBranch& operator=(ElseBranch&&) noexcept = default;
-  ~ElseBranch();
 };
 
 // ---- Expression alternatives ---------------------------------------------------
 
 struct NameRef {
-  std::string name;
+  Text name;
 };
 struct Str {
-  std::string text;
+  Text text;
 };
 struct List {
-  std::vector<Expr> items;
+  Seq<Expr> items;
 };
 struct Index {
   Expr object;
@@ -288,31 +395,31 @@ struct Index {
 };
 // `op` is "-", "değil" or "not".
 struct Unary {
-  std::string op;
+  Text op;
   Expr operand;
 };
 // `op` is one of "+", "-", "*", "/", "%", "==", "!=", "<", ">", "<=", ">=",
 // "and", "or", "::" and ".".
 struct Binary {
-  std::string op;
+  Text op;
   Expr left;
   Expr right;
 };
 struct IfExpr {
   Expr condition;
-  Box<Block> then_body;
-  Box<Block> else_body;  // null when there is no else block
+  Block then_body;
+  std::optional<Block> else_body;
 };
 struct Match {
   Expr scrutinee;
-  std::vector<MatchArm> arms;
+  Seq<MatchArm> arms;
 };
 struct Call {
   Expr callee;
-  std::vector<Expr> args;
+  Seq<Expr> args;
 };
 struct New {
-  std::string type_name;
+  Text type_name;
 };
 struct Move {
   Expr operand;
@@ -324,7 +431,7 @@ struct Change {
   Expr operand;
 };
 struct Tuple {
-  std::vector<Expr> items;
+  Seq<Expr> items;
 };
 struct SomeExpr {
   Expr operand;
@@ -337,12 +444,12 @@ struct ErrExpr {
 };
 struct Asm {
   AsmArch arch = AsmArch::X86_64;
-  std::string template_;
-  std::vector<AsmOperand> operands;
+  Text template_;
+  Seq<AsmOperand> operands;
 };
 struct Panic {
-  std::string message;
-  std::vector<Expr> args;
+  Text message;
+  Seq<Expr> args;
   Span location;  // of the "panic" token
 };
 struct TryExpr {
@@ -350,11 +457,11 @@ struct TryExpr {
   Span location;  // of the "?" token
 };
 struct PinMethodCall {
-  std::string peripheral;
-  std::string pin;
+  Text peripheral;
+  Text pin;
   std::optional<std::uint8_t> pin_number;
-  std::string operation;
-  std::vector<Expr> args;
+  Text operation;
+  Seq<Expr> args;
 };
 struct RangeExpr {
   bool inclusive = false;
@@ -367,26 +474,26 @@ struct Cast {
 };
 struct MethodCall {
   Expr object;
-  std::string method;
-  std::vector<Expr> args;
+  Text method;
+  Seq<Expr> args;
 };
 struct Emit {
-  std::string event;
-  std::vector<Expr> args;
+  Text event;
+  Seq<Expr> args;
 };
 
 // ---- Statement alternatives ------------------------------------------------------
 
 struct Let {
-  std::string name;
+  Text name;
   Expr value;
 };
 struct Const {
-  std::string name;
+  Text name;
   Expr value;
 };
 struct Assign {
-  std::string name;
+  Text name;
   Expr value;
 };
 struct Return {
@@ -396,14 +503,14 @@ struct ExprStmt {
   Expr expr;
 };
 struct Function {
-  std::string name;
-  std::vector<std::string> type_params;
-  std::vector<Param> params;
+  Text name;
+  Seq<Text> type_params;
+  Seq<Param> params;
   std::optional<TypeRef> return_type;
   Block body;
 };
 struct Module {
-  std::string name;
+  Text name;
   Block body;
 };
 struct While {
@@ -411,7 +518,7 @@ struct While {
   Block body;
 };
 struct For {
-  std::string variable;
+  Text variable;
   Expr iterable;
   Block body;
 };
@@ -422,78 +529,78 @@ struct If {
 };
 struct Try {
   Block body;
-  std::optional<std::string> catch_name;
+  std::optional<Text> catch_name;
   Block catch_body;
 };
 struct Struct {
-  std::string name;
-  std::vector<StructField> fields;
+  Text name;
+  Seq<StructField> fields;
 };
 struct TypeAlias {
-  std::string name;
+  Text name;
   TypeRef target;
 };
 struct Region {
-  std::string name;
+  Text name;
   std::optional<std::int64_t> size;
   Block body;
 };
 struct Use {
   bool absolute = false;
-  std::vector<std::string> path;
+  Seq<Text> path;
   UseSelection selection;
-  std::optional<std::string> alias;
+  std::optional<Text> alias;
 };
 struct Import {
-  std::string path;
-  std::optional<std::string> alias;
-  std::optional<std::vector<std::string>> items;
+  Text path;
+  std::optional<Text> alias;
+  std::optional<Seq<Text>> items;
 };
 struct Export {
-  std::vector<ExportItem> items;
+  Seq<ExportItem> items;
 };
 struct Attributed {
-  std::string name;
-  std::vector<AttrArg> args;
+  Text name;
+  Seq<AttrArg> args;
   Stmt statement;
 };
 struct Participant {
   Expr domain;  // always an Integer
 };
 struct Topic {
-  std::string name;
+  Text name;
   TypeRef message_type;  // a name without arguments
-  std::vector<QosPolicy> qos;
+  Seq<QosPolicy> qos;
 };
 struct Publisher {
-  std::string name;
-  std::string topic;
-  std::vector<QosPolicy> qos;
+  Text name;
+  Text topic;
+  Seq<QosPolicy> qos;
 };
 struct Subscriber {
-  std::string name;
-  std::string topic;
-  std::vector<QosPolicy> qos;
+  Text name;
+  Text topic;
+  Seq<QosPolicy> qos;
 };
 struct UseHal {
-  std::vector<std::string> path;  // always two entries
+  Seq<Text> path;  // always two entries
 };
 struct Task {
-  std::string name;
+  Text name;
   std::optional<std::uint8_t> priority;
   std::optional<TaskPeriod> period;
   std::optional<std::uint64_t> stack;  // bytes
-  std::vector<TaskEntry> entries;
+  Seq<TaskEntry> entries;
 };
 struct TaskMethod {
-  std::string task;
-  std::string handler;
-  std::vector<Param> params;
+  Text task;
+  Text handler;
+  Seq<Param> params;
   Block body;
 };
 struct OnEvent {
-  std::string event;
-  std::vector<Param> params;
+  Text event;
+  Seq<Param> params;
   std::optional<std::uint8_t> priority;
   Block body;
 };
@@ -504,10 +611,10 @@ struct Literal {
   Expr value;
 };
 struct Binding {
-  std::string name;
+  Text name;
 };
 struct TuplePattern {
-  std::vector<Pattern> items;
+  Seq<Pattern> items;
 };
 struct SomePattern {
   Pattern inner;
@@ -519,14 +626,12 @@ struct ErrPattern {
   Pattern inner;
 };
 
-// The whole-document parse: the statements in the order of the text.
-using Program = std::vector<Stmt>;
-
-// Builds a boxed alternative: `box<Binary>("+", std::move(a), std::move(b))`.
-template <class T, class... Args>
-Box<T> box(Args&&... args) {
-  return Box<T>(new T{std::forward<Args>(args)...});
-}
+// The whole-document parse: the statements in the order of the text, and the
+// arena that holds them.
+struct Program {
+  std::unique_ptr<Arena> arena;
+  std::vector<Stmt> statements;
+};
 
 // The alternative a handle holds, or null (boxed and inline alternatives alike).
 template <class T, class Handle>

@@ -32,7 +32,18 @@ bool is_block_opener(TokenKind kind) {
 
 }  // namespace
 
-Parser::Parser(Lexer lexer) : lexer_(std::move(lexer)) {
+namespace {
+
+// One parser reads one source, so only a span's position changes from token to token.
+void take_position(Span& span, const Span& from) {
+  span.line = from.line;
+  span.column = from.column;
+  span.length = from.length;
+}
+
+}  // namespace
+
+Parser::Parser(Lexer lexer) : arena_(std::make_unique<Arena>()), lexer_(std::move(lexer)) {
   current_ = lexer_.next_token();
   current_span_ = lexer_.last_span();
   next_ = lexer_.next_token();
@@ -42,34 +53,35 @@ Parser::Parser(Lexer lexer) : lexer_(std::move(lexer)) {
 void Parser::advance() {
   // The old current token is dropped, so `next` can be moved rather than copied.
   current_ = std::move(next_);
-  std::swap(current_span_, next_span_);
+  take_position(current_span_, next_span_);
   next_ = lexer_.next_token();
-  next_span_ = lexer_.last_span();
+  take_position(next_span_, lexer_.last_span());
 }
 
 Program Parser::parse_program() {
   Program program;
-  program.reserve(16);
+  program.statements.reserve(16);
   while (!at(TokenKind::EndOfInput)) {
-    if (auto stmt = parse_statement()) program.push_back(std::move(*stmt));
+    if (auto stmt = parse_statement()) program.statements.push_back(std::move(*stmt));
     advance();
   }
+  program.arena = std::exchange(arena_, std::make_unique<Arena>());
   return program;
 }
 
 Block Parser::parse_statements_to_end() {
-  Block body;
+  std::vector<Stmt> body;
   while (!at(TokenKind::EndOfInput)) {
     if (auto stmt = parse_statement()) body.push_back(std::move(*stmt));
     advance();
   }
-  return body;
+  return seq(std::move(body));
 }
 
 Block Parser::parse_block() {
   // A block never fails; one nested too deeply is cut off by its statements.
   Nesting nesting(*this);
-  Block body;
+  std::vector<Stmt> body;
   body.reserve(4);
   advance();
   if (is_block_opener(current_.kind)) advance();
@@ -77,7 +89,7 @@ Block Parser::parse_block() {
     if (auto stmt = parse_statement()) body.push_back(std::move(*stmt));
     advance();
   }
-  return body;
+  return seq(std::move(body));
 }
 
 std::optional<Stmt> Parser::parse_statement() {

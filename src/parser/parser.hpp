@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ class Parser {
   // Reads the first two tokens; the parser owns the lexer from then on.
   explicit Parser(Lexer lexer);
 
+  // Where the nodes built so far live; `parse_program` hands it to its Program.
+  Arena& arena() { return *arena_; }
+
   const Token& current() const { return current_; }
   const Token& next() const { return next_; }
   const Span& current_span() const { return current_span_; }
@@ -47,10 +51,10 @@ class Parser {
   std::optional<Expr> parse_expression(std::uint8_t min_power);
   std::optional<TypeRef> parse_type();
   std::optional<Pattern> parse_pattern();
-  std::optional<std::vector<Expr>> parse_call_arguments();
-  std::optional<std::vector<Param>> parse_parameters();
-  std::optional<std::vector<AttrArg>> parse_attribute_args();
-  std::vector<QosPolicy> parse_qos_options();
+  std::optional<Seq<Expr>> parse_call_arguments();
+  std::optional<Seq<Param>> parse_parameters();
+  std::optional<Seq<AttrArg>> parse_attribute_args();
+  Seq<QosPolicy> parse_qos_options();
 
  private:
   // Counts one level of nesting for as long as it lives.
@@ -65,6 +69,17 @@ class Parser {
    private:
     Parser& parser_;
   };
+
+  template <class T, class... Args>
+  Box<T> make(Args&&... args) {
+    return arena_->box<T>(std::forward<Args>(args)...);
+  }
+  template <class T>
+  Seq<T> seq(std::vector<T>&& items) {
+    return arena_->seq(std::move(items));
+  }
+  // The text of the current identifier or string, kept in the arena.
+  Text current_text() { return arena_->text(current_.text); }
 
   bool at(TokenKind kind) const { return current_.kind == kind; }
   bool next_at(TokenKind kind) const { return next_.kind == kind; }
@@ -118,7 +133,7 @@ class Parser {
   std::optional<Stmt> parse_export();
   std::optional<Stmt> parse_attributed_statement();
   std::optional<Param> parse_parameter();
-  std::vector<StructField> parse_struct_fields();
+  Seq<StructField> parse_struct_fields();
 
   // Expressions (parser_expr.cpp).
   std::optional<Expr> parse_prefix();
@@ -129,7 +144,7 @@ class Parser {
   std::optional<Expr> parse_panic();
   std::optional<Expr> parse_asm();
   std::optional<Expr> parse_pin_method_call();
-  std::optional<std::vector<TypeRef>> parse_type_arguments();
+  std::optional<Seq<TypeRef>> parse_type_arguments();
   std::optional<TypeRef> parse_tuple_type();
 
   // Messaging, task, event and hardware forms (parser_decl.cpp).
@@ -141,8 +156,9 @@ class Parser {
   std::optional<Stmt> parse_task();
   std::optional<Stmt> parse_on_event();
   std::optional<Stmt> parse_emit();
-  std::vector<QosPolicy> trailing_qos_options();
+  Seq<QosPolicy> trailing_qos_options();
 
+  std::unique_ptr<Arena> arena_;
   Lexer lexer_;
   Token current_;
   Token next_;

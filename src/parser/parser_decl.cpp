@@ -74,12 +74,12 @@ std::optional<Stmt> Parser::parse_participant() {
     domain = current_.integer;
   }
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(box<Participant>(Expr(Integer{domain})));
+  return Stmt(make<Participant>(Expr(Integer{domain})));
 }
 
 // The options in parentheses after a topic, publisher or subscriber, and the ";".
-std::vector<QosPolicy> Parser::trailing_qos_options() {
-  std::vector<QosPolicy> qos;
+Seq<QosPolicy> Parser::trailing_qos_options() {
+  Seq<QosPolicy> qos;
   if (next_at(TokenKind::LeftParen)) {
     advance();
     qos = parse_qos_options();
@@ -91,33 +91,33 @@ std::vector<QosPolicy> Parser::trailing_qos_options() {
 std::optional<Stmt> Parser::parse_topic() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (!at(TokenKind::Colon)) return std::nullopt;
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  TypeRef message_type{current_.text, {}};
+  TypeRef message_type{current_text(), {}};
   auto qos = trailing_qos_options();
-  return Stmt(box<Topic>(std::move(name), std::move(message_type), std::move(qos)));
+  return Stmt(make<Topic>(std::move(name), std::move(message_type), std::move(qos)));
 }
 
 std::optional<Stmt> Parser::parse_publisher() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (!at(TokenKind::Arrow)) return std::nullopt;
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string topic = current_.text;
+  Text topic = current_text();
   auto qos = trailing_qos_options();
-  return Stmt(box<Publisher>(std::move(name), std::move(topic), std::move(qos)));
+  return Stmt(make<Publisher>(std::move(name), std::move(topic), std::move(qos)));
 }
 
 std::optional<Stmt> Parser::parse_subscriber() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   // "<-" reaches the parser as "<" and "-".
   if (at(TokenKind::Less) && next_at(TokenKind::Minus)) {
@@ -127,14 +127,14 @@ std::optional<Stmt> Parser::parse_subscriber() {
   }
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string topic = current_.text;
+  Text topic = current_text();
   auto qos = trailing_qos_options();
-  return Stmt(box<Subscriber>(std::move(name), std::move(topic), std::move(qos)));
+  return Stmt(make<Subscriber>(std::move(name), std::move(topic), std::move(qos)));
 }
 
-std::vector<QosPolicy> Parser::parse_qos_options() {
+Seq<QosPolicy> Parser::parse_qos_options() {
   std::vector<QosPolicy> qos;
-  if (!at(TokenKind::LeftParen)) return qos;
+  if (!at(TokenKind::LeftParen)) return Seq<QosPolicy>();
   advance();
   while (!at(TokenKind::RightParen) && !at(TokenKind::EndOfInput)) {
     const QosOption* option = find_qos_option(current_.kind);
@@ -167,35 +167,35 @@ std::vector<QosPolicy> Parser::parse_qos_options() {
     }
     if (at(TokenKind::Comma)) advance();
   }
-  return qos;
+  return seq(std::move(qos));
 }
 
 std::optional<Stmt> Parser::parse_hardware_use() {
   advance();
-  std::vector<std::string> path;
-  path.emplace_back(at(TokenKind::Hal) ? "hal" : "dsk");
+  std::vector<Text> path;
+  path.push_back(Text::fixed(at(TokenKind::Hal) ? "hal" : "dsk"));
   if (!next_at(TokenKind::ColonColon)) return std::nullopt;
   advance_twice();
   if (const auto index = peripheral_index(current_.kind)) {
-    path.emplace_back(tables::PERIPHERAL_NAMES[*index]);
+    path.push_back(Text::fixed(tables::PERIPHERAL_NAMES[*index]));
   } else if (at(TokenKind::Identifier)) {
-    path.push_back(current_.text);
+    path.push_back(current_text());
   } else {
     return std::nullopt;
   }
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(box<UseHal>(std::move(path)));
+  return Stmt(make<UseHal>(seq(std::move(path))));
 }
 
 std::optional<Stmt> Parser::parse_task() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
 
   if (next_at(TokenKind::Dot)) {
     advance_twice();
     if (!at(TokenKind::Identifier)) return std::nullopt;
-    std::string handler = current_.text;
+    Text handler = current_text();
     if (!next_at(TokenKind::LeftParen)) return std::nullopt;
     advance();
     auto params = parse_parameters();
@@ -203,13 +203,14 @@ std::optional<Stmt> Parser::parse_task() {
     if (!next_at(TokenKind::LeftBrace)) return std::nullopt;
     advance();
     Block body = parse_block();
-    return Stmt(box<TaskMethod>(std::move(name), std::move(handler), std::move(*params), std::move(body)));
+    return Stmt(make<TaskMethod>(std::move(name), std::move(handler), std::move(*params), std::move(body)));
   }
 
   if (!next_at(TokenKind::LeftBrace)) return std::nullopt;
   advance_twice();
-  Box<Task> task = box<Task>();
+  Box<Task> task = make<Task>();
   task->name = std::move(name);
+  std::vector<TaskEntry> entries;
   // Only a property word without its ":" fails the task; every other misfit is passed over.
   while (!at(TokenKind::RightBrace) && !at(TokenKind::EndOfInput)) {
     switch (current_.kind) {
@@ -270,11 +271,11 @@ std::optional<Stmt> Parser::parse_task() {
         break;
       }
       case TokenKind::Identifier: {
-        std::string entry = current_.text;
+        Text entry = current_text();
         advance();
         if (at(TokenKind::Colon)) {
           advance();
-          if (at(TokenKind::Identifier)) task->entries.push_back(TaskEntry{std::move(entry), current_.text});
+          if (at(TokenKind::Identifier)) entries.push_back(TaskEntry{std::move(entry), current_text()});
         }
         break;
       }
@@ -283,13 +284,14 @@ std::optional<Stmt> Parser::parse_task() {
     }
     advance();
   }
+  task->entries = seq(std::move(entries));
   return Stmt(std::move(task));
 }
 
 std::optional<Stmt> Parser::parse_on_event() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string event = current_.text;
+  Text event = current_text();
   if (!next_at(TokenKind::LeftParen)) return std::nullopt;
   advance();
   auto params = parse_parameters();
@@ -303,13 +305,13 @@ std::optional<Stmt> Parser::parse_on_event() {
   if (!next_at(TokenKind::LeftBrace)) return std::nullopt;
   advance();
   Block body = parse_block();
-  return Stmt(box<OnEvent>(std::move(event), std::move(*params), priority, std::move(body)));
+  return Stmt(make<OnEvent>(std::move(event), std::move(*params), priority, std::move(body)));
 }
 
 std::optional<Stmt> Parser::parse_emit() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string event = current_.text;
+  Text event = current_text();
   std::vector<Expr> args;
   if (next_at(TokenKind::LeftParen)) {
     advance_twice();
@@ -323,7 +325,7 @@ std::optional<Stmt> Parser::parse_emit() {
     }
     if (next_at(TokenKind::RightParen)) advance();
   }
-  return Stmt(box<ExprStmt>(Expr(box<Emit>(std::move(event), std::move(args)))));
+  return Stmt(make<ExprStmt>(Expr(make<Emit>(std::move(event), seq(std::move(args))))));
 }
 
 }  // namespace zevo::parser

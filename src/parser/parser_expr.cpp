@@ -39,26 +39,26 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
       case TokenKind::Dot: {
         advance_twice();
         if (!at(TokenKind::Identifier)) return std::nullopt;
-        std::string member = current_.text;
+        Text member = current_text();
         if (next_at(TokenKind::LeftParen)) {
           advance();
           auto args = parse_call_arguments();
           if (!args) return std::nullopt;
-          left = box<MethodCall>(std::move(left), std::move(member), std::move(*args));
+          left = make<MethodCall>(std::move(left), std::move(member), std::move(*args));
         } else {
-          left = box<Binary>(".", std::move(left), Expr(box<NameRef>(std::move(member))));
+          left = make<Binary>(Text::fixed("."), std::move(left), Expr(make<NameRef>(std::move(member))));
         }
         continue;
       }
       case TokenKind::Question:
         advance();
-        left = box<TryExpr>(std::move(left), current_span_);
+        left = make<TryExpr>(std::move(left), current_span_);
         continue;
       case TokenKind::LeftParen: {
         advance();
         auto args = parse_call_arguments();
         if (!args) return std::nullopt;
-        left = box<Call>(std::move(left), std::move(*args));
+        left = make<Call>(std::move(left), std::move(*args));
         continue;
       }
       case TokenKind::LeftBracket: {
@@ -67,7 +67,7 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
         if (!index) return std::nullopt;
         if (!next_at(TokenKind::RightBracket)) return std::nullopt;
         advance();
-        left = box<Index>(std::move(left), std::move(*index));
+        left = make<Index>(std::move(left), std::move(*index));
         continue;
       }
       case TokenKind::ColonColon: {
@@ -75,7 +75,7 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
         advance_twice();
         auto right = parse_expression(0);
         if (!right) return std::nullopt;
-        left = box<Binary>("::", std::move(left), std::move(*right));
+        left = make<Binary>(Text::fixed("::"), std::move(left), std::move(*right));
         continue;
       }
       default:
@@ -91,20 +91,20 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
       case tables::BinaryForm::InclusiveRange: {
         auto high = parse_expression(op->power);
         if (!high) return std::nullopt;
-        left = box<RangeExpr>(op->form == tables::BinaryForm::InclusiveRange, std::move(left),
+        left = make<RangeExpr>(op->form == tables::BinaryForm::InclusiveRange, std::move(left),
                               std::move(*high));
         break;
       }
       case tables::BinaryForm::Cast: {
         auto target = parse_type();
         if (!target) return std::nullopt;
-        left = box<Cast>(std::move(left), std::move(*target));
+        left = make<Cast>(std::move(left), std::move(*target));
         break;
       }
       case tables::BinaryForm::Plain: {
         auto right = parse_expression(op->power);
         if (!right) return std::nullopt;
-        left = box<Binary>(std::string(op->op), std::move(left), std::move(*right));
+        left = make<Binary>(Text::fixed(op->op), std::move(left), std::move(*right));
         break;
       }
     }
@@ -114,13 +114,13 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
 std::optional<Expr> Parser::parse_prefix() {
   switch (current_.kind) {
     case TokenKind::Identifier:
-      return Expr(box<NameRef>(current_.text));
+      return Expr(make<NameRef>(current_text()));
     case TokenKind::IntegerLiteral:
       return Expr(Integer{current_.integer});
     case TokenKind::FloatLiteral:
       return Expr(Float{current_.real});
     case TokenKind::StringLiteral:
-      return Expr(box<Str>(current_.text));
+      return Expr(make<Str>(current_text()));
     case TokenKind::TrTrue:
     case TokenKind::True:
       return Expr(Bool{true});
@@ -136,11 +136,11 @@ std::optional<Expr> Parser::parse_prefix() {
     case TokenKind::Minus:
     case TokenKind::TrNot:
     case TokenKind::Not: {
-      const char* op = at(TokenKind::Minus) ? "-" : at(TokenKind::TrNot) ? "değil" : "not";
+      const Text op = Text::fixed(at(TokenKind::Minus) ? "-" : at(TokenKind::TrNot) ? "değil" : "not");
       advance();
       auto operand = parse_expression(tables::kPrefixPower);
       if (!operand) return std::nullopt;
-      return Expr(box<Unary>(op, std::move(*operand)));
+      return Expr(make<Unary>(op, std::move(*operand)));
     }
     case TokenKind::LeftBracket:
       return parse_list();
@@ -159,9 +159,9 @@ std::optional<Expr> Parser::parse_prefix() {
       if (!operand) return std::nullopt;
       if (!next_at(TokenKind::RightParen)) return std::nullopt;
       advance();
-      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Expr(box<SomeExpr>(std::move(*operand)));
-      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Expr(box<OkExpr>(std::move(*operand)));
-      return Expr(box<ErrExpr>(std::move(*operand)));
+      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Expr(make<SomeExpr>(std::move(*operand)));
+      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Expr(make<OkExpr>(std::move(*operand)));
+      return Expr(make<ErrExpr>(std::move(*operand)));
     }
     case TokenKind::TrMove:
     case TokenKind::Move:
@@ -172,15 +172,15 @@ std::optional<Expr> Parser::parse_prefix() {
       advance();
       auto operand = parse_expression(0);
       if (!operand) return std::nullopt;
-      if (word == TokenKind::TrMove || word == TokenKind::Move) return Expr(box<Move>(std::move(*operand)));
-      if (word == TokenKind::TrShare || word == TokenKind::Share) return Expr(box<Share>(std::move(*operand)));
-      return Expr(box<Change>(std::move(*operand)));
+      if (word == TokenKind::TrMove || word == TokenKind::Move) return Expr(make<Move>(std::move(*operand)));
+      if (word == TokenKind::TrShare || word == TokenKind::Share) return Expr(make<Share>(std::move(*operand)));
+      return Expr(make<Change>(std::move(*operand)));
     }
     case TokenKind::TrNew:
     case TokenKind::New:
       advance();
       if (!at(TokenKind::Identifier)) return std::nullopt;
-      return Expr(box<New>(current_.text));
+      return Expr(make<New>(current_text()));
     case TokenKind::TrIf:
     case TokenKind::If:
       return parse_if_expression();
@@ -201,19 +201,19 @@ std::optional<Expr> Parser::parse_list() {
   const bool empty = next_at(TokenKind::RightBracket);
   advance();
   std::vector<Expr> items;
-  if (empty) return Expr(box<List>(std::move(items)));
+  if (empty) return Expr(make<List>());
   auto first = parse_expression(0);
   if (!first) return std::nullopt;
   items.push_back(std::move(*first));
   if (!read_more_items(items, expression_reader())) return std::nullopt;
   if (!next_at(TokenKind::RightBracket)) return std::nullopt;
   advance();
-  return Expr(box<List>(std::move(items)));
+  return Expr(make<List>(seq(std::move(items))));
 }
 
 std::optional<Expr> Parser::parse_parenthesized() {
   advance();
-  if (at(TokenKind::RightParen)) return Expr(box<Tuple>());
+  if (at(TokenKind::RightParen)) return Expr(make<Tuple>());
   auto first = parse_expression(0);
   if (!first) return std::nullopt;
   if (next_at(TokenKind::RightParen)) {
@@ -229,7 +229,7 @@ std::optional<Expr> Parser::parse_parenthesized() {
     if (!next_at(TokenKind::RightParen)) return std::nullopt;
     advance();
   }
-  return Expr(box<Tuple>(std::move(items)));
+  return Expr(make<Tuple>(seq(std::move(items))));
 }
 
 std::optional<Expr> Parser::parse_if_expression() {
@@ -238,13 +238,13 @@ std::optional<Expr> Parser::parse_if_expression() {
   if (!condition) return std::nullopt;
   if (next_at(TokenKind::TrThen) || next_at(TokenKind::Then)) advance();
   advance();  // onto the block's opener, which is not examined
-  auto then_body = std::make_unique<Block>(parse_block());
-  Box<Block> else_body;
+  Block then_body = parse_block();
+  std::optional<Block> else_body;
   if (next_at(TokenKind::TrElse) || next_at(TokenKind::Else)) {
     advance_twice();
-    else_body = std::make_unique<Block>(parse_block());
+    else_body = parse_block();
   }
-  return Expr(box<IfExpr>(std::move(*condition), std::move(then_body), std::move(else_body)));
+  return Expr(make<IfExpr>(std::move(*condition), std::move(then_body), std::move(else_body)));
 }
 
 std::optional<Expr> Parser::parse_match() {
@@ -281,7 +281,7 @@ std::optional<Expr> Parser::parse_match() {
     if (next_at(TokenKind::Semicolon)) advance();
     advance();
   }
-  return Expr(box<Match>(std::move(*scrutinee), std::move(arms)));
+  return Expr(make<Match>(std::move(*scrutinee), seq(std::move(arms))));
 }
 
 std::optional<Expr> Parser::parse_panic() {
@@ -291,12 +291,12 @@ std::optional<Expr> Parser::parse_panic() {
   if (!next_at(TokenKind::LeftParen)) return std::nullopt;
   advance_twice();
   if (!at(TokenKind::StringLiteral)) return std::nullopt;
-  std::string message = current_.text;
+  Text message = current_text();
   std::vector<Expr> args;
   if (!read_more_items(args, expression_reader())) return std::nullopt;
   if (!next_at(TokenKind::RightParen)) return std::nullopt;
   advance();
-  return Expr(box<Panic>(std::move(message), std::move(args), std::move(location)));
+  return Expr(make<Panic>(std::move(message), seq(std::move(args)), std::move(location)));
 }
 
 std::optional<Expr> Parser::parse_asm() {
@@ -319,7 +319,7 @@ std::optional<Expr> Parser::parse_asm() {
   if (!next_at(TokenKind::Comma)) return std::nullopt;
   advance_twice();
   if (!at(TokenKind::StringLiteral)) return std::nullopt;
-  std::string template_text = current_.text;
+  Text template_text = current_text();
   std::vector<AsmOperand> operands;
   if (next_at(TokenKind::Comma)) {
     // An operand that breaks off is dropped; the expression survives when ")" follows.
@@ -339,7 +339,7 @@ std::optional<Expr> Parser::parse_asm() {
       if (!next_at(TokenKind::LeftParen)) return std::nullopt;
       advance_twice();
       if (!at(TokenKind::Identifier)) return std::nullopt;
-      std::string register_name = current_.text;
+      Text register_name = current_text();
       if (!next_at(TokenKind::RightParen)) return std::nullopt;
       advance_twice();
       auto value = parse_expression(0);
@@ -357,7 +357,7 @@ std::optional<Expr> Parser::parse_asm() {
   }
   if (!next_at(TokenKind::RightParen)) return std::nullopt;
   advance();
-  return Expr(box<Asm>(arch, std::move(template_text), std::move(operands)));
+  return Expr(make<Asm>(arch, std::move(template_text), seq(std::move(operands))));
 }
 
 std::optional<Expr> Parser::parse_pin_method_call() {
@@ -369,24 +369,26 @@ std::optional<Expr> Parser::parse_pin_method_call() {
 
   // "PA5" names port A, pin 5; other names are kept as written.
   const std::string& name = current_.text;
-  std::string pin = name;
+  Text pin;
   std::optional<std::uint8_t> pin_number;
   if (name.size() >= 3 && name[0] == 'P') {
     if (!is_ascii_letter(name[1])) return std::nullopt;
     const auto number = parse_u8(std::string_view(name).substr(2));
     if (number && *number < 16) {
-      pin.assign(1, static_cast<char>(name[1] >= 'a' ? name[1] - 'a' + 'A' : name[1]));
+      const char port = static_cast<char>(name[1] >= 'a' ? name[1] - 'a' + 'A' : name[1]);
+      pin = arena_->text(std::string_view(&port, 1));
       pin_number = number;
     }
   }
+  if (!pin_number) pin = current_text();
 
   if (!next_at(TokenKind::Dot)) return std::nullopt;
   advance_twice();
-  std::string operation;
+  Text operation;
   if (const auto* spelling = tables::find_spelling(tables::PIN_OPERATIONS, current_.kind)) {
-    operation = std::string(*spelling);
+    operation = Text::fixed(*spelling);
   } else if (at(TokenKind::Identifier)) {
-    operation = current_.text;
+    operation = current_text();
   } else {
     return std::nullopt;
   }
@@ -397,7 +399,7 @@ std::optional<Expr> Parser::parse_pin_method_call() {
     if (!at(TokenKind::RightParen)) {
       while (true) {
         if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_.kind)) {
-          args.emplace_back(box<NameRef>(std::string(*word)));
+          args.emplace_back(make<NameRef>(Text::fixed(*word)));
         } else {
           auto arg = parse_expression(0);
           if (!arg) return std::nullopt;
@@ -414,15 +416,15 @@ std::optional<Expr> Parser::parse_pin_method_call() {
       }
     }
   }
-  return Expr(box<PinMethodCall>(std::string(peripheral), std::move(pin), pin_number,
-                                 std::move(operation), std::move(args)));
+  return Expr(make<PinMethodCall>(Text::fixed(peripheral), std::move(pin), pin_number, std::move(operation),
+                                  seq(std::move(args))));
 }
 
-std::optional<std::vector<Expr>> Parser::parse_call_arguments() {
+std::optional<Seq<Expr>> Parser::parse_call_arguments() {
   const bool empty = next_at(TokenKind::RightParen);
   advance();
   std::vector<Expr> args;
-  if (empty) return args;
+  if (empty) return Seq<Expr>();
   // An argument that does not parse is left out; only a missing separator fails the list.
   if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
   while (true) {
@@ -431,7 +433,7 @@ std::optional<std::vector<Expr>> Parser::parse_call_arguments() {
       if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
     } else if (next_at(TokenKind::RightParen)) {
       advance();
-      return args;
+      return seq(std::move(args));
     } else {
       return std::nullopt;
     }
@@ -443,9 +445,9 @@ std::optional<TypeRef> Parser::parse_type() {
   if (nesting.too_deep()) return std::nullopt;
   TypeRef type;
   if (const auto* name = tables::find_spelling(tables::TYPE_NAMES, current_.kind)) {
-    type.name = std::string(*name);
+    type.name = Text::fixed(*name);
   } else if (at(TokenKind::Identifier)) {
-    type.name = current_.text;
+    type.name = current_text();
   } else if (at(TokenKind::LeftParen)) {
     return parse_tuple_type();
   } else {
@@ -460,7 +462,7 @@ std::optional<TypeRef> Parser::parse_type() {
 }
 
 // From the name before "<" to the closing ">".
-std::optional<std::vector<TypeRef>> Parser::parse_type_arguments() {
+std::optional<Seq<TypeRef>> Parser::parse_type_arguments() {
   advance_twice();
   std::vector<TypeRef> args;
   auto first = parse_type();
@@ -469,23 +471,24 @@ std::optional<std::vector<TypeRef>> Parser::parse_type_arguments() {
   if (!read_more_items(args, type_reader())) return std::nullopt;
   advance();
   if (!at(TokenKind::Greater)) return std::nullopt;
-  return args;
+  return seq(std::move(args));
 }
 
 std::optional<TypeRef> Parser::parse_tuple_type() {
-  TypeRef tuple{"demet", {}};
+  const Text name = Text::fixed("demet");
   advance();
-  if (at(TokenKind::RightParen)) return tuple;
+  if (at(TokenKind::RightParen)) return TypeRef{name, {}};
   auto first = parse_type();
   if (!first) return std::nullopt;
-  tuple.args.push_back(std::move(*first));
+  std::vector<TypeRef> elements;
+  elements.push_back(std::move(*first));
   bool trailing_comma = false;
-  if (!read_more_items(tuple.args, type_reader(), TokenKind::RightParen, &trailing_comma)) return std::nullopt;
+  if (!read_more_items(elements, type_reader(), TokenKind::RightParen, &trailing_comma)) return std::nullopt;
   if (!trailing_comma) {
     if (!next_at(TokenKind::RightParen)) return std::nullopt;
     advance();
   }
-  return tuple;
+  return TypeRef{name, seq(std::move(elements))};
 }
 
 std::optional<Pattern> Parser::parse_pattern() {
@@ -503,10 +506,10 @@ std::optional<Pattern> Parser::parse_pattern() {
       auto value = parse_expression(0);
       if (!value) return std::nullopt;
       advance();
-      return Pattern(box<Literal>(std::move(*value)));
+      return Pattern(make<Literal>(std::move(*value)));
     }
     case TokenKind::Identifier: {
-      Pattern pattern = current_.text == "_" ? Pattern(Wildcard{}) : Pattern(box<Binding>(current_.text));
+      Pattern pattern = current_.text == "_" ? Pattern(Wildcard{}) : Pattern(make<Binding>(current_text()));
       advance();
       return pattern;
     }
@@ -527,15 +530,15 @@ std::optional<Pattern> Parser::parse_pattern() {
       if (!inner) return std::nullopt;
       if (!at(TokenKind::RightParen)) return std::nullopt;
       advance();
-      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Pattern(box<SomePattern>(std::move(*inner)));
-      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Pattern(box<OkPattern>(std::move(*inner)));
-      return Pattern(box<ErrPattern>(std::move(*inner)));
+      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Pattern(make<SomePattern>(std::move(*inner)));
+      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Pattern(make<OkPattern>(std::move(*inner)));
+      return Pattern(make<ErrPattern>(std::move(*inner)));
     }
     case TokenKind::LeftParen: {
       advance();
       if (at(TokenKind::RightParen)) {
         advance();
-        return Pattern(box<TuplePattern>());
+        return Pattern(make<TuplePattern>());
       }
       auto first = parse_pattern();
       if (!first) return std::nullopt;
@@ -554,7 +557,7 @@ std::optional<Pattern> Parser::parse_pattern() {
       }
       if (!at(TokenKind::RightParen)) return std::nullopt;
       advance();
-      return Pattern(box<TuplePattern>(std::move(items)));
+      return Pattern(make<TuplePattern>(seq(std::move(items))));
     }
     default:
       return std::nullopt;

@@ -24,25 +24,25 @@ std::optional<Stmt> Parser::parse_expression_statement() {
   auto expr = parse_expression(0);
   if (!expr) return std::nullopt;
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(box<ExprStmt>(std::move(*expr)));
+  return Stmt(make<ExprStmt>(std::move(*expr)));
 }
 
 std::optional<Stmt> Parser::parse_assignment() {
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (!at(TokenKind::Equal)) return std::nullopt;
   advance();
   auto value = parse_expression(0);
   if (!value) return std::nullopt;
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(box<Assign>(std::move(name), std::move(*value)));
+  return Stmt(make<Assign>(std::move(name), std::move(*value)));
 }
 
 std::optional<Stmt> Parser::parse_let_or_const(bool is_const) {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (at(TokenKind::Colon)) {
     // The written type is not kept, however far it runs.
@@ -53,8 +53,8 @@ std::optional<Stmt> Parser::parse_let_or_const(bool is_const) {
   auto value = parse_expression(0);
   if (!value) return std::nullopt;
   if (next_at(TokenKind::Semicolon)) advance();
-  if (is_const) return Stmt(box<Const>(std::move(name), std::move(*value)));
-  return Stmt(box<Let>(std::move(name), std::move(*value)));
+  if (is_const) return Stmt(make<Const>(std::move(name), std::move(*value)));
+  return Stmt(make<Let>(std::move(name), std::move(*value)));
 }
 
 std::optional<Stmt> Parser::parse_return() {
@@ -62,7 +62,7 @@ std::optional<Stmt> Parser::parse_return() {
   auto value = parse_expression(0);
   if (!value) return std::nullopt;
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(box<Return>(std::move(*value)));
+  return Stmt(make<Return>(std::move(*value)));
 }
 
 std::optional<Stmt> Parser::parse_while() {
@@ -71,21 +71,21 @@ std::optional<Stmt> Parser::parse_while() {
   if (!condition) return std::nullopt;
   if (is_do(next_.kind)) advance();
   Block body = parse_block();
-  return Stmt(box<While>(std::move(*condition), std::move(body)));
+  return Stmt(make<While>(std::move(*condition), std::move(body)));
 }
 
 std::optional<Stmt> Parser::parse_for() {
   if (next_at(TokenKind::Identifier) && next_.text == "each") advance();
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string variable = current_.text;
+  Text variable = current_text();
   advance();  // onto "içinde" / "in", which is not examined
   advance();
   auto iterable = parse_expression(0);
   if (!iterable) return std::nullopt;
   if (is_do(next_.kind)) advance();
   Block body = parse_block();
-  return Stmt(box<For>(std::move(variable), std::move(*iterable), std::move(body)));
+  return Stmt(make<For>(std::move(variable), std::move(*iterable), std::move(body)));
 }
 
 // The else-if links are read by a loop, one `If` record per link, so a long
@@ -99,12 +99,12 @@ std::optional<Stmt> Parser::parse_if_statement() {
     if (!condition) return std::nullopt;
     if (next_at(TokenKind::TrThen) || next_at(TokenKind::Then)) advance();
     Block then_body = parse_block();
-    Box<If> link = box<If>(std::move(*condition), std::move(then_body), nullptr);
+    Box<If> link = make<If>(std::move(*condition), std::move(then_body), Box<ElseBranch>());
     If* link_ptr = link.get();
     if (tail == nullptr) {
       head = std::move(link);
     } else {
-      *tail = std::make_unique<ElseBranch>(ElseBranch::ElseIf{std::move(link)});
+      *tail = make<ElseBranch>(ElseBranch::ElseIf{std::move(link)});
     }
     tail = &link_ptr->else_branch;
 
@@ -115,7 +115,7 @@ std::optional<Stmt> Parser::parse_if_statement() {
         advance();
         continue;
       }
-      *tail = std::make_unique<ElseBranch>(ElseBranch::Else{parse_block()});
+      *tail = make<ElseBranch>(ElseBranch::Else{parse_block()});
       break;
     }
     if (is_elif(current_.kind)) continue;
@@ -128,30 +128,30 @@ std::optional<Stmt> Parser::parse_try() {
   advance();
   Block body = parse_block();
   advance();  // onto "yakala" / "catch", which is not examined
-  std::optional<std::string> catch_name;
+  std::optional<Text> catch_name;
   if (next_at(TokenKind::Identifier)) {
     advance();
-    catch_name = current_.text;
+    catch_name = current_text();
   }
   advance();
   Block catch_body = parse_block();
-  return Stmt(box<Try>(std::move(body), std::move(catch_name), std::move(catch_body)));
+  return Stmt(make<Try>(std::move(body), std::move(catch_name), std::move(catch_body)));
 }
 
 std::optional<Stmt> Parser::parse_function() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
 
-  std::vector<std::string> type_params;
+  std::vector<Text> type_params;
   if (next_at(TokenKind::Less)) {
     advance_twice();
     if (!at(TokenKind::Identifier)) return std::nullopt;
-    type_params.push_back(current_.text);
+    type_params.push_back(current_text());
     while (next_at(TokenKind::Comma)) {
       advance_twice();
       if (!at(TokenKind::Identifier)) return std::nullopt;
-      type_params.push_back(current_.text);
+      type_params.push_back(current_text());
     }
     advance();
     if (!at(TokenKind::Greater)) return std::nullopt;
@@ -175,24 +175,24 @@ std::optional<Stmt> Parser::parse_function() {
   }
 
   Block body = parse_block();
-  return Stmt(box<Function>(std::move(name), std::move(type_params), std::move(*params),
-                            std::move(return_type), std::move(body)));
+  return Stmt(make<Function>(std::move(name), seq(std::move(type_params)), std::move(*params),
+                             std::move(return_type), std::move(body)));
 }
 
 std::optional<Stmt> Parser::parse_module() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   if (is_do(next_.kind)) advance();
   advance();
   Block body = parse_statements_to_end();
-  return Stmt(box<Module>(std::move(name), std::move(body)));
+  return Stmt(make<Module>(std::move(name), std::move(body)));
 }
 
 std::optional<Stmt> Parser::parse_region() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   std::optional<std::int64_t> size;
   if (at(TokenKind::LeftParen)) {
@@ -206,14 +206,14 @@ std::optional<Stmt> Parser::parse_region() {
   }
   if (!at(TokenKind::LeftBrace) && !is_do(current_.kind)) return std::nullopt;
   Block body = parse_block();
-  return Stmt(box<Region>(std::move(name), size, std::move(body)));
+  return Stmt(make<Region>(std::move(name), size, std::move(body)));
 }
 
 // Fields up to the first token that is no field name, or up to where a field broke off.
-std::vector<StructField> Parser::parse_struct_fields() {
+Seq<StructField> Parser::parse_struct_fields() {
   std::vector<StructField> fields;
   while (at(TokenKind::Identifier)) {
-    std::string name = current_.text;
+    Text name = current_text();
     advance();
     if (!at(TokenKind::Colon)) break;
     advance();
@@ -223,24 +223,24 @@ std::vector<StructField> Parser::parse_struct_fields() {
     advance();
     if (at(TokenKind::Comma)) advance();
   }
-  return fields;
+  return seq(std::move(fields));
 }
 
 std::optional<Stmt> Parser::parse_struct() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (!at(TokenKind::LeftBrace) && !is_do(current_.kind)) return std::nullopt;
   advance();
   auto fields = parse_struct_fields();
-  return Stmt(box<Struct>(std::move(name), std::move(fields)));
+  return Stmt(make<Struct>(std::move(name), std::move(fields)));
 }
 
 std::optional<Stmt> Parser::parse_type_declaration() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
   if (!at(TokenKind::Equal)) return std::nullopt;
   advance();
@@ -248,15 +248,15 @@ std::optional<Stmt> Parser::parse_type_declaration() {
   if ((at(TokenKind::TrStruct) || at(TokenKind::Struct)) && is_do(next_.kind)) {
     advance_twice();
     auto fields = parse_struct_fields();
-    return Stmt(box<Struct>(std::move(name), std::move(fields)));
+    return Stmt(make<Struct>(std::move(name), std::move(fields)));
   }
-  if (auto target = parse_type()) return Stmt(box<TypeAlias>(std::move(name), std::move(*target)));
+  if (auto target = parse_type()) return Stmt(make<TypeAlias>(std::move(name), std::move(*target)));
 
   // A union of names or strings keeps its first alternative only.
   if (!at(TokenKind::Identifier) && !at(TokenKind::StringLiteral)) return std::nullopt;
-  TypeRef target{current_.text, {}};
+  TypeRef target{current_text(), {}};
   while (next_at(TokenKind::Pipe)) advance_twice();
-  return Stmt(box<TypeAlias>(std::move(name), std::move(target)));
+  return Stmt(make<TypeAlias>(std::move(name), std::move(target)));
 }
 
 std::optional<Stmt> Parser::parse_use() {
@@ -265,65 +265,66 @@ std::optional<Stmt> Parser::parse_use() {
   if (absolute) advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
 
-  std::vector<std::string> path;
+  std::vector<Text> path;
   UseSelection selection{UseSelection::Path{}};
   while (true) {
-    path.push_back(current_.text);
+    path.push_back(current_text());
     if (!next_at(TokenKind::ColonColon)) break;
     advance_twice();
     if (at(TokenKind::Identifier)) continue;
     if (at(TokenKind::Star)) break;
     if (!at(TokenKind::LeftBrace)) return std::nullopt;
 
-    UseSelection::Items items;
+    std::vector<UseItem> items;
     advance();
     while (at(TokenKind::Identifier)) {
-      UseItem item{current_.text, std::nullopt};
+      UseItem item{current_text(), std::nullopt};
       if (is_as(next_.kind)) {
         advance_twice();
-        if (at(TokenKind::Identifier)) item.alias = current_.text;
+        if (at(TokenKind::Identifier)) item.alias = current_text();
       }
-      items.items.push_back(std::move(item));
+      items.push_back(std::move(item));
       if (!next_at(TokenKind::Comma)) break;
       advance_twice();
     }
     if (next_at(TokenKind::RightBrace)) advance();
-    selection.value = std::move(items);
+    selection.value = UseSelection::Items{seq(std::move(items))};
     break;
   }
 
-  std::optional<std::string> alias;
+  std::optional<Text> alias;
   if (is_as(next_.kind)) {
     advance_twice();
-    if (at(TokenKind::Identifier)) alias = current_.text;
+    if (at(TokenKind::Identifier)) alias = current_text();
   }
-  return Stmt(box<Use>(absolute, std::move(path), std::move(selection), std::move(alias)));
+  return Stmt(make<Use>(absolute, seq(std::move(path)), std::move(selection), std::move(alias)));
 }
 
 std::optional<Stmt> Parser::parse_import() {
   advance();
   if (!at(TokenKind::StringLiteral)) return std::nullopt;
-  std::string path = current_.text;
-  std::optional<std::string> alias;
+  Text path = current_text();
+  std::optional<Text> alias;
   if (is_as(next_.kind)) {
     advance_twice();
-    if (at(TokenKind::Identifier)) alias = current_.text;
+    if (at(TokenKind::Identifier)) alias = current_text();
   }
-  std::optional<std::vector<std::string>> items;
+  std::optional<Seq<Text>> items;
   if (next_at(TokenKind::ColonColon)) {
     advance_twice();
     if (at(TokenKind::LeftBrace)) {
-      items.emplace();
+      std::vector<Text> names;
       advance();
       while (at(TokenKind::Identifier)) {
-        items->push_back(current_.text);
+        names.push_back(current_text());
         if (!next_at(TokenKind::Comma)) break;
         advance_twice();
       }
       if (next_at(TokenKind::RightBrace)) advance();
+      items = seq(std::move(names));
     }
   }
-  return Stmt(box<Import>(std::move(path), std::move(alias), std::move(items)));
+  return Stmt(make<Import>(std::move(path), std::move(alias), std::move(items)));
 }
 
 std::optional<Stmt> Parser::parse_export() {
@@ -333,16 +334,16 @@ std::optional<Stmt> Parser::parse_export() {
   switch (current_.kind) {
     case TokenKind::Star:
       items.push_back(ExportItem{ExportKind::All, std::nullopt});
-      return Stmt(box<Export>(std::move(items)));
+      return Stmt(make<Export>(seq(std::move(items))));
     case TokenKind::LeftBrace:
       advance();
       while (at(TokenKind::Identifier)) {
-        items.push_back(ExportItem{ExportKind::FunctionItem, current_.text});
+        items.push_back(ExportItem{ExportKind::FunctionItem, current_text()});
         if (!next_at(TokenKind::Comma)) break;
         advance_twice();
       }
       if (next_at(TokenKind::RightBrace)) advance();
-      return Stmt(box<Export>(std::move(items)));
+      return Stmt(make<Export>(seq(std::move(items))));
     case TokenKind::TrFn:
     case TokenKind::Fn:
       kind = ExportKind::FunctionItem;
@@ -364,8 +365,8 @@ std::optional<Stmt> Parser::parse_export() {
   }
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  items.push_back(ExportItem{kind, current_.text});
-  return Stmt(box<Export>(std::move(items)));
+  items.push_back(ExportItem{kind, current_text()});
+  return Stmt(make<Export>(seq(std::move(items))));
 }
 
 std::optional<Stmt> Parser::parse_attributed_statement() {
@@ -373,9 +374,9 @@ std::optional<Stmt> Parser::parse_attributed_statement() {
   if (!at(TokenKind::LeftBracket)) return std::nullopt;
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
-  std::string name = current_.text;
+  Text name = current_text();
   advance();
-  std::vector<AttrArg> args;
+  Seq<AttrArg> args;
   if (at(TokenKind::LeftParen)) {
     advance();
     auto read = parse_attribute_args();
@@ -388,10 +389,10 @@ std::optional<Stmt> Parser::parse_attributed_statement() {
   advance();
   auto statement = parse_statement();
   if (!statement) return std::nullopt;
-  return Stmt(box<Attributed>(std::move(name), std::move(args), std::move(*statement)));
+  return Stmt(make<Attributed>(std::move(name), std::move(args), std::move(*statement)));
 }
 
-std::optional<std::vector<AttrArg>> Parser::parse_attribute_args() {
+std::optional<Seq<AttrArg>> Parser::parse_attribute_args() {
   Nesting nesting(*this);
   if (nesting.too_deep()) return std::nullopt;
   std::vector<AttrArg> args;
@@ -400,24 +401,24 @@ std::optional<std::vector<AttrArg>> Parser::parse_attribute_args() {
       advance();
       continue;
     }
-    if (at(TokenKind::RightParen)) return args;
+    if (at(TokenKind::RightParen)) return seq(std::move(args));
 
-    std::string name;
+    Text name;
     switch (current_.kind) {
       case TokenKind::TrAnd:
       case TokenKind::And:
-        name = "and";
+        name = Text::fixed("and");
         break;
       case TokenKind::TrOr:
       case TokenKind::Or:
-        name = "or";
+        name = Text::fixed("or");
         break;
       case TokenKind::TrNot:
       case TokenKind::Not:
-        name = "not";
+        name = Text::fixed("not");
         break;
       case TokenKind::Identifier:
-        name = current_.text;
+        name = current_text();
         break;
       default:
         return std::nullopt;
@@ -433,7 +434,7 @@ std::optional<std::vector<AttrArg>> Parser::parse_attribute_args() {
     } else if (at(TokenKind::Equal)) {
       advance();
       if (!at(TokenKind::StringLiteral) && !at(TokenKind::Identifier)) return std::nullopt;
-      args.push_back(AttrArg{AttrArg::KeyValue{std::move(name), current_.text}});
+      args.push_back(AttrArg{AttrArg::KeyValue{std::move(name), current_text()}});
       advance();
     } else {
       args.push_back(AttrArg{AttrArg::Flag{std::move(name)}});
@@ -441,11 +442,11 @@ std::optional<std::vector<AttrArg>> Parser::parse_attribute_args() {
   }
 }
 
-std::optional<std::vector<Param>> Parser::parse_parameters() {
+std::optional<Seq<Param>> Parser::parse_parameters() {
   const bool empty = next_at(TokenKind::RightParen);
   advance();
   std::vector<Param> params;
-  if (empty) return params;
+  if (empty) return Seq<Param>();
   auto first = parse_parameter();
   if (!first) return std::nullopt;
   params.push_back(std::move(*first));
@@ -457,7 +458,7 @@ std::optional<std::vector<Param>> Parser::parse_parameters() {
       params.push_back(std::move(*param));
     } else if (next_at(TokenKind::RightParen)) {
       advance();
-      return params;
+      return seq(std::move(params));
     } else {
       return std::nullopt;
     }
@@ -465,11 +466,11 @@ std::optional<std::vector<Param>> Parser::parse_parameters() {
 }
 
 std::optional<Param> Parser::parse_parameter() {
-  std::string name;
+  Text name;
   if (at(TokenKind::Identifier)) {
-    name = current_.text;
+    name = current_text();
   } else if (const auto* word = tables::find_spelling(tables::PARAMETER_TYPE_WORDS, current_.kind)) {
-    name = std::string(*word);
+    name = Text::fixed(*word);
   } else {
     return std::nullopt;
   }

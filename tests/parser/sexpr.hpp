@@ -19,11 +19,18 @@
 
 namespace zevo::parser::testing {
 
+inline std::string operator+(std::string a, const Text& b) {
+  a += b.view();
+  return a;
+}
+inline std::string operator+(const char* a, const Text& b) { return std::string(a) + b; }
+inline std::string operator+(const Text& a, std::string_view b) { return std::string(a.view()) += b; }
+
 class SexprPrinter {
  public:
   std::string out;
 
-  void program(const Program& p) { list(p, " "); }
+  void program(const Program& p) { list(p.statements, " "); }
 
   void stmt(const Stmt& s) {
     std::visit([this](const auto& alt) { stmt_alt(alt); }, s.node);
@@ -94,17 +101,18 @@ class SexprPrinter {
       fn(item);
     }
   }
-  void list(const std::vector<Stmt>& items, const char* sep) {
+  template <class Stmts>
+  void list(const Stmts& items, const char* sep) {
     each(items, sep, [this](const Stmt& s) { stmt(s); });
   }
   // " a b c" after a head.
-  void args(const std::vector<Expr>& items) {
+  void args(const Seq<Expr>& items) {
     for (const Expr& e : items) {
       out += ' ';
       expr(e);
     }
   }
-  void json_string(const std::string& s) {
+  void quoted(std::string_view s) {
     out += '"';
     for (char c : s) {
       if (c == '"' || c == '\\') out += '\\';
@@ -116,8 +124,11 @@ class SexprPrinter {
     }
     out += '"';
   }
+  void words(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) out += piece;
+  }
   void span(const Span& s) { out += " @" + std::to_string(s.line) + ":" + std::to_string(s.column); }
-  void params(const std::vector<Param>& ps) {
+  void params(const Seq<Param>& ps) {
     out += '(';
     each(ps, " ", [this](const Param& p) {
       out += p.name;
@@ -128,7 +139,7 @@ class SexprPrinter {
     });
     out += ')';
   }
-  void qos(const std::vector<QosPolicy>& list) {
+  void qos(const Seq<QosPolicy>& list) {
     if (list.empty()) return;
     out += " (";
     each(list, " ", [this](const QosPolicy& q) {
@@ -152,7 +163,7 @@ class SexprPrinter {
     });
     out += ')';
   }
-  void attr_args(const std::vector<AttrArg>& list) {
+  void attr_args(const Seq<AttrArg>& list) {
     each(list, " ", [this](const AttrArg& a) {
       std::visit(
           [this](const auto& v) {
@@ -192,8 +203,8 @@ class SexprPrinter {
   void stmt_node(const Let& s) { named("let", s.name, s.value); }
   void stmt_node(const Const& s) { named("const", s.name, s.value); }
   void stmt_node(const Assign& s) { named("assign", s.name, s.value); }
-  void named(const char* head, const std::string& name, const Expr& value) {
-    out += std::string("(") + head + " " + name + " ";
+  void named(const char* head, std::string_view name, const Expr& value) {
+    words({"(", head, " ", name, " "});
     expr(value);
     out += ')';
   }
@@ -207,7 +218,7 @@ class SexprPrinter {
     out += "(fn " + s.name;
     if (!s.type_params.empty()) {
       out += '<';
-      each(s.type_params, ",", [this](const std::string& t) { out += t; });
+      each(s.type_params, ",", [this](const Text& t) { out += t; });
       out += '>';
     }
     out += ' ';
@@ -274,7 +285,7 @@ class SexprPrinter {
   void stmt_node(const Use& s) {
     out += "(use ";
     if (s.absolute) out += "::";
-    each(s.path, "::", [this](const std::string& p) { out += p; });
+    each(s.path, "::", [this](const Text& p) { out += p; });
     if (const auto* items = std::get_if<UseSelection::Items>(&s.selection.value)) {
       out += " {";
       each(items->items, " ", [this](const UseItem& i) {
@@ -288,11 +299,11 @@ class SexprPrinter {
   }
   void stmt_node(const Import& s) {
     out += "(import ";
-    json_string(s.path);
+    quoted(s.path);
     if (s.alias) out += " as " + *s.alias;
     if (s.items) {
       out += " {";
-      each(*s.items, " ", [this](const std::string& i) { out += i; });
+      each(*s.items, " ", [this](const Text& i) { out += i; });
       out += '}';
     }
     out += ')';
@@ -341,7 +352,7 @@ class SexprPrinter {
   }
   void stmt_node(const UseHal& s) {
     out += "(use-hal ";
-    each(s.path, "::", [this](const std::string& p) { out += p; });
+    each(s.path, "::", [this](const Text& p) { out += p; });
     out += ')';
   }
   void stmt_node(const Task& s) {
@@ -371,7 +382,7 @@ class SexprPrinter {
 
   // ---- expressions
   void expr_node(const NameRef& e) { out += e.name; }
-  void expr_node(const Str& e) { json_string(e.text); }
+  void expr_node(const Str& e) { quoted(e.text); }
   void expr_node(const List& e) {
     out += "(list";
     args(e.items);
@@ -379,20 +390,20 @@ class SexprPrinter {
   }
   void expr_node(const Index& e) { pair("index", e.object, e.index); }
   void expr_node(const Unary& e) {
-    out += "(" + e.op + " ";
+    words({"(", e.op, " "});
     expr(e.operand);
     out += ')';
   }
-  void expr_node(const Binary& e) { pair(e.op.c_str(), e.left, e.right); }
-  void pair(const char* head, const Expr& a, const Expr& b) {
-    out += std::string("(") + head + " ";
+  void expr_node(const Binary& e) { pair(e.op, e.left, e.right); }
+  void pair(std::string_view head, const Expr& a, const Expr& b) {
+    words({"(", head, " "});
     expr(a);
     out += ' ';
     expr(b);
     out += ')';
   }
-  void unary(const char* head, const Expr& a) {
-    out += std::string("(") + head + " ";
+  void unary(std::string_view head, const Expr& a) {
+    words({"(", head, " "});
     expr(a);
     out += ')';
   }
@@ -400,7 +411,7 @@ class SexprPrinter {
     out += "(if-expr ";
     expr(e.condition);
     out += ' ';
-    block(*e.then_body);
+    block(e.then_body);
     if (e.else_body) {
       out += ' ';
       block(*e.else_body);
@@ -441,7 +452,7 @@ class SexprPrinter {
     static constexpr const char* kArch[] = {"x86_64", "arm64", "riscv"};
     static constexpr const char* kDir[] = {"in", "out", "inout", "lateout"};
     out += std::string("(asm ") + kArch[static_cast<int>(e.arch)] + " ";
-    json_string(e.template_);
+    quoted(e.template_);
     for (const AsmOperand& op : e.operands) {
       out += std::string(" (") + kDir[static_cast<int>(op.direction)] + " " + op.register_name + " ";
       expr(op.value);
@@ -451,7 +462,7 @@ class SexprPrinter {
   }
   void expr_node(const Panic& e) {
     out += "(panic ";
-    json_string(e.message);
+    quoted(e.message);
     args(e.args);
     span(e.location);
     out += ')';
@@ -508,8 +519,8 @@ class SexprPrinter {
   void pattern_node(const SomePattern& p) { inner("Some", p.inner); }
   void pattern_node(const OkPattern& p) { inner("Ok", p.inner); }
   void pattern_node(const ErrPattern& p) { inner("Err", p.inner); }
-  void inner(const char* head, const Pattern& p) {
-    out += std::string("(") + head + " ";
+  void inner(std::string_view head, const Pattern& p) {
+    words({"(", head, " "});
     pattern(p);
     out += ')';
   }
