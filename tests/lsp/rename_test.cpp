@@ -75,6 +75,7 @@ TEST(WholeWordOccurrences, CountsOnlyOccurrencesBetweenNonIdentifierCharacters) 
       {"çarp+çarp", "çarp", {{0, 0, 4}, {6, 5, 9}}},
       {"ğx ğ", "ğ", {{4, 3, 4}}},
       {"Sayı sayı", "sayı", {{6, 5, 9}}},       // case-sensitive
+      {"\x80x \xC3x", "x", {{1, 1, 2}, {4, 4, 5}}},  // a stray byte stands alone, no identifier character
       {"", "x", {}},
       {"x", "", {}},
   };
