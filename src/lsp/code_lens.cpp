@@ -240,8 +240,12 @@ NameCounts count_references(const std::vector<std::string_view>& lines,
   }
   if (counts.empty()) return counts;
 
+  // Most runs have a length that no name has; they skip the hash.
+  uint64_t lengths = 0;
+  for (const auto& entry : counts) lengths |= uint64_t{1} << std::min<std::size_t>(entry.first.size(), 63);
   for (std::string_view line : lines) {
     for_each_identifier_run(line, [&](std::string_view run) {
+      if ((lengths >> std::min<std::size_t>(run.size(), 63) & 1) == 0) return;
       auto it = counts.find(run);
       if (it != counts.end()) ++it->second.count;
     });
