@@ -199,7 +199,7 @@ TEST(ParseStatement, UseImportExport) {
 TEST(ParseStatement, Attributes) {
   const Case cases[] = {
       {"#[test] fn f() {}", "(#[test] (fn f () []))"},
-      {"#[cfg(not(feature = \"serde\"))] fn f() {}", "(#[cfg(not(feature=serde))] (fn f () []))"},
+      {"#[cfg(not(feature = \"kayıt\"))] fn f() {}", "(#[cfg(not(feature=kayıt))] (fn f () []))"},
       {"#[a(ve, veya, değil)] x", "(#[a(and or not)] x)"},
       {"#[a(x = y, z)] #[b] x", "(#[a(x=y z)] (#[b] x))"},
       {"#[a(1)] x", "x"},
