@@ -72,3 +72,39 @@ TEST(DispatchE2E, InitializeParamsOfTheWrongShape) {
 
 }  // namespace
 }  // namespace zevo::testing
+
+namespace zevo::testing {
+namespace {
+
+std::string error_answer(int id, int code, std::string_view message) {
+  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"error":{"code":)" + std::to_string(code) +
+         R"(,"message":)" + json_string(message) + "}}";
+}
+
+TEST(DispatchE2E, RecordParamsAndDocumentLookups) {
+  const std::string spaced = "file:///w/a b.zv";  // stored as file:///w/a%20b.zv
+  const std::string input =
+      frame(notification("textDocument/didOpen", did_open_params(spaced, "fonksiyon f() {\n}\n"))) +
+      frame(request(1, "shutdown")) +
+      frame(request(2, "textDocument/hover")) + frame(request(3, "textDocument/hover", "null")) +
+      frame(request(4, "textDocument/hover", R"([{"uri":"file:///w/a.zv"},{"line":0,"character":0}])")) +
+      frame(request(5, "textDocument/hover", position_params("a.zv", 0, 0))) +
+      // The record-style lookup serialises the URI; the raw-style one takes it as sent.
+      frame(request(6, "textDocument/hover", position_params(spaced, 0, 2))) +
+      frame(request(7, "textDocument/codeLens", R"({"textDocument":{"uri":)" + json_string(spaced) + "}}")) +
+      frame(request(8, "textDocument/codeLens")) +
+      frame(request(9, "textDocument/prepareRename", position_params(spaced, 0, 11))) +
+      frame(request(10, "textDocument/prepareRename", R"([{"uri":"file:///w/a b.zv"},{"line":0,"character":11}])"));
+  const Session s = run_session(input);
+  ASSERT_EQ(s.frames.size(), 11u);
+  EXPECT_EQ(s.frames[1], R"({"jsonrpc":"2.0","id":1,"result":null})");
+  for (int i = 2; i <= 5; ++i) EXPECT_EQ(s.frames[i], error_answer(i, -32600, "Invalid hover params"));
+  EXPECT_EQ(s.frames[6].rfind(R"({"jsonrpc":"2.0","id":6,"result":{"contents":{"kind":"markdown","value":)", 0), 0u);
+  EXPECT_EQ(s.frames[7], error_answer(7, -32603, "Code lens error: Document not found"));
+  EXPECT_EQ(s.frames[8], error_answer(8, -32603, "Code lens error: Missing textDocument.uri"));
+  // Both forms of the prepareRename params give the same answer.
+  EXPECT_EQ(s.frames[9].substr(s.frames[9].find("\"result\"")), s.frames[10].substr(s.frames[10].find("\"result\"")));
+}
+
+}  // namespace
+}  // namespace zevo::testing
