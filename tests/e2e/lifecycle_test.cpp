@@ -1,6 +1,9 @@
 // The life of the process: start-up lines, notifications, exit codes.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "support/lsp_server.hpp"
 
 namespace zevo::testing {
@@ -104,6 +107,40 @@ TEST(LifecycleE2E, ConversationOverLivePipes) {
   server.close_input();
   EXPECT_EQ(server.wait_exit(), 0);
   EXPECT_EQ(server.log().back(), "EOF alındı, sunucu kapatılıyor...");
+}
+
+std::string read_file(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The session that scripts/run-example.sh sends: every request is answered
+// without an error, both document notifications publish, exit ends it.
+TEST(LifecycleE2E, ExampleSessionRuns) {
+  const std::string text = read_file("examples/blink.zv");
+  ASSERT_FALSE(text.empty());
+  std::string input;
+  for (std::string line : split_lines(read_file("examples/session.jsonl"))) {
+    if (line.empty()) continue;
+    if (const std::size_t at = line.find("@TEXT@"); at != std::string::npos) line.replace(at, 6, json_string(text));
+    input += frame(line);
+  }
+  const Session s = run_session(input);
+  EXPECT_EQ(s.exit_code, 0);
+  int responses = 0, publications = 0;
+  for (const std::string& body : s.frames) {
+    if (body.find("\"method\":\"textDocument/publishDiagnostics\"") != std::string::npos) {
+      ++publications;
+      continue;
+    }
+    ++responses;
+    EXPECT_EQ(body.find("\"error\""), std::string::npos) << body;
+  }
+  EXPECT_EQ(responses, 4);
+  EXPECT_EQ(publications, 2);
+  EXPECT_EQ(s.log.back(), "Çıkış bildirimi alındı");
 }
 
 }  // namespace
