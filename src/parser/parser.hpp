@@ -33,9 +33,6 @@ class Parser {
   // Reads the first two tokens; the parser owns the lexer from then on.
   explicit Parser(Lexer lexer);
 
-  // Where the nodes built so far live; `parse_program` hands it to its Program.
-  Arena& arena() { return *arena_; }
-
   const Token& current() const { return current_; }
   const Token& next() const { return next_; }
   const Span& current_span() const { return current_span_; }
@@ -43,6 +40,8 @@ class Parser {
 
   void advance();
 
+  // Nodes that the routines below yield live in the parser's arena, so they
+  // last as long as the parser, or as the Program that `parse_program` returns.
   Program parse_program();
   std::optional<Stmt> parse_statement();
   Block parse_block();
@@ -158,6 +157,7 @@ class Parser {
   std::optional<Stmt> parse_emit();
   Seq<QosPolicy> trailing_qos_options();
 
+  // Holds every node built so far; `parse_program` hands it to its Program.
   std::unique_ptr<Arena> arena_;
   Lexer lexer_;
   Token current_;
