@@ -28,6 +28,7 @@ inline std::string operator+(const Text& a, std::string_view b) { return std::st
 
 class SexprPrinter {
  public:
+  static constexpr const char* kEmptyHandle = "<empty>";
   std::string out;
 
   void program(const Program& p) { list(p.statements, " "); }
@@ -62,16 +63,25 @@ class SexprPrinter {
   }
 
  private:
+  // An empty handle inside a finished tree is a fault of the parser.
   template <class T>
   void stmt_alt(const Box<T>& b) {
-    if (b) stmt_node(*b);
+    if (b) {
+      stmt_node(*b);
+    } else {
+      out += kEmptyHandle;
+    }
   }
   void stmt_alt(const Break&) { out += "(break)"; }
   void stmt_alt(const Continue&) { out += "(continue)"; }
 
   template <class T>
   void expr_alt(const Box<T>& b) {
-    if (b) expr_node(*b);
+    if (b) {
+      expr_node(*b);
+    } else {
+      out += kEmptyHandle;
+    }
   }
   void expr_alt(const Integer& v) { out += std::to_string(v.value); }
   void expr_alt(const Float& v) {
@@ -87,7 +97,11 @@ class SexprPrinter {
 
   template <class T>
   void pattern_alt(const Box<T>& b) {
-    if (b) pattern_node(*b);
+    if (b) {
+      pattern_node(*b);
+    } else {
+      out += kEmptyHandle;
+    }
   }
   void pattern_alt(const Wildcard&) { out += '_'; }
   void pattern_alt(const NonePattern&) { out += "None"; }
@@ -190,6 +204,8 @@ class SexprPrinter {
       out += " (elif ";
       if_record(*link);
       out += ')';
+    } else {
+      out += kEmptyHandle;
     }
   }
   void if_record(const If& s) {
