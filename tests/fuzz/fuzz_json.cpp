@@ -1,0 +1,27 @@
+// The JSON reader, checked three ways: whatever it accepts, its own writer
+// prints as text that reads back to the same value; nlohmann's reader accepts it
+// too, with the same value; and that printed text is stable when printed again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "json/json.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  // The server checks UTF-8 before it parses, so the reader only ever sees valid text.
+  if (zevo::json::check_utf8(input)) return -1;
+  auto parsed = zevo::json::parse(input);
+  if (!parsed.ok()) {
+    if (parsed.error().find(" at line ") == std::string::npos) __builtin_trap();
+    return 0;
+  }
+  const std::string written = zevo::json::to_text(*parsed);
+  auto again = zevo::json::parse(written);
+  if (!again.ok() || *again != *parsed) __builtin_trap();
+  if (zevo::json::to_text(*again) != written) __builtin_trap();
+  const auto reference = nlohmann::json::parse(input, nullptr, /*allow_exceptions=*/false);
+  if (reference.is_discarded() || reference != *parsed) __builtin_trap();
+  return 0;
+}
