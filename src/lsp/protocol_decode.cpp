@@ -30,7 +30,7 @@ Err<std::string> invalid_length(std::size_t length, std::string_view expected) {
   return fail("invalid length " + std::to_string(length) + ", expected " + std::string(expected));
 }
 
-// The name the original decoder gives a record in its texts (no type arguments).
+// A record as failure texts name it: "struct Name", without type arguments.
 std::string struct_name(const Record& record) {
   const std::string_view name = record.name.substr(0, record.name.find('<'));
   return "struct " + std::string(name);

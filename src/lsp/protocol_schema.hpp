@@ -66,7 +66,7 @@ const Enum& enumeration_at(uint16_t index);
 // Decodes `value` as the record, consuming it: the result is the record in
 // object form with only the members that are present, arrays read into
 // objects, URIs in the URL library's serialised form and closed values as
-// plain strings. Failure texts follow the original decoder's wording
+// plain strings. Failure texts are the ones the envelope errors show
 // ("missing field `method`", "invalid type: integer `5`, expected a string").
 Result<nlohmann::json> decode(const Record& record, nlohmann::json&& value);
 
