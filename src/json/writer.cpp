@@ -55,9 +55,10 @@ std::size_t escape_growth(std::string_view text) {
   return total;
 }
 
-// The text holds ill-formed UTF-8: each byte that begins no well-formed
-// sequence becomes U+FFFD, so that the output stays valid.
-void write_repaired_string(std::string& out, std::string_view text) {
+// One run at a time. Non-ASCII text is copied raw sequence by sequence; a
+// byte that begins no well-formed sequence becomes U+FFFD, so that the output
+// stays valid UTF-8 whatever the text holds.
+void write_bytewise(std::string& out, std::string_view text) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const char* p = begin;
@@ -91,21 +92,12 @@ void append_integer(std::string& out, Integer value) {
   out.append(buffer, end);
 }
 
-}  // namespace
-
-// Well-formed text (the usual case) is measured first, so that it is written
-// into storage of its final size with whole blocks copied at once.
-void write_string(std::string& out, std::string_view text) {
-  if (check_utf8(text)) {
-    out.push_back('"');
-    write_repaired_string(out, text);
-    out.push_back('"');
-    return;
-  }
+// Well-formed text is measured first, so that it is written into storage of
+// its final size with whole blocks copied at once.
+void write_measured(std::string& out, std::string_view text) {
   const std::size_t start = out.size();
-  out.resize(start + text.size() + escape_growth(text) + 2 + kBlock);
+  out.resize(start + text.size() + escape_growth(text) + kBlock);
   char* dst = out.data() + start;
-  *dst++ = '"';
   const char* src = text.data();
   const char* const end = src + text.size();
   copy_runs(
@@ -114,8 +106,22 @@ void write_string(std::string& out, std::string_view text) {
         to = write_escape(to, static_cast<unsigned char>(*at++));
         return true;
       });
-  *dst++ = '"';
   out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
+// Below this length a text is not worth the extra passes of write_measured.
+constexpr std::size_t kMeasuredLength = 256;
+
+}  // namespace
+
+void write_string(std::string& out, std::string_view text) {
+  out.push_back('"');
+  if (text.size() < kMeasuredLength || check_utf8(text)) {
+    write_bytewise(out, text);
+  } else {
+    write_measured(out, text);
+  }
+  out.push_back('"');
 }
 
 void write(std::string& out, const Value& value) {
