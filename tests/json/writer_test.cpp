@@ -99,6 +99,8 @@ TEST(Writer, IllFormedUtf8BecomesReplacementCharacters) {
       {"\xF4\x90\x80\x80", "\"" + r + r + r + r + "\""},  // above U+10FFFF
       {"\xE2\x82\x28", "\"" + r + r + "(\""},
       {std::string(20, 'x') + "\xFE" + std::string(20, 'y'), "\"" + std::string(20, 'x') + r + std::string(20, 'y') + "\""},
+      // A long text is checked as a whole before the block copy: the bad byte is still replaced.
+      {std::string(300, 'x') + "\xFE\n", "\"" + std::string(300, 'x') + r + "\\n\""},
   };
   for (const Case& c : cases) {
     const std::string written = string_text(c.text);
