@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -144,6 +147,33 @@ TEST(Writer, Doubles) {
       {std::numeric_limits<double>::quiet_NaN(), "null"},
   };
   for (const Case& c : cases) EXPECT_EQ(to_text(Value(c.value)), c.written) << c.value;
+}
+
+// Random bit patterns of every magnitude: the text reads back to the same
+// double and has no more digits than the shortest form.
+TEST(Writer, DoublesReadBackExactly) {
+  uint64_t state = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    double value;
+    std::memcpy(&value, &state, sizeof value);
+    if (!std::isfinite(value)) continue;
+    const std::string text = to_text(Value(value));
+    auto back = parse(text);
+    ASSERT_TRUE(back.ok()) << text;
+    ASSERT_TRUE(back->is_number_float()) << text;
+    const double read = back->get<double>();
+    ASSERT_EQ(std::memcmp(&read, &value, sizeof value), 0) << text;
+    char shortest[32];
+    const auto end = std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific).ptr;
+    const auto digits = [](std::string_view s) {
+      return std::count_if(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(std::min(s.find('e'), s.size())),
+                           [](char c) { return c >= '1' && c <= '9'; });
+    };
+    ASSERT_LE(digits(text), digits(std::string_view(shortest, static_cast<std::size_t>(end - shortest)))) << text;
+  }
 }
 
 TEST(Writer, IntegersAndStructure) {
