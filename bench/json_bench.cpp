@@ -110,8 +110,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      // With repetitions, the median stands for the benchmark.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto found = run.counters.find("bytes_per_second");
-      if (found != run.counters.end()) rates_[run.benchmark_name()] = found->second.value;
+      if (found != run.counters.end()) rates_[run.run_name.str()] = found->second.value;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -124,6 +126,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const double write = rate("BM_Write/", size);
       const double dump = rate("BM_NlohmannDump/", size);
       if (read == 0 || parse == 0 || write == 0 || dump == 0) continue;
+      // Rates in 10^6 bytes per second.
       std::printf("%s MB didOpen: read %.0f MB/s (%.1fx nlohmann parse %.0f MB/s); write %.0f MB/s (%.2fx dump %.0f MB/s)\n",
                   size, read / 1e6, read / parse, parse / 1e6, write / 1e6, write / dump, dump / 1e6);
     }

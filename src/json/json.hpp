@@ -25,6 +25,8 @@ std::optional<std::string> check_utf8(std::string_view bytes);
 
 // Exactly one JSON value followed only by space, tab, LF, CR. The error text
 // ends in " at line L column C", e.g. "trailing characters at line 1 column 4".
+// Strings keep their bytes as they are: run check_utf8 first (the writer still
+// never emits ill-formed UTF-8).
 Result<Value> parse(std::string_view text);
 
 // ---- Writing (compact, cannot fail) -------------------------------------
