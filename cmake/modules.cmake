@@ -22,7 +22,7 @@ function(zevo_tests dir)
     string(REPLACE "/" "_" prefix "${dir}")
     set(target "${prefix}_${stem}")
     add_executable(${target} "${test_source}")
-    target_link_libraries(${target} PRIVATE ${ARGN} zevo_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${target} PRIVATE ${ARGN} zevo_test_paths GTest::gtest GTest::gmock GTest::gtest_main)
     # End-to-end tests start the server binary; the others do not wait for it.
     if(dir STREQUAL "e2e")
       add_dependencies(${target} zevo-lsp)
