@@ -34,6 +34,7 @@ Result<Value> parse(std::string_view text);
 void write(std::string& out, const Value& value);
 std::string to_text(const Value& value);
 void write_string(std::string& out, std::string_view text);
+void write_unsigned(std::string& out, uint64_t value);
 
 // ---- Raw-style access: a missing key, or a key or index looked up in a value
 // of the wrong kind, reads as null ----------------------------------------

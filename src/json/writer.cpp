@@ -114,6 +114,8 @@ constexpr std::size_t kMeasuredLength = 256;
 
 }  // namespace
 
+void write_unsigned(std::string& out, uint64_t value) { append_integer(out, value); }
+
 void write_string(std::string& out, std::string_view text) {
   out.push_back('"');
   if (text.size() < kMeasuredLength || check_utf8(text)) {

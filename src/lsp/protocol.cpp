@@ -1,5 +1,7 @@
 #include "lsp/protocol.hpp"
 
+#include "json/json.hpp"
+
 namespace zevo::lsp {
 
 using nlohmann::json;
@@ -43,10 +45,15 @@ void to_json(json& j, const Diagnostic& v) {
 }
 
 void to_json(json& j, const InlayHint& v) {
-  j = json{{"position", v.position}, {"label", v.label}};
-  if (v.kind) j["kind"] = *v.kind;
-  if (v.padding_left) j["paddingLeft"] = *v.padding_left;
-  if (v.padding_right) j["paddingRight"] = *v.padding_right;
+  // Member by member: documents give thousands of hints, and an initializer
+  // list would copy every member once more.
+  j = json::object();
+  auto& members = j.get_ref<json::object_t&>();
+  members.emplace("position", v.position);
+  members.emplace("label", v.label);
+  if (v.kind) members.emplace("kind", *v.kind);
+  if (v.padding_left) members.emplace("paddingLeft", *v.padding_left);
+  if (v.padding_right) members.emplace("paddingRight", *v.padding_right);
 }
 
 void to_json(json& j, const CompletionItem& v) {
@@ -56,6 +63,18 @@ void to_json(json& j, const CompletionItem& v) {
   if (v.documentation) j["documentation"] = *v.documentation;
   if (v.insert_text) j["insertText"] = *v.insert_text;
   if (v.insert_text_format) j["insertTextFormat"] = *v.insert_text_format;
+}
+
+void write_range_json(std::string& out, const Range& range) {
+  out += R"({"end":{"character":)";
+  zevo::json::write_unsigned(out, range.end.character);
+  out += R"(,"line":)";
+  zevo::json::write_unsigned(out, range.end.line);
+  out += R"(},"start":{"character":)";
+  zevo::json::write_unsigned(out, range.start.character);
+  out += R"(,"line":)";
+  zevo::json::write_unsigned(out, range.start.line);
+  out += "}}";
 }
 
 }  // namespace zevo::lsp

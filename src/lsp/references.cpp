@@ -51,7 +51,7 @@ std::string locations_json(const std::vector<DocumentReferences>& documents) {
   for (const DocumentReferences& document : documents) {
     for (const Range& range : document.ranges) {
       out += out.size() > 1 ? R"(,{"range":)" : R"({"range":)";
-      write_range(out, range);
+      write_range_json(out, range);
       out += R"(,"uri":)";
       out += document.uri_json;
       out += '}';

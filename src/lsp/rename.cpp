@@ -44,12 +44,6 @@ bool is_valid_new_name(std::string_view name) {
   return !is_reserved_word(name);
 }
 
-void write_number(std::string& out, uint32_t value) {
-  char digits[10];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
-}
-
 std::vector<Range> whole_word_ranges(std::string_view text, std::string_view word) {
   std::vector<Range> ranges;
   for_each_whole_word(text, word, [&](uint32_t line_number, std::string_view, const WordOccurrence& found) {
@@ -77,7 +71,7 @@ std::string workspace_edit_json(const std::map<std::string_view, std::vector<Ran
       out += R"({"newText":)";
       out += new_text_json;
       out += R"(,"range":)";
-      write_range(out, range);
+      write_range_json(out, range);
       out += '}';
     }
     out += ']';
@@ -150,18 +144,6 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
 bool is_reserved_word(std::string_view text) {
   if (text.size() < 2 || text.size() > 10) return false;
   return std::find(RESERVED_WORDS.begin(), RESERVED_WORDS.end(), text) != RESERVED_WORDS.end();
-}
-
-void write_range(std::string& out, const Range& range) {
-  out += R"({"end":{"character":)";
-  write_number(out, range.end.character);
-  out += R"(,"line":)";
-  write_number(out, range.end.line);
-  out += R"(},"start":{"character":)";
-  write_number(out, range.start.character);
-  out += R"(,"line":)";
-  write_number(out, range.start.line);
-  out += "}}";
 }
 
 std::string json_string(std::string_view text) {

@@ -111,15 +111,6 @@ struct PrepareRenameResult {
 
 void to_json(nlohmann::json& j, const PrepareRenameResult& v);
 
-// A range as the compact JSON that to_json gives, written straight into `out`:
-// answers with tens of thousands of ranges are not built as value trees.
-void write_range(std::string& out, const Range& range);
-
-// The most bytes write_range writes (every number with 10 digits); answers
-// reserve by it, so their text is written once into untouched memory.
-inline constexpr std::size_t kMaxRangeJson =
-    std::string_view(R"({"end":{"character":,"line":},"start":{"character":,"line":}})").size() + 4 * 10;
-
 // A text as a JSON string, quotes included.
 std::string json_string(std::string_view text);
 

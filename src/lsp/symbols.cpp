@@ -203,18 +203,10 @@ void for_each_symbol(std::string_view text, Visit&& visit) {
   });
 }
 
-void append_number(std::string& out, uint64_t value) { json::write(out, nlohmann::json(value)); }
-
+// Columns and lines of a document stay far below 2^32 (its size is bounded).
 void append_range(std::string& out, const SymbolRange& r) {
-  out += R"({"end":{"character":)";
-  append_number(out, r.end_character);
-  out += R"(,"line":)";
-  append_number(out, r.end_line);
-  out += R"(},"start":{"character":)";
-  append_number(out, r.start_character);
-  out += R"(,"line":)";
-  append_number(out, r.start_line);
-  out += "}}";
+  write_range_json(out, Range{{static_cast<uint32_t>(r.start_line), static_cast<uint32_t>(r.start_character)},
+                              {static_cast<uint32_t>(r.end_line), static_cast<uint32_t>(r.end_character)}});
 }
 
 }  // namespace
@@ -229,7 +221,7 @@ void symbol_to_json(std::string& out, const SymbolRecord& symbol) {
   out += R"({"detail":)";
   json::write_string(out, symbol.detail);
   out += R"(,"kind":)";
-  append_number(out, symbol.kind);
+  json::write_unsigned(out, symbol.kind);
   out += R"(,"name":)";
   json::write_string(out, symbol.name);
   out += R"(,"range":)";

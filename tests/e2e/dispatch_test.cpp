@@ -76,10 +76,7 @@ TEST(DispatchE2E, InitializeParamsOfTheWrongShape) {
 namespace zevo::testing {
 namespace {
 
-std::string error_answer(int id, int code, std::string_view message) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"error":{"code":)" + std::to_string(code) +
-         R"(,"message":)" + json_string(message) + "}}";
-}
+std::string error_answer(int id, int code, std::string_view message) { return error_response(id, code, message); }
 
 TEST(DispatchE2E, RecordParamsAndDocumentLookups) {
   const std::string spaced = "file:///w/a b.zv";  // stored as file:///w/a%20b.zv

@@ -13,18 +13,7 @@
 namespace zevo::testing {
 namespace {
 
-// The responses of a session, without the diagnostics it publishes.
-std::vector<std::string> responses(const Session& session) {
-  std::vector<std::string> out;
-  for (const auto& body : session.frames) {
-    if (body.rfind(R"({"jsonrpc":"2.0","id":)", 0) == 0) out.push_back(body);
-  }
-  return out;
-}
-
-std::string response(int id, std::string_view result) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"result":)" + std::string(result) + "}";
-}
+std::string response(int id, std::string_view result) { return result_response(id, result); }
 
 std::string null_result(int id) { return response(id, "null"); }
 

@@ -14,22 +14,9 @@
 namespace zevo::testing {
 namespace {
 
-std::vector<std::string> responses(const Session& session) {
-  std::vector<std::string> out;
-  for (const auto& body : session.frames) {
-    if (body.rfind(R"({"jsonrpc":"2.0","id":)", 0) == 0) out.push_back(body);
-  }
-  return out;
-}
+std::string result(int id, std::string_view json) { return result_response(id, json); }
 
-std::string result(int id, std::string_view json) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"result":)" + std::string(json) + "}";
-}
-
-std::string invalid(int id, std::string_view message) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"error":{"code":-32600,"message":")" +
-         std::string(message) + R"("}})";
-}
+std::string invalid(int id, std::string_view message) { return error_response(id, -32600, message); }
 
 std::string rename_params(std::string_view uri, int line, int character, std::string_view new_name) {
   return R"({"textDocument":{"uri":")" + std::string(uri) + R"("},"position":{"line":)" + std::to_string(line) +

@@ -9,23 +9,9 @@
 namespace zevo::testing {
 namespace {
 
-// The responses of a session, without the diagnostics it publishes.
-std::vector<std::string> responses(const Session& session) {
-  std::vector<std::string> out;
-  for (const auto& body : session.frames) {
-    if (body.rfind(R"({"jsonrpc":"2.0","id":)", 0) == 0) out.push_back(body);
-  }
-  return out;
-}
+std::string result(int id, std::string_view json) { return result_response(id, json); }
 
-std::string result(int id, std::string_view json) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"result":)" + std::string(json) + "}";
-}
-
-std::string error(int id, std::string_view message) {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"error":{"code":-32603,"message":")" +
-         std::string(message) + R"("}})";
-}
+std::string error(int id, std::string_view message) { return error_response(id, -32603, message); }
 
 std::string document_params(std::string_view uri) { return R"({"textDocument":{"uri":)" + json_string(uri) + "}}"; }
 

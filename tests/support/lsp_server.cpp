@@ -33,6 +33,23 @@ std::string diagnostics_notification(std::string_view uri, std::string_view diag
 
 std::string json_string(std::string_view text) { return nlohmann::json(std::string(text)).dump(); }
 
+std::string result_response(int64_t id, std::string_view result_json) {
+  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"result":)" + std::string(result_json) + "}";
+}
+
+std::string error_response(int64_t id, int32_t code, std::string_view message) {
+  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"error":{"code":)" + std::to_string(code) +
+         R"(,"message":)" + json_string(message) + "}}";
+}
+
+std::vector<std::string> responses(const Session& session) {
+  std::vector<std::string> out;
+  for (const auto& body : session.frames) {
+    if (body.rfind(R"({"jsonrpc":"2.0","id":)", 0) == 0) out.push_back(body);
+  }
+  return out;
+}
+
 std::string did_open_params(std::string_view uri, std::string_view text, int32_t version) {
   return R"({"textDocument":{"uri":)" + json_string(uri) + R"(,"languageId":"zevo","version":)" +
          std::to_string(version) + R"(,"text":)" + json_string(text) + "}}";

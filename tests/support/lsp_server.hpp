@@ -10,6 +10,9 @@
 //   did_close_params(uri), position_params(uri, line, character)
 //   frame(body)                                // "Content-Length: N\r\n\r\n" + body
 //   diagnostics_notification(uri, "[]")        // the publishDiagnostics body the server writes
+//   result_response(1, "null")                 // {"jsonrpc":"2.0","id":1,"result":null}
+//   error_response(1, -32600, "Invalid hover params")
+//   responses(session)                         // the frames that answer requests, in order
 //
 // A whole session at once (input written, standard input closed, the server
 // left to end by itself):
@@ -58,6 +61,11 @@ std::string position_params(std::string_view uri, uint32_t line, uint32_t charac
 // {"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"diagnostics":..,"uri":..}}
 std::string diagnostics_notification(std::string_view uri, std::string_view diagnostics_json = "[]");
 
+// {"jsonrpc":"2.0","id":<id>,"result":<result_json>}
+std::string result_response(int64_t id, std::string_view result_json);
+// {"jsonrpc":"2.0","id":<id>,"error":{"code":<code>,"message":<message>}}
+std::string error_response(int64_t id, int32_t code, std::string_view message);
+
 // The text as a JSON string literal, quotes included.
 std::string json_string(std::string_view text);
 
@@ -74,6 +82,10 @@ struct Session {
 };
 
 Session run_session(std::string_view input, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+// The frames of a session that answer requests (those with an "id"), without
+// the diagnostics notifications it publishes.
+std::vector<std::string> responses(const Session& session);
 
 class LspServer {
  public:
