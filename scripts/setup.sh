@@ -8,12 +8,30 @@ packages=(
   libicu-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra package groups, asked for by the scripts that need them.
+client=0
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # Debian's node only where there is none: another node's npm conflicts with Debian's.
+    client) client=1; command -v node >/dev/null || packages+=(nodejs npm) ;;
     *) echo "setup.sh: unknown package group '$group'" >&2; exit 2 ;;
   esac
 done
+
+# The client tests' npm packages, installed from the lock file again whenever
+# the lock file changed since the last install.
+install_client_packages() {
+  ((client == 1)) || return 0
+  local dir stamp lock_sum
+  dir="$(dirname "$0")/../tests/client"
+  stamp="$dir/node_modules/.zevo-lock-sum"
+  lock_sum=$(sha256sum "$dir/package-lock.json" | cut -d' ' -f1)
+  if [[ ! -f "$stamp" || "$(cat "$stamp")" != "$lock_sum" ]]; then
+    echo "setup: npm ci in tests/client"
+    (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
+    echo "$lock_sum" >"$stamp"
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,6 +40,7 @@ for p in "${packages[@]}"; do
 done
 
 if ((${#missing[@]} == 0)); then
+  install_client_packages
   exit 0
 fi
 
@@ -34,3 +53,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_client_packages

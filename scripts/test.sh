@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole suite twice: once in a
-# normal build and once under AddressSanitizer + UndefinedBehaviorSanitizer.
-# Pass --quick to run only the normal build.
+# normal build and once under AddressSanitizer + UndefinedBehaviorSanitizer;
+# then builds the fuzz targets with clang and runs each for a bounded time
+# (ZEVO_FUZZ_SECONDS, 60 by default), and runs the node client session against
+# the normal build. Pass --quick to skip the sanitizer build and the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 quick=0
 [[ "${1:-}" == "--quick" ]] && quick=1
 
-./scripts/setup.sh
+if ((quick == 0)); then ./scripts/setup.sh fuzz client; else ./scripts/setup.sh client; fi
 
 jobs=$(nproc)
 status=0
@@ -28,6 +30,24 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVO_SANITIZE=OFF
 if ((quick == 0)); then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DZEVO_SANITIZE=ON -DZEVO_BUILD_BENCH=OFF
+fi
+
+if ((quick == 0)); then
+  echo "=== build: build-fuzz (clang, libFuzzer, ASan + UBSan)"
+  if cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DZEVO_FUZZ=ON -DZEVO_BUILD_TESTS=OFF -DZEVO_BUILD_BENCH=OFF >/dev/null &&
+     cmake --build build-fuzz -j "$jobs" --target fuzz_targets; then
+    echo "=== fuzz: ${ZEVO_FUZZ_SECONDS:-60} s per target"
+    tests/fuzz/run.sh build-fuzz "${ZEVO_FUZZ_SECONDS:-60}" || status=1
+  else
+    echo "=== the fuzz build failed"
+    status=1
+  fi
+fi
+
+echo "=== client: tests/client against build/src/zevo-lsp"
+if ! (cd tests/client && ZEVO_LSP="$PWD/../../build/src/zevo-lsp" node --test); then
+  status=1
 fi
 
 if ((status == 0)); then echo "=== all tests passed"; else echo "=== TESTS FAILED"; fi

@@ -29,13 +29,13 @@ for t in "${targets[@]}"; do
   mkdir -p "$work/$t/corpus" "$work/$t/artifacts"
   regressions=(tests/fuzz/regressions/"$c"/*)
   if [[ -e "${regressions[0]}" ]]; then
-    if ! "$bin" -timeout=20 -rss_limit_mb=4096 "${regressions[@]}" >"$work/$t/regressions.log" 2>&1; then
+    if ! "$bin" -timeout=20 -rss_limit_mb=2048 "${regressions[@]}" >"$work/$t/regressions.log" 2>&1; then
       echo "fuzz: fuzz_$t fails on a kept regression input:" >&2
       tail -n 30 "$work/$t/regressions.log" >&2
       status=1
     fi
   fi
-  args=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len="${max_len[$t]}"
+  args=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len="${max_len[$t]}"
         -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" -dict=tests/fuzz/zevo.dict)
   (
     "$bin" "${args[@]}" "$work/$t/corpus" "tests/fuzz/corpus/$c" ${extra[$t]:-} >"$work/$t/fuzz.log" 2>&1
