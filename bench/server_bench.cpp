@@ -120,6 +120,35 @@ void BM_DidChangeFullText(benchmark::State& state) {
 }
 BENCHMARK(BM_DidChangeFullText)->Iterations(1000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// One notification of 20,000 one-letter insertions on a 1 MB document, at its
+// first line or at its last: each change finds its line without walking the text.
+void BM_DidChangeManyRanged(benchmark::State& state) {
+  const std::string text = document_text(1 << 20);
+  const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  const std::string line = std::to_string(state.range(0) == 0 ? 0 : lines - 1);
+  const std::string position = R"({"line":)" + line + R"(,"character":3})";
+  std::string changes;
+  for (int n = 0; n < 20000; ++n) {
+    if (n > 0) changes += ',';
+    changes += R"({"range":{"start":)" + position + R"(,"end":)" + position + R"(},"text":"y"})";
+  }
+  Server server;
+  server.round_trip(did_open(0, text));
+  std::vector<double> seconds;
+  int version = 1;
+  for (auto _ : state) {
+    const std::string framed =
+        frame(R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":)" +
+              json_string(uri(0)) + R"(,"version":)" + std::to_string(++version) + R"(},"contentChanges":[)" +
+              changes + "]}}");
+    const double t = server.round_trip(framed);
+    state.SetIterationTime(t);
+    seconds.push_back(t);
+  }
+  report(state, seconds, changes.size());
+}
+BENCHMARK(BM_DidChangeManyRanged)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // A request that takes a snapshot of every open document, against 0 or 50
 // documents of 200 KB; the difference is the snapshot's cost.
 void BM_SnapshotRequest(benchmark::State& state) {

@@ -1,11 +1,62 @@
 #include "lsp/document.hpp"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
-#include "text/lines.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::lsp {
+
+namespace {
+
+// The offsets of the "\n" bytes of a text, kept in step with every
+// replacement, so that a notification with many ranged changes costs one walk
+// over the text instead of two per change.
+class LineBreaks {
+ public:
+  explicit LineBreaks(std::string_view text) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* p = begin; p < end; ++p) {
+      p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      if (p == nullptr) break;
+      breaks_.push_back(static_cast<std::size_t>(p - begin));
+    }
+  }
+
+  // The lines are those of split_lines: a line ended by "\n" loses one "\r"
+  // before it, and a last line without "\n" counts one byte more after it.
+  std::size_t offset(std::string_view text, uint32_t line, uint32_t character) const {
+    const bool ends_with_break = text.empty() || text.back() == '\n';
+    const std::size_t lines = breaks_.size() + (ends_with_break ? 0 : 1);
+    if (line >= lines) return ends_with_break ? text.size() : text.size() + 1;
+    const std::size_t start = line == 0 ? 0 : breaks_[line - 1] + 1;
+    std::string_view content = text.substr(start, (line < breaks_.size() ? breaks_[line] : text.size()) - start);
+    if (line < breaks_.size() && content.ends_with('\r')) content.remove_suffix(1);
+    return start + text::column_to_byte(content, character);
+  }
+
+  // The bytes [start, end) were replaced by `inserted`.
+  void replaced(std::size_t start, std::size_t end, std::string_view inserted) {
+    const auto first = std::lower_bound(breaks_.begin(), breaks_.end(), start);
+    const auto last = std::lower_bound(first, breaks_.end(), end);
+    // Unsigned arithmetic wraps, so adding the difference also moves offsets back.
+    const std::size_t shift = inserted.size() - (end - start);
+    for (auto it = last; it != breaks_.end(); ++it) *it += shift;
+    std::vector<std::size_t> added;
+    for (std::size_t i = inserted.find('\n'); i != std::string_view::npos; i = inserted.find('\n', i + 1)) {
+      added.push_back(start + i);
+    }
+    const auto at = breaks_.erase(first, last);
+    breaks_.insert(at, added.begin(), added.end());
+  }
+
+ private:
+  std::vector<std::size_t> breaks_;
+};
+
+}  // namespace
 
 void DocumentsSnapshot::add(std::string uri, SharedText text) {
   entries_.push_back({std::move(uri), std::move(text)});
@@ -36,20 +87,24 @@ void apply_changes(ServerState& state, std::string_view uri,
   // needs the old text; a full replacement never copies.
   std::string text;
   bool have_text = false;
+  std::optional<LineBreaks> breaks;  // of `text`, from its first ranged change on
   for (auto& change : changes) {
     if (!change.range) {
       text = std::move(change.text);
       have_text = true;
+      breaks.reset();
       continue;
     }
     if (!have_text) {
       text = *it->second.text;
       have_text = true;
     }
-    const std::size_t start = position_to_offset(text, change.range->start.line, change.range->start.character);
-    const std::size_t end = position_to_offset(text, change.range->end.line, change.range->end.character);
+    if (!breaks) breaks.emplace(text);
+    const std::size_t start = breaks->offset(text, change.range->start.line, change.range->start.character);
+    const std::size_t end = breaks->offset(text, change.range->end.line, change.range->end.character);
     if (start > text.size() || start > end || end > text.size()) continue;
     text.replace(start, end - start, change.text);
+    breaks->replaced(start, end, change.text);
   }
   if (have_text) it->second.text = std::make_shared<const std::string>(std::move(text));
 }
@@ -71,17 +126,7 @@ DocumentsSnapshot documents_snapshot(const ServerState& state) {
 }
 
 std::size_t position_to_offset(std::string_view text, uint32_t line, uint32_t character) {
-  // Every line before the wanted one adds its length and its break, so the
-  // running offset is the line's own start.
-  std::optional<std::size_t> offset;
-  text::for_each_line(text, [&](std::size_t index, std::string_view content) {
-    if (index != line) return true;
-    offset = static_cast<std::size_t>(content.data() - text.data()) + text::column_to_byte(content, character);
-    return false;
-  });
-  if (offset) return *offset;
-  // Past the last line: a last line without "\n" counts one byte more.
-  return text.empty() || text.back() == '\n' ? text.size() : text.size() + 1;
+  return LineBreaks(text).offset(text, line, character);
 }
 
 }  // namespace zevo::lsp

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <set>
 
 #include "lsp/document.hpp"
@@ -87,6 +89,37 @@ TEST(DocumentStore, EmptyTextInsertsAtTheStart) {
   open_document(state, "u:1", "");
   apply_changes(state, "u:1", one(ranged(4, 4, 9, 9, "x")));
   EXPECT_EQ(*get_document(state, "u:1")->text, "x");
+}
+
+// The line breaks are followed through the changes of one notification: the
+// outcome is the same as with one notification per change.
+TEST(DocumentStore, ManyRangedChangesInOneNotification) {
+  const std::string_view pieces[] = {"a", "\xC3\xA9", "\xF0\x9F\x98\x80", "\r", "\n", "\r\n", "bc"};
+  std::mt19937 random(7);
+  auto pick = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+  auto some_text = [&](uint32_t max_pieces) {
+    std::string text;
+    for (uint32_t n = pick(max_pieces + 1); n > 0; --n) text += pieces[pick(std::size(pieces))];
+    return text;
+  };
+  for (int round = 0; round < 200; ++round) {
+    const std::string start = some_text(30);
+    std::vector<TextDocumentContentChangeEvent> changes;
+    for (int n = 0; n < 25; ++n) {
+      if (pick(20) == 0) {
+        changes.push_back(whole(some_text(10)));
+      } else {
+        changes.push_back(ranged(pick(8), pick(7), pick(8), pick(7), some_text(3)));
+      }
+    }
+    ServerState together;
+    ServerState apart;
+    open_document(together, "u:1", start);
+    open_document(apart, "u:1", start);
+    for (const auto& change : changes) apply_changes(apart, "u:1", one(change));
+    apply_changes(together, "u:1", std::move(changes));
+    ASSERT_EQ(*get_document(together, "u:1")->text, *get_document(apart, "u:1")->text) << "round " << round;
+  }
 }
 
 TEST(DocumentStore, SnapshotDoesNotSeeLaterChanges) {
