@@ -13,25 +13,6 @@
 
 namespace zevo::lsp {
 
-const std::array<BuiltinParameters, 15> BUILTIN_PARAMETER_NAMES = {{
-    {{"al", "oku", "get", "read"}, {"prompt"}},
-    {{"yaz", "print", "write", "yazdır"}, {"mesaj"}},
-    {{"len", "trim", "lower", "upper", "kırp", "length", "uzunluk", "büyük", "küçük", "lowercase", "uppercase"},
-     {"str"}},
-    {{"alt", "substr", "substring"}, {"str", "başlangıç", "uzunluk"}},
-    {{"pop", "sort", "remove", "çıkar", "sırala"}, {"dizi"}},
-    {{"map", "eşle"}, {"dizi", "fonksiyon"}},
-    {{"abs", "sqrt", "ceil", "round", "floor", "mutlak", "yuvarla", "yukarı", "karekök", "aşağı"}, {"sayı"}},
-    {{"pow", "üs"}, {"taban", "üs"}},
-    {{"max", "min", "minimum", "maksimum"}, {"a", "b"}},
-    {{"int", "bool", "float", "yazı", "string", "tamsayı", "ondalık", "mantıksal"}, {"değer"}},
-    {{"join", "concat", "birleştir"}, {"str1", "str2"}},
-    {{"böl", "split"}, {"str", "ayırıcı"}},
-    {{"ekle", "push", "append"}, {"dizi", "eleman"}},
-    {{"filter", "filtrele"}, {"dizi", "koşul"}},
-    {{"replace", "değiştir"}, {"str", "eski", "yeni"}},
-}};
-
 std::span<const std::string_view> builtin_parameter_names(std::string_view function) {
   if (function.empty()) return {};
   for (const BuiltinParameters& row : BUILTIN_PARAMETER_NAMES) {

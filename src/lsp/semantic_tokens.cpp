@@ -11,39 +11,6 @@
 
 namespace zevo::lsp {
 
-const std::array<AnnotationToken, 17> ANNOTATION_TOKEN_TABLE = {{
-    {"@public", SecurityClass::public_},
-    {"@exportable", SecurityClass::exportable},
-    {"@domestic_only", SecurityClass::domestic_only},
-    {"@classified", SecurityClass::classified},
-    {"@halka_açık", SecurityClass::public_},
-    {"@ihraç_edilebilir", SecurityClass::exportable},
-    {"@yurtiçi", SecurityClass::domestic_only},
-    {"@gizli", SecurityClass::classified},
-    {"@hal_safe", SecurityClass::none},
-    {"@realtime", SecurityClass::none},
-    {"@dma_safe", SecurityClass::none},
-    {"@no_alloc", SecurityClass::none},
-    {"@deadline", SecurityClass::none},
-    {"@wcet", SecurityClass::none},
-    {"@stack_limit", SecurityClass::none},
-    {"@critical", SecurityClass::classified},
-    {"@certified", SecurityClass::none},
-}};
-
-const std::array<std::string_view, 42> SEMANTIC_KEYWORDS = {
-    "fonksiyon", "değişken", "sabit",    "eğer",   "yoksa",  "iken",      "için",     "dön",
-    "kır",       "devam",    "yap",      "son",    "yapı",   "tip",       "modül",    "dışa_aktar",
-    "içe_aktar", "kullan",   "doğru",    "yanlış", "boş",    "function",  "let",      "const",
-    "if",        "else",     "while",    "for",    "return", "break",     "continue", "do",
-    "end",       "struct",   "type",     "module", "export", "import",    "use",      "true",
-    "false",     "null",
-};
-
-const std::array<std::string_view, 19> SEMANTIC_OPERATORS = {
-    "==", "!=", "<=", ">=", "&&", "||", "->", "=>", "+", "-", "*", "/", "%", "=", "<", ">", "!", "&", "|",
-};
-
 uint32_t security_class_modifier(SecurityClass security) {
   switch (security) {
     case SecurityClass::none: return 0;

@@ -40,11 +40,38 @@ struct AnnotationToken {
   SecurityClass security;
 };
 
-extern const std::array<AnnotationToken, 17> ANNOTATION_TOKEN_TABLE;
+inline constexpr std::array<AnnotationToken, 17> ANNOTATION_TOKEN_TABLE = {{
+    {"@public", SecurityClass::public_},
+    {"@exportable", SecurityClass::exportable},
+    {"@domestic_only", SecurityClass::domestic_only},
+    {"@classified", SecurityClass::classified},
+    {"@halka_açık", SecurityClass::public_},
+    {"@ihraç_edilebilir", SecurityClass::exportable},
+    {"@yurtiçi", SecurityClass::domestic_only},
+    {"@gizli", SecurityClass::classified},
+    {"@hal_safe", SecurityClass::none},
+    {"@realtime", SecurityClass::none},
+    {"@dma_safe", SecurityClass::none},
+    {"@no_alloc", SecurityClass::none},
+    {"@deadline", SecurityClass::none},
+    {"@wcet", SecurityClass::none},
+    {"@stack_limit", SecurityClass::none},
+    {"@critical", SecurityClass::classified},
+    {"@certified", SecurityClass::none},
+}};
 // 21 Turkish spellings, then 21 English ones.
-extern const std::array<std::string_view, 42> SEMANTIC_KEYWORDS;
+inline constexpr std::array<std::string_view, 42> SEMANTIC_KEYWORDS = {
+    "fonksiyon", "değişken", "sabit",    "eğer",   "yoksa",  "iken",      "için",     "dön",
+    "kır",       "devam",    "yap",      "son",    "yapı",   "tip",       "modül",    "dışa_aktar",
+    "içe_aktar", "kullan",   "doğru",    "yanlış", "boş",    "function",  "let",      "const",
+    "if",        "else",     "while",    "for",    "return", "break",     "continue", "do",
+    "end",       "struct",   "type",     "module", "export", "import",    "use",      "true",
+    "false",     "null",
+};
 // Longer spellings first, so "==" is found as itself (and its "=" twice as well).
-extern const std::array<std::string_view, 19> SEMANTIC_OPERATORS;
+inline constexpr std::array<std::string_view, 19> SEMANTIC_OPERATORS = {
+    "==", "!=", "<=", ">=", "&&", "||", "->", "=>", "+", "-", "*", "/", "%", "=", "<", ">", "!", "&", "|",
+};
 
 // Start and length are UTF-16 units.
 struct SemanticTokenRecord {

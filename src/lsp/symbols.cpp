@@ -10,26 +10,6 @@
 
 namespace zevo::lsp {
 
-const std::array<std::string_view, 3> FUNCTION_KEYWORDS = {"fonksiyon", "işlev", "function"};
-
-const std::array<DeclarationPrefix, 7> VARIABLE_PREFIXES = {{
-    {"değişken", kSymbolVariable, "değişken"},
-    {"degisken", kSymbolVariable, "degisken"},
-    {"variable", kSymbolVariable, "variable"},
-    {"sabit", kSymbolConstant, "sabit"},
-    {"let ", kSymbolVariable, "let"},
-    {"const ", kSymbolConstant, "const"},
-    {"izin", kSymbolVariable, "izin"},
-}};
-
-const std::array<DeclarationPrefix, 5> TYPE_PREFIXES = {{
-    {"yapı", kSymbolStruct, "yapı"},
-    {"yapi", kSymbolStruct, "yapi"},
-    {"struct", kSymbolStruct, "struct"},
-    {"tip ", kSymbolStruct, "tip"},
-    {"type ", kSymbolStruct, "type"},
-}};
-
 std::string_view skip_chars(std::string_view text, std::size_t n) {
   return text.substr(text::char_index_to_byte(text, n));
 }

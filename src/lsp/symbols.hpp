@@ -18,7 +18,7 @@
 namespace zevo::lsp {
 
 // In order of precedence: the first that a line contains is its keyword.
-extern const std::array<std::string_view, 3> FUNCTION_KEYWORDS;
+inline constexpr std::array<std::string_view, 3> FUNCTION_KEYWORDS = {"fonksiyon", "işlev", "function"};
 
 // What a lower-cased trimmed line must begin with, the symbol kind it gives and
 // the keyword skipped before the name.
@@ -28,14 +28,29 @@ struct DeclarationPrefix {
   std::string_view keyword;
 };
 
-extern const std::array<DeclarationPrefix, 7> VARIABLE_PREFIXES;
-// Every type symbol is a Struct (23).
-extern const std::array<DeclarationPrefix, 5> TYPE_PREFIXES;
-
 inline constexpr uint8_t kSymbolFunction = 12;
 inline constexpr uint8_t kSymbolVariable = 13;
 inline constexpr uint8_t kSymbolConstant = 14;
 inline constexpr uint8_t kSymbolStruct = 23;
+
+inline constexpr std::array<DeclarationPrefix, 7> VARIABLE_PREFIXES = {{
+    {"değişken", kSymbolVariable, "değişken"},
+    {"degisken", kSymbolVariable, "degisken"},
+    {"variable", kSymbolVariable, "variable"},
+    {"sabit", kSymbolConstant, "sabit"},
+    {"let ", kSymbolVariable, "let"},
+    {"const ", kSymbolConstant, "const"},
+    {"izin", kSymbolVariable, "izin"},
+}};
+
+// Every type symbol is a Struct (23).
+inline constexpr std::array<DeclarationPrefix, 5> TYPE_PREFIXES = {{
+    {"yapı", kSymbolStruct, "yapı"},
+    {"yapi", kSymbolStruct, "yapi"},
+    {"struct", kSymbolStruct, "struct"},
+    {"tip ", kSymbolStruct, "tip"},
+    {"type ", kSymbolStruct, "type"},
+}};
 
 // Both ranges lie on the symbol's line; characters are UTF-16 columns.
 struct SymbolRange {
