@@ -1,5 +1,6 @@
 // Hover, completion and signature help on a 1 MB open document (about 30,000
-// lines), the cursor on its last line.
+// lines), the cursor on its last line; signature help also on 1 MB of one
+// repeated letter.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -79,6 +80,21 @@ void BM_SignatureHelp(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(handle_signature_help(params, snapshot));
 }
 BENCHMARK(BM_SignatureHelp)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The callee is a 32 KB run of "a" and the line before it 1 MB of runs one
+// letter shorter: a near miss at every offset of the declaration search.
+void BM_SignatureHelpRepeatedLetter(benchmark::State& state) {
+  constexpr std::size_t kName = 32 * 1024;
+  std::string text;
+  for (std::size_t i = 0; i < (1u << 20) / kName; ++i) text.append(kName - 1, 'a').append(" ");
+  text += '\n';
+  text.append(kName, 'a').append("(");
+  DocumentsSnapshot snapshot;
+  snapshot.add(kUri, std::make_shared<const std::string>(std::move(text)));
+  const nlohmann::json params = position_params(1, static_cast<uint32_t>(kName + 1));
+  for (auto _ : state) benchmark::DoNotOptimize(handle_signature_help(params, snapshot));
+}
+BENCHMARK(BM_SignatureHelpRepeatedLetter)->Unit(benchmark::kMicrosecond);
 
 void BM_Completion(benchmark::State& state) {
   ServerState server;

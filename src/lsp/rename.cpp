@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -25,10 +26,6 @@ char32_t char_before(std::string_view line, std::size_t offset) {
   std::size_t next = start;
   const char32_t c = text::decode_utf8(line, next);
   return next == offset ? c : text::kReplacement;
-}
-
-bool identifier_char_at(std::string_view line, std::size_t offset) {
-  return text::is_identifier_char(text::decode_utf8(line, offset));
 }
 
 uint32_t column(std::size_t units) { return static_cast<uint32_t>(units); }
@@ -82,6 +79,13 @@ std::string workspace_edit_json(const std::map<std::string_view, std::vector<Ran
 
 }  // namespace
 
+std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from) {
+  if (from > haystack.size()) return std::string_view::npos;
+  if (needle.empty()) return from;
+  const void* hit = memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
+  return hit == nullptr ? std::string_view::npos : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+}
+
 std::optional<WordAtPosition> word_at_position(std::string_view text, uint32_t line_number, uint32_t character) {
   std::string_view line;
   if (!text::nth_line(text, line_number, line)) return std::nullopt;
@@ -129,14 +133,23 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
   // Columns are counted on from the last counted occurrence, so a long line is walked once.
   std::size_t counted_to = 0;
   std::size_t units = 0;
-  for (std::size_t at = line.find(word); at != std::string_view::npos;
-       at = line.find(word, at + text::utf8_sequence_length(static_cast<unsigned char>(line[at])))) {
+  for (std::size_t at = find_text(line, word); at != std::string_view::npos;) {
+    // An occurrence that starts inside the identifier run going on from this
+    // one has an identifier character before it and cannot count, so the
+    // search resumes after that run: a line of one repeated letter stays linear.
     const std::size_t after = at + word.size();
-    if (at > 0 && text::is_identifier_char(char_before(line, at))) continue;
-    if (after < line.size() && identifier_char_at(line, after)) continue;
-    units += text::utf16_length(line.substr(counted_to, at - counted_to));
-    counted_to = at;
-    found.push_back({at, column(units), column(units + word_units)});
+    std::size_t run_end = after;
+    while (run_end < line.size()) {
+      std::size_t next = run_end;
+      if (!text::is_identifier_char(text::decode_utf8(line, next))) break;
+      run_end = next;
+    }
+    if (run_end == after && (at == 0 || !text::is_identifier_char(char_before(line, at)))) {
+      units += text::utf16_length(line.substr(counted_to, at - counted_to));
+      counted_to = at;
+      found.push_back({at, column(units), column(units + word_units)});
+    }
+    at = find_text(line, word, run_end);
   }
   return found;
 }

@@ -50,6 +50,12 @@ struct WordOccurrence {
 // Left to right; `word` is made of identifier characters (an empty one occurs nowhere).
 std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::string_view word);
 
+// Byte offset of the first `needle` in `haystack` at or after `from`, or npos
+// (an empty needle is found at `from`). std::string_view::find compares at
+// every candidate offset, which goes quadratic on near misses (runs of "a"
+// searched for a longer run); memmem stays linear.
+std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
 // Calls `visit(index, line)`, in line order, for exactly the lines of `text`
 // (as split_lines counts them) that contain `needle`, which holds no line
 // break. Lines without it are skipped by one search over the whole text, so
@@ -61,7 +67,7 @@ void for_each_line_containing(std::string_view text, std::string_view needle, Vi
   std::size_t line_start = 0;
   std::size_t index = 0;
   while (line_start < text.size()) {
-    const std::size_t hit = text.find(needle, line_start);
+    const std::size_t hit = find_text(text, needle, line_start);
     if (hit == std::string_view::npos) return;
     for (std::size_t nl; (nl = text.find('\n', line_start)) < hit; line_start = nl + 1) ++index;
     const std::size_t nl = text.find('\n', hit);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "json/json.hpp"
+#include "lsp/rename.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -126,17 +127,17 @@ std::vector<ParameterInformation> parameter_labels(std::string_view parameter_te
 
 UserSignature find_user_signature(std::string_view text, std::string_view name) {
   std::optional<std::string_view> declaring;
-  // The name test comes first: it is a plain search, and most lines fail it
-  // without being lower-cased.
-  text::for_each_line(text, [&](std::size_t, std::string_view line) {
-    if (line.find(name) == std::string_view::npos || !declares_function(line)) return true;
+  // The name test comes first: one search over the whole text skips the
+  // lines without the name, and those are never lower-cased.
+  for_each_line_containing(text, name, [&](std::size_t, std::string_view line) {
+    if (!declares_function(line)) return true;
     declaring = line;
     return false;
   });
   if (!declaring) return NotDeclared{};
 
   const std::string_view line = *declaring;
-  const std::size_t open = line.find('(', line.find(name));
+  const std::size_t open = line.find('(', find_text(line, name));
   if (open == std::string_view::npos) return IncompleteDeclaration{};
   const std::size_t close = line.find(')', open);
   if (close == std::string_view::npos) return IncompleteDeclaration{};

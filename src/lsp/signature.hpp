@@ -56,7 +56,8 @@ struct IncompleteDeclaration {};  // the declaring line lacks "(" or ")" after t
 using UserSignature = std::variant<NotDeclared, IncompleteDeclaration, SignatureInformation>;
 
 // The first line that mentions "fonksiyon" or "function" in any letter case
-// and contains the name decides; both tests are plain substring searches.
+// and contains the name (a callee's, never empty) decides; both tests are
+// plain substring searches.
 UserSignature find_user_signature(std::string_view text, std::string_view name);
 
 // The pieces between the commas of a declaration's parameter text, each

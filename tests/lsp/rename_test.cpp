@@ -71,6 +71,9 @@ TEST(WholeWordOccurrences, CountsOnlyOccurrencesBetweenNonIdentifierCharacters) 
       {"ax x; _x x_", "x", {{3, 3, 4}}},
       {"a.a", "a", {{0, 0, 1}, {2, 2, 3}}},
       {"aaa aa", "aa", {{4, 4, 6}}},            // the search resumes one character after each start
+      {"aa_aa aaaa aa", "aa", {{11, 11, 13}}},  // nor does one inside a longer run count
+      {"abçab ab", "ab", {{7, 6, 8}}},          // a run that goes on in a Turkish letter
+      {"ab😀ab.ab", "ab", {{0, 0, 2}, {6, 4, 6}, {9, 7, 9}}},
       {"😀 = x", "x", {{7, 5, 6}}},             // byte offset 7, column 5
       {"çarp+çarp", "çarp", {{0, 0, 4}, {6, 5, 9}}},
       {"ğx ğ", "ğ", {{4, 3, 4}}},
@@ -82,6 +85,22 @@ TEST(WholeWordOccurrences, CountsOnlyOccurrencesBetweenNonIdentifierCharacters) 
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.line) + " / " + std::string(c.word));
     EXPECT_EQ(whole_word_occurrences(c.line, c.word), c.expected);
+  }
+}
+
+TEST(FindText, FirstOccurrenceAtOrAfterTheStart) {
+  constexpr std::size_t none = std::string_view::npos;
+  struct Case {
+    std::string_view haystack, needle;
+    std::size_t from, expected;
+  };
+  const Case cases[] = {
+      {"ab ab", "ab", 0, 0}, {"ab ab", "ab", 1, 3}, {"ab ab", "ab", 3, 3}, {"ab ab", "ab", 4, none},
+      {"ab", "abc", 0, none}, {"ab", "", 1, 1},     {"ab", "", 2, 2},      {"ab", "a", 3, none},
+      {"çç", "ç", 1, 2},      {"", "a", 0, none},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(find_text(c.haystack, c.needle, c.from), c.expected) << c.haystack << " / " << c.needle << " @" << c.from;
   }
 }
 
