@@ -142,15 +142,9 @@ class LineHints {
 // A range line given as a non-negative integer; above the 32-bit range it
 // saturates rather than wrapping onto a small line number.
 std::optional<uint32_t> range_line(const nlohmann::json& value) {
-  uint64_t line;
-  if (value.is_number_unsigned()) {
-    line = value.get<uint64_t>();
-  } else if (value.is_number_integer() && value.get<int64_t>() >= 0) {
-    line = static_cast<uint64_t>(value.get<int64_t>());
-  } else {
-    return std::nullopt;
-  }
-  return static_cast<uint32_t>(std::min<uint64_t>(line, kWholeDocumentEnd));
+  const std::optional<uint64_t> line = json::as_u64(value);
+  if (!line) return std::nullopt;
+  return static_cast<uint32_t>(std::min<uint64_t>(*line, kWholeDocumentEnd));
 }
 
 }  // namespace

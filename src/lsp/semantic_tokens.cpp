@@ -316,7 +316,7 @@ HandlerResult semantic_tokens_full(const nlohmann::json& params, const Documents
     RelativeEncoder encoder;
     auto push = [&](uint32_t v) {
       if (out->back() != '[') *out += ',';
-      json::write(*out, nlohmann::json(static_cast<uint64_t>(v)));
+      json::write_unsigned(*out, v);
     };
     for_each_line_tokens(*text, [&](const std::vector<SemanticTokenRecord>& line) {
       for (const SemanticTokenRecord& r : line) encoder.encode(r, push);
