@@ -1,11 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "lsp/semantic_tokens.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::lsp {
+
+// Readable failures: (line, start, length, type, modifiers).
+void PrintTo(const SemanticTokenRecord& r, std::ostream* os) {
+  *os << "(" << r.line << ", " << r.start << ", " << r.length << ", " << r.token_type << ", " << r.modifiers << ")";
+}
+
 namespace {
 
 using nlohmann::json;
@@ -86,6 +97,57 @@ TEST(SemanticTokens, LinesAsSplitLinesGivesThem) {
   // A lone "\r" breaks no line.
   EXPECT_EQ(semantic_token_records("1\r2"), (std::vector<R>{{0, 0, 1, 19, 0}, {0, 2, 1, 19, 0}}));
   EXPECT_TRUE(semantic_token_records("").empty());
+}
+
+// The keyword tokens of a line found the literal way: each spelling in table
+// order, matches that do not overlap, a boundary test on both sides.
+std::vector<R> literal_keyword_tokens(std::string_view line) {
+  std::vector<std::size_t> starts;  // byte offset of each character
+  std::vector<char32_t> chars;
+  for (std::size_t i = 0; i < line.size();) {
+    starts.push_back(i);
+    chars.push_back(text::decode_utf8(line, i));
+  }
+  auto column = [&](std::size_t byte) { return static_cast<uint32_t>(text::byte_to_column(line, byte)); };
+  auto boundary = [&](std::size_t byte) {
+    const auto at = std::find(starts.begin(), starts.end(), byte);
+    return at == starts.end() || !text::is_identifier_char(chars[at - starts.begin()]);
+  };
+  std::vector<R> out;
+  for (std::string_view keyword : SEMANTIC_KEYWORDS) {
+    for (std::size_t p = 0; p < line.size();) {
+      if (line.substr(p).starts_with(keyword)) {
+        const std::size_t end = p + keyword.size();
+        const bool before = p == 0 || boundary(*(std::find(starts.begin(), starts.end(), p) - 1));
+        if (before && boundary(end)) out.push_back({0, column(p), column(end) - column(p), kTokenKeyword, 0});
+        p = end;
+      } else {
+        p += text::utf8_sequence_length(static_cast<unsigned char>(line[p]));
+      }
+    }
+  }
+  std::stable_sort(out.begin(), out.end(), [](const R& a, const R& b) { return a.start < b.start; });
+  return out;
+}
+
+// The keyword scan walks identifier runs once instead of searching for each
+// spelling; on lines of keyword pieces, identifier and other characters the
+// two must find the same tokens.
+TEST(SemanticTokens, KeywordRunsMatchTheSearchPerSpelling) {
+  static constexpr std::string_view kPieces[] = {
+      "let", "yap", "yapı", "do", "dön", "if", "for", "için", "dışa_aktar", "_", "x", "1", "٣", "ı", "İ", "😀",
+      " ", "\u00a0", "(", ".", "@", "\"", "-", "end", "son", "else", "null", "boş", "kır", "tip", "type"};
+  std::mt19937 rng(20240612);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  for (int i = 0; i < 2000; ++i) {
+    std::string line;
+    for (int p = 0; p < 2 + i % 14; ++p) line += kPieces[piece(rng)];
+    std::vector<R> keywords;
+    for (const R& r : semantic_token_records(line)) {
+      if (r.token_type == kTokenKeyword) keywords.push_back(r);
+    }
+    ASSERT_EQ(keywords, literal_keyword_tokens(line)) << line;
+  }
 }
 
 TEST(DeclaredName, KeywordOrderAndCuts) {
