@@ -5,9 +5,7 @@
 // after the runs a table gives, per part and method, the median and p99
 // latency, and per part the throughput and the server's peak resident size.
 //
-//   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
-//   cmake --build build-release --target whole_server_bench zevo-lsp
-//   build-release/bench/whole_server_bench
+//   bench/run-whole-server.sh     (builds in Release and runs it)
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
