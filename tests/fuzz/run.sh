@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a fuzz build: first over its kept regression inputs,
-# then for a bounded time from its seed corpus, all targets at once.
+# Runs every fuzz target of a fuzz build: first over its kept regression inputs
+# (tests/fuzz/regressions/<corpus folder>/, one input per file), then for a
+# bounded time from its seed corpus, all targets at once.
 # Usage: tests/fuzz/run.sh BUILD_DIR [SECONDS]
 # Fails when any target reports a crash, a leak, a sanitizer error or a timeout.
 set -uo pipefail
