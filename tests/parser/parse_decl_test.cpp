@@ -90,6 +90,10 @@ TEST(ParseTasks, TaskBodies) {
       {"task T { period: 10\nstack: 2 kb }", "(task T period=10ms stack=2048)"},
       {"task T { period: 2.5 s }", "(task T period=2s)"},
       {"task T { period: 100 ns }", "(task T period=100ns)"},
+      // A float period is cut toward zero and saturates at the top of the unsigned range.
+      {"task T { period: 18446744073709549568.9 us }", "(task T period=18446744073709549568us)"},
+      {"task T { period: 18446744073709551615.0 }", "(task T period=18446744073709551615ms)"},
+      {"task T { period: 100000000000000000000000.5 s }", "(task T period=18446744073709551615s)"},
       {"task T { period: 5 us periyot: 6 µs }", "(task T period=6us)"},
       {"task T { stack: 1 MB }", "(task T stack=1048576)"},
       {"task T { stack: 3 mb }", "(task T stack=3145728)"},
@@ -100,6 +104,7 @@ TEST(ParseTasks, TaskBodies) {
       {"task T { stack: 4 stack: x }", "(task T)"},
       {"task T { period: 4 period: x }", "(task T)"},
       {"task T { priority: 300 }", "(task T priority=44)"},
+      {"task T { priority: 9223372036854775807 }", "(task T priority=255)"},
       {"task T { priority: x }", "(task T)"},
       // Only a property word without its ":" fails the whole task.
       {"task T { priority 5 } x", "x"},
