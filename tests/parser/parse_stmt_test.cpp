@@ -186,6 +186,8 @@ TEST(ParseStatement, UseImportExport) {
       {"içe_aktar \"lib\" olarak L :: { a, b }", "(import \"lib\" as L {a b})"},
       {"import \"lib\"", "(import \"lib\")"},
       {"import \"lib\"::x", "(import \"lib\")"},
+      // Braces give a list of items even when it is empty.
+      {"import \"lib\" :: {}", "(import \"lib\" {})"},
       {"import lib", ""},
       {"dışa_aktar { a, b }", "(export fn:a fn:b)"},
       {"export *", "(export *)"},
