@@ -51,9 +51,10 @@ struct WordOccurrence {
 std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::string_view word);
 
 // Byte offset of the first `needle` in `haystack` at or after `from`, or npos
-// (an empty needle is found at `from`). std::string_view::find compares at
-// every candidate offset, which goes quadratic on near misses (runs of "a"
-// searched for a longer run); memmem stays linear.
+// (an empty needle is found at `from`). std::string_view::find compares up to
+// the needle's length at every candidate offset, which goes quadratic for a
+// long needle among near misses (runs of "a" searched for a longer run), so
+// long needles go to memmem, which stays linear.
 std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 
 // Calls `visit(index, line)`, in line order, for exactly the lines of `text`

@@ -90,6 +90,9 @@ TEST(WholeWordOccurrences, CountsOnlyOccurrencesBetweenNonIdentifierCharacters) 
 
 TEST(FindText, FirstOccurrenceAtOrAfterTheStart) {
   constexpr std::size_t none = std::string_view::npos;
+  // Long needles take another search than short ones.
+  const std::string run(40, 'a');
+  const std::string runs = run.substr(1) + " " + run + " " + run;  // a near miss, then two runs
   struct Case {
     std::string_view haystack, needle;
     std::size_t from, expected;
@@ -97,7 +100,8 @@ TEST(FindText, FirstOccurrenceAtOrAfterTheStart) {
   const Case cases[] = {
       {"ab ab", "ab", 0, 0}, {"ab ab", "ab", 1, 3}, {"ab ab", "ab", 3, 3}, {"ab ab", "ab", 4, none},
       {"ab", "abc", 0, none}, {"ab", "", 1, 1},     {"ab", "", 2, 2},      {"ab", "a", 3, none},
-      {"çç", "ç", 1, 2},      {"", "a", 0, none},
+      {"çç", "ç", 1, 2},      {"", "a", 0, none},   {runs, run, 0, 40},    {runs, run, 41, 81},
+      {runs, run, 82, none},  {runs, run, 200, none}, {run, runs, 0, none},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(find_text(c.haystack, c.needle, c.from), c.expected) << c.haystack << " / " << c.needle << " @" << c.from;
