@@ -18,9 +18,9 @@ std::optional<Range> find_declaration(std::string_view word, std::string_view te
 
   std::optional<Range> declared;
   // Every form contains the word, so lines without it cannot declare it.
-  for_each_line_containing(text, word, [&](std::size_t index, std::string_view line) {
+  text::for_each_line_containing(text, word, [&](std::size_t index, std::string_view line) {
     for (std::size_t i = 0; i < forms.size(); ++i) {
-      const std::size_t at = find_text(line, forms[i]);
+      const std::size_t at = text::find_text(line, forms[i]);
       if (at == std::string_view::npos) continue;
       const std::size_t start = text::byte_to_column(line, at + DECLARATION_PATTERNS[i].prefix.size());
       const auto line_number = static_cast<uint32_t>(index);

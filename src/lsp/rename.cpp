@@ -79,17 +79,6 @@ std::string workspace_edit_json(const std::map<std::string_view, std::vector<Ran
 
 }  // namespace
 
-std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from) {
-  // Up to this length the comparisons at each candidate cost little, and
-  // string_view::find (memchr, then memcmp) is two to four times faster than
-  // memmem on ordinary text.
-  constexpr std::size_t kShortNeedle = 32;
-  if (needle.size() <= kShortNeedle) return haystack.find(needle, from);
-  if (from > haystack.size()) return std::string_view::npos;
-  const void* hit = memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
-  return hit == nullptr ? std::string_view::npos : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
-}
-
 std::optional<WordAtPosition> word_at_position(std::string_view text, uint32_t line_number, uint32_t character) {
   std::string_view line;
   if (!text::nth_line(text, line_number, line)) return std::nullopt;
@@ -137,7 +126,7 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
   // Columns are counted on from the last counted occurrence, so a long line is walked once.
   std::size_t counted_to = 0;
   std::size_t units = 0;
-  for (std::size_t at = find_text(line, word); at != std::string_view::npos;) {
+  for (std::size_t at = text::find_text(line, word); at != std::string_view::npos;) {
     // An occurrence that starts inside the identifier run going on from this
     // one has an identifier character before it and cannot count, so the
     // search resumes after that run: a line of one repeated letter stays linear.
@@ -153,7 +142,7 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
       counted_to = at;
       found.push_back({at, column(units), column(units + word_units)});
     }
-    at = find_text(line, word, run_end);
+    at = text::find_text(line, word, run_end);
   }
   return found;
 }

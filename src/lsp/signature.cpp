@@ -129,7 +129,7 @@ UserSignature find_user_signature(std::string_view text, std::string_view name) 
   std::optional<std::string_view> declaring;
   // The name test comes first: one search over the whole text skips the
   // lines without the name, and those are never lower-cased.
-  for_each_line_containing(text, name, [&](std::size_t, std::string_view line) {
+  text::for_each_line_containing(text, name, [&](std::size_t, std::string_view line) {
     if (!declares_function(line)) return true;
     declaring = line;
     return false;
@@ -137,7 +137,7 @@ UserSignature find_user_signature(std::string_view text, std::string_view name) 
   if (!declaring) return NotDeclared{};
 
   const std::string_view line = *declaring;
-  const std::size_t open = line.find('(', find_text(line, name));
+  const std::size_t open = line.find('(', text::find_text(line, name));
   if (open == std::string_view::npos) return IncompleteDeclaration{};
   const std::size_t close = line.find(')', open);
   if (close == std::string_view::npos) return IncompleteDeclaration{};
