@@ -397,6 +397,18 @@ Result<json> handle_code_lens(const json& params, const DocumentsSnapshot& snaps
   const std::string* text = snapshot.find(uri_text);
   if (text == nullptr) return fail("Document not found");
 
+  // Every run, test, program and benchmark lens repeats the URI: a long URI on
+  // a document of many declaration lines would multiply past any sensible size.
+  if (uri_text.size() > 4096) {
+    std::size_t function_lines = 0;
+    text::for_each_line(*text, [&](std::size_t, std::string_view line) {
+      if (contains_any(line, kFunctionKeywords) || contains_any(line, kProgramMarkers)) ++function_lines;
+      return true;
+    });
+    const std::size_t bound = 4 * function_lines * (uri_text.size() + 64);
+    if (bound > kMaxAnswerBytes) return fail(answer_too_large(bound).message);
+  }
+
   std::vector<CodeLens> lenses = compute_code_lenses(*text, uri_text);
   json result = json::array();
   result.get_ref<json::array_t&>().reserve(lenses.size());

@@ -55,9 +55,20 @@ inline ResponseError method_not_found(std::string_view method) {
 inline ResponseError internal_error(std::string message) {
   return {kInternalError, std::move(message), std::nullopt};
 }
+// Every answer is held whole in memory and sent in one frame. Answers whose
+// size multiplies what the client sent (a long new name repeated at every
+// occurrence, say) are refused above this size instead of exhausting memory;
+// it is the limit of an incoming message too.
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{1} << 29;
+
 // A feature's record could not be turned into JSON.
 inline ResponseError serialization_error(std::string_view library_text) {
   return internal_error("Serialization error: " + std::string(library_text));
+}
+
+inline ResponseError answer_too_large(std::size_t bytes) {
+  return serialization_error("an answer of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+                             std::to_string(kMaxAnswerBytes) + " bytes");
 }
 
 }  // namespace zevo::lsp

@@ -3,6 +3,7 @@
 #include "lsp/references.hpp"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,13 @@ std::vector<Range> document_references(std::string_view text, std::string_view w
   return ranges;
 }
 
-std::string locations_json(const std::vector<DocumentReferences>& documents) {
-  std::size_t bound = 2;
+// Nothing when the text could exceed kMaxAnswerBytes; `bound` gets the estimate.
+std::optional<std::string> locations_json(const std::vector<DocumentReferences>& documents, std::size_t& bound) {
+  bound = 2;
   for (const DocumentReferences& document : documents) {
     bound += document.ranges.size() * (document.uri_json.size() + kMaxRangeJson + 20);
   }
+  if (bound > kMaxAnswerBytes) return std::nullopt;
   std::string out;
   out.reserve(bound);
   out += '[';
@@ -84,8 +87,10 @@ HandlerResult handle_references(const ServerState& state, const Params& params) 
       documents.push_back({json_string(uri), {*declared}});
     }
   }
-  auto out = std::make_shared<std::string>(locations_json(documents));
-  return RawJson{std::move(out)};
+  std::size_t bound = 0;
+  auto locations = locations_json(documents, bound);
+  if (!locations) return answer_too_large(bound);
+  return RawJson{std::make_shared<std::string>(std::move(*locations))};
 }
 
 }  // namespace zevo::lsp

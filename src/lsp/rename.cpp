@@ -50,12 +50,14 @@ std::vector<Range> whole_word_ranges(std::string_view text, std::string_view wor
 }
 
 // {"changes":{uri:[{"newText":..,"range":..},..],..}} with the URIs in byte order.
-std::string workspace_edit_json(const std::map<std::string_view, std::vector<Range>>& changes,
-                                std::string_view new_text_json) {
-  std::size_t bound = 16;
+// Nothing when the text could exceed kMaxAnswerBytes; `bound` gets the estimate.
+std::optional<std::string> workspace_edit_json(const std::map<std::string_view, std::vector<Range>>& changes,
+                                               std::string_view new_text_json, std::size_t& bound) {
+  bound = 16;
   for (const auto& [uri, ranges] : changes) {
     bound += uri.size() + 8 + ranges.size() * (new_text_json.size() + kMaxRangeJson + 24);
   }
+  if (bound > kMaxAnswerBytes) return std::nullopt;
   std::string out;
   out.reserve(bound);
   out += R"({"changes":{)";
@@ -196,8 +198,10 @@ HandlerResult handle_rename(const ServerState& state, const Params& params) {
     std::vector<Range> ranges = whole_word_ranges(*document.text, word);
     if (!ranges.empty()) changes.emplace(document.uri, std::move(ranges));
   }
-  auto out = std::make_shared<std::string>(workspace_edit_json(changes, json_string(decoded->new_name)));
-  return RawJson{std::move(out)};
+  std::size_t bound = 0;
+  auto edit = workspace_edit_json(changes, json_string(decoded->new_name), bound);
+  if (!edit) return answer_too_large(bound);
+  return RawJson{std::make_shared<std::string>(std::move(*edit))};
 }
 
 }  // namespace zevo::lsp

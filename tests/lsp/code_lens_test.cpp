@@ -262,6 +262,23 @@ TEST(HandleCodeLens, Failures) {
   }
 }
 
+// Each lens repeats the URI: a long URI over many declaration lines is refused
+// before the lenses are built, a long URI over a few lines is answered.
+TEST(HandleCodeLens, RefusesAnAnswerAboveTheLimit) {
+  const std::string uri = "file:///" + std::string(100000, 'a');
+  std::string many;
+  for (int i = 0; i < 2000; ++i) many += "fn f" + std::to_string(i) + "()\n";
+  DocumentsSnapshot snapshot;
+  snapshot.add(uri, std::make_shared<const std::string>(many));
+  snapshot.add(uri + "b", std::make_shared<const std::string>("fn f()\nfn g()"));
+  const auto refused = handle_code_lens(json{{"textDocument", {{"uri", uri}}}}, snapshot);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_TRUE(refused.error().starts_with("Serialization error: an answer of ")) << refused.error();
+  const auto answered = handle_code_lens(json{{"textDocument", {{"uri", uri + "b"}}}}, snapshot);
+  ASSERT_TRUE(answered.ok());
+  EXPECT_FALSE(answered.value().empty());
+}
+
 TEST(HandleCodeLens, ExactJson) {
   DocumentsSnapshot snapshot;
   snapshot.add("untitled:a b", std::make_shared<const std::string>("fonksiyon topla(a, b) {\n}\ntopla(1, 2)"));

@@ -164,3 +164,28 @@ TEST(References, NullWithoutADocumentOrAWordAndErrorsForBadParams) {
 
 }  // namespace
 }  // namespace zevo::lsp
+
+namespace zevo::lsp {
+namespace {
+
+// Every location repeats its document's URI: a long URI and a common word
+// multiply past the answer limit, and the request is refused instead of
+// exhausting memory.
+TEST(References, RefusesAnAnswerAboveTheLimit) {
+  std::string text;
+  for (int i = 0; i < 60000; ++i) text += "x ";
+  ServerState state;
+  const std::string short_uri = "file:///a.zv";
+  const std::string long_uri = "file:///" + std::string(10000, 'a') + ".zv";
+  open_document(state, short_uri, text);
+  open_document(state, long_uri, text);
+  const HandlerResult both = handle_references(state, reference_params(short_uri, 0, 0, false));
+  ASSERT_FALSE(both.ok());  // the long URI's document is searched too
+  EXPECT_EQ(both.error()->code, kInternalError);
+  EXPECT_TRUE(both.error()->message.starts_with("Serialization error: an answer of "));
+  close_document(state, long_uri);
+  EXPECT_TRUE(handle_references(state, reference_params(short_uri, 0, 0, false)).ok());
+}
+
+}  // namespace
+}  // namespace zevo::lsp

@@ -302,3 +302,24 @@ TEST(Rename, NullWithoutADocumentOrAWordAndErrorsForBadParams) {
 
 }  // namespace
 }  // namespace zevo::lsp
+
+namespace zevo::lsp {
+namespace {
+
+// A long new name repeated at every occurrence multiplies what the client
+// sent; past the answer limit the request is refused instead of exhausting memory.
+TEST(Rename, RefusesAnAnswerAboveTheLimit) {
+  std::string text;
+  for (int i = 0; i < 60000; ++i) text += "x ";
+  const ServerState state = open_state({{"file:///a.zv", text}});
+  const HandlerResult small = handle_rename(state, rename_params("file:///a.zv", 0, 0, std::string(100, 'y')));
+  ASSERT_TRUE(small.ok());
+  const HandlerResult huge = handle_rename(state, rename_params("file:///a.zv", 0, 0, std::string(10000, 'y')));
+  ASSERT_FALSE(huge.ok());
+  EXPECT_EQ(huge.error()->code, kInternalError);
+  EXPECT_TRUE(huge.error()->message.starts_with("Serialization error: an answer of "));
+  EXPECT_TRUE(huge.error()->message.ends_with(" bytes exceeds the limit of 536870912 bytes"));
+}
+
+}  // namespace
+}  // namespace zevo::lsp
