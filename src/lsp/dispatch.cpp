@@ -75,7 +75,8 @@ const nlohmann::json& raw_params(const Params& params) {
   return params ? *params : kNull;
 }
 
-HandlerResult from_feature(Result<nlohmann::json> outcome, std::string_view prefix) {
+template <class Answer>
+HandlerResult from_feature(Result<Answer> outcome, std::string_view prefix) {
   if (!outcome.ok()) return internal_error(std::string(prefix) + outcome.error());
   return HandlerResult(std::move(*outcome));
 }

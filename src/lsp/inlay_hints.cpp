@@ -178,7 +178,7 @@ std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first
   return hints;
 }
 
-Result<nlohmann::json> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
+Result<RawJson> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
   const nlohmann::json& uri = json::get(json::get(params, "textDocument"), "uri");
   if (!uri.is_string()) return fail("Missing textDocument.uri");
   const nlohmann::json& range = json::get(params, "range");
@@ -187,9 +187,16 @@ Result<nlohmann::json> handle_inlay_hint(const nlohmann::json& params, const Doc
   const std::string* text = snapshot.find(uri.get_ref<const std::string&>());
   if (text == nullptr) return fail("Document not found");
 
-  nlohmann::json::array_t out;
-  for_each_hint(*text, first_line, last_line, [&](const InlayHint& hint) { out.emplace_back(hint); });
-  return nlohmann::json(std::move(out));
+  // Written as text: a large document has tens of thousands of hints, and a
+  // value tree of them would cost more than finding them.
+  auto out = std::make_shared<std::string>("[");
+  out->reserve(text->size() / 2);
+  for_each_hint(*text, first_line, last_line, [&](const InlayHint& hint) {
+    if (out->size() > 1) *out += ',';
+    write_inlay_hint_json(*out, hint);
+  });
+  *out += ']';
+  return RawJson{std::move(out)};
 }
 
 }  // namespace zevo::lsp

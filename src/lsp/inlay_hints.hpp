@@ -53,6 +53,6 @@ std::span<const std::string_view> builtin_parameter_names(std::string_view funct
 std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line);
 
 // The hints as a JSON array, or the failure text that follows "Inlay hints error: ".
-Result<nlohmann::json> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+Result<RawJson> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp

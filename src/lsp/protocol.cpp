@@ -65,6 +65,24 @@ void to_json(json& j, const CompletionItem& v) {
   if (v.insert_text_format) j["insertTextFormat"] = *v.insert_text_format;
 }
 
+void write_inlay_hint_json(std::string& out, const InlayHint& hint) {
+  out += '{';
+  if (hint.kind) {
+    out += R"("kind":)";
+    out += std::to_string(*hint.kind);
+    out += ',';
+  }
+  out += R"("label":)";
+  zevo::json::write_string(out, hint.label);
+  if (hint.padding_left) out += *hint.padding_left ? R"(,"paddingLeft":true)" : R"(,"paddingLeft":false)";
+  if (hint.padding_right) out += *hint.padding_right ? R"(,"paddingRight":true)" : R"(,"paddingRight":false)";
+  out += R"(,"position":{"character":)";
+  zevo::json::write_unsigned(out, hint.position.character);
+  out += R"(,"line":)";
+  zevo::json::write_unsigned(out, hint.position.line);
+  out += "}}";
+}
+
 void write_range_json(std::string& out, const Range& range) {
   out += R"({"end":{"character":)";
   zevo::json::write_unsigned(out, range.end.character);

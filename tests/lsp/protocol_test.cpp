@@ -12,6 +12,28 @@ std::string text(const T& record) {
   return zevo::json::to_text(nlohmann::json(record));
 }
 
+// The text writers of answers too large for value trees write what to_json gives.
+TEST(ProtocolRecords, TextWritersMatchToJson) {
+  const InlayHint hints[] = {
+      {{0, 0}, ": int", 1, std::nullopt, std::nullopt},
+      {{7, 4294967295u}, "mesaj: ", 2, std::nullopt, true},
+      {{4294967295u, 3}, " -> void", 1, true, std::nullopt},
+      {{1, 2}, "a\"b\\ç", std::nullopt, false, false},
+  };
+  for (const InlayHint& hint : hints) {
+    std::string out;
+    write_inlay_hint_json(out, hint);
+    EXPECT_EQ(out, text(hint));
+  }
+  const Range ranges[] = {{{0, 0}, {0, 0}}, {{4294967295u, 1}, {2, 4294967295u}}};
+  for (const Range& range : ranges) {
+    std::string out;
+    write_range_json(out, range);
+    EXPECT_EQ(out, text(range));
+    EXPECT_LE(out.size(), kMaxRangeJson);
+  }
+}
+
 TEST(ProtocolRecords, ToJson) {
   const Range range{{0, 1}, {2, 3}};
   const std::string range_text = R"({"end":{"character":3,"line":2},"start":{"character":1,"line":0}})";
