@@ -7,8 +7,9 @@ namespace zevo::parser {
 
 namespace {
 
-// Blocks grow with the tree, so a large document needs few of them.
-constexpr std::size_t kLargestBlock = 1 << 20;
+// Blocks grow with the tree, so a large document needs few of them; the
+// largest are big enough for the platform heap to back with huge pages.
+constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
 
 std::size_t align_up(std::size_t n, std::size_t align) { return (n + align - 1) & ~(align - 1); }
 
@@ -16,7 +17,7 @@ std::size_t align_up(std::size_t n, std::size_t align) { return (n + align - 1) 
 // every version of a document, and fresh memory costs a page fault per page.
 class BlockCache {
  public:
-  static constexpr std::size_t kMaxBlocks = 64;
+  static constexpr std::size_t kMaxBlocks = 16;
 
   ~BlockCache() {
     for (std::size_t i = 0; i < count_; ++i) ::operator delete(blocks_[i]);
