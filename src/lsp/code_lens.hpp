@@ -16,7 +16,7 @@
 namespace zevo::lsp {
 
 // The lenses as a JSON array, or the failure text that follows "Code lens error: ".
-Result<nlohmann::json> handle_code_lens(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+Result<RawJson> handle_code_lens(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
 
 // Every lens of the text, in line order and, within a line, as function, test,
 // program, benchmark, reference. `uri` goes into the run commands as it is.

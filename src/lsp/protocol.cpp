@@ -65,6 +65,35 @@ void to_json(json& j, const CompletionItem& v) {
   if (v.insert_text_format) j["insertTextFormat"] = *v.insert_text_format;
 }
 
+void write_code_lens_json(std::string& out, const CodeLens& lens) {
+  out += '{';
+  if (lens.command) {
+    const Command& command = *lens.command;
+    out += R"("command":{)";
+    if (command.arguments) {
+      out += R"("arguments":[)";
+      for (std::size_t i = 0; i < command.arguments->size(); ++i) {
+        if (i > 0) out += ',';
+        zevo::json::write(out, (*command.arguments)[i]);
+      }
+      out += "],";
+    }
+    out += R"("command":)";
+    zevo::json::write_string(out, command.command);
+    out += R"(,"title":)";
+    zevo::json::write_string(out, command.title);
+    out += "},";
+  }
+  if (lens.data) {
+    out += R"("data":)";
+    zevo::json::write(out, *lens.data);
+    out += ',';
+  }
+  out += R"("range":)";
+  write_range_json(out, lens.range);
+  out += '}';
+}
+
 void write_inlay_hint_json(std::string& out, const InlayHint& hint) {
   out += '{';
   if (hint.kind) {

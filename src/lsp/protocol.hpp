@@ -106,6 +106,9 @@ void to_json(nlohmann::json& j, const CompletionItem& v);
 // A range as the compact JSON that to_json gives, written straight into `out`,
 // for answers with so many ranges that building value trees would dominate.
 void write_range_json(std::string& out, const Range& range);
+// A code lens as the compact JSON that to_json gives (keys sorted).
+void write_code_lens_json(std::string& out, const CodeLens& lens);
+
 // An inlay hint as the compact JSON that to_json gives (keys sorted).
 void write_inlay_hint_json(std::string& out, const InlayHint& hint);
 

@@ -25,6 +25,19 @@ TEST(ProtocolRecords, TextWritersMatchToJson) {
     write_inlay_hint_json(out, hint);
     EXPECT_EQ(out, text(hint));
   }
+  const Range range{{3, 0}, {3, 12}};
+  const CodeLens lenses[] = {
+      {range, Command{"▶ Run 'f'", "zevo.runFunction", std::vector<nlohmann::json>{"file:///a b", "f"}}, std::nullopt},
+      {range, Command{"1 reference", "editor.action.showReferences", std::vector<nlohmann::json>{"\"q\""}},
+       std::nullopt},
+      {range, Command{"t", "c", std::nullopt}, nlohmann::json{{"k", 1}}},
+      {range, std::nullopt, std::nullopt},
+  };
+  for (const CodeLens& lens : lenses) {
+    std::string out;
+    write_code_lens_json(out, lens);
+    EXPECT_EQ(out, text(lens));
+  }
   const Range ranges[] = {{{0, 0}, {0, 0}}, {{4294967295u, 1}, {2, 4294967295u}}};
   for (const Range& range : ranges) {
     std::string out;
