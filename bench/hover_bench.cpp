@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "documents.hpp"
 #include "lsp/completion.hpp"
 #include "lsp/hover.hpp"
 #include "lsp/signature.hpp"
@@ -21,16 +22,14 @@ constexpr const char* kUri = "file:///bench/buyuk.zv";
 // Bilingual code in which the callee of the last line also stands on every
 // fifth line, next to a variable named `variable` and non-ASCII letters.
 std::string large_document(const std::string& last_line, const std::string& variable = "fark_") {
+  const std::string unit = "fonksiyon hesapla_{n}(a: tamsayı, b: ondalık) -> tamsayı {\n"
+                           "    değişken " + variable + "{n} = pow(a, 2) + karekök(b)\n"
+                           "    eğer sonuç_{n} > 10 ise yazdır(\"büyük\")\n"
+                           "    dön sonuç_{n}\n"
+                           "}\n";
   std::string text;
   text.reserve(1 << 20);
-  for (int i = 0; text.size() < (1 << 20) - 200; ++i) {
-    const std::string n = std::to_string(i);
-    text += "fonksiyon hesapla_" + n + "(a: tamsayı, b: ondalık) -> tamsayı {\n";
-    text += "    değişken " + variable + n + " = pow(a, 2) + karekök(b)\n";
-    text += "    eğer sonuç_" + n + " > 10 ise yazdır(\"büyük\")\n";
-    text += "    dön sonuç_" + n + "\n";
-    text += "}\n";
-  }
+  zevo::bench::append_numbered_units(text, unit, (1 << 20) - 200);
   text += last_line;
   return text;
 }
@@ -86,7 +85,7 @@ BENCHMARK(BM_SignatureHelp)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 void BM_SignatureHelpRepeatedLetter(benchmark::State& state) {
   constexpr std::size_t kName = 32 * 1024;
   std::string text;
-  for (std::size_t i = 0; i < (1u << 20) / kName; ++i) text.append(kName - 1, 'a').append(" ");
+  zevo::bench::append_near_misses(text, kName, 1u << 20);
   text += '\n';
   text.append(kName, 'a').append("(");
   DocumentsSnapshot snapshot;

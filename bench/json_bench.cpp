@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "documents.hpp"
 #include "json/json.hpp"
 
 namespace {
@@ -36,14 +37,9 @@ constexpr const char* kSourceLines[] = {
 };
 
 std::string zevo_text(std::size_t bytes) {
-  std::string text;
-  while (text.size() < bytes) {
-    for (const char* line : kSourceLines) {
-      text += line;
-      text.push_back('\n');
-    }
-  }
-  return text;
+  std::string unit;
+  for (const char* line : kSourceLines) unit.append(line).push_back('\n');
+  return zevo::bench::numbered_units(unit, bytes);
 }
 
 std::string did_open_body(std::size_t bytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "documents.hpp"
 #include "parser/lexer.hpp"
 
 namespace {
@@ -64,28 +65,8 @@ constexpr std::array<std::string_view, 10> kSnippets = {
     "son\n",
 };
 
-std::string realistic_text(std::size_t bytes) {
-  std::string text;
-  text.reserve(bytes + 1024);
-  std::uint64_t state = 0x9E3779B97F4A7C15u;
-  for (std::uint64_t n = 0; text.size() < bytes; ++n) {
-    state ^= state << 13, state ^= state >> 7, state ^= state << 17;  // xorshift
-    const std::string_view snippet = kSnippets[state % kSnippets.size()];
-    const std::string number = std::to_string(n % 1000);
-    for (std::size_t i = 0; i < snippet.size();) {
-      if (snippet.compare(i, 3, "{n}") == 0) {
-        text += number;
-        i += 3;
-      } else {
-        text += snippet[i++];
-      }
-    }
-  }
-  return text;
-}
-
 void BM_LexRealistic(benchmark::State& state) {
-  static const std::string text = realistic_text(10u << 20);
+  static const std::string text = zevo::bench::mixed_units(kSnippets, 0x9E3779B97F4A7C15u, 10u << 20, 1000);
   const auto last_line = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')) + 1;
   std::int64_t tokens = 0;
   for (auto _ : state) {

@@ -7,12 +7,14 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -40,6 +42,12 @@ inline std::string did_change(const std::string& uri, int version, const std::st
 inline std::string request(int id, const std::string& method, const std::string& params) {
   return frame(R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":")" + method + R"(","params":)" +
                params + "}");
+}
+
+// The `q` quantile of the latencies `seconds` (0.5 the median, 0.99 the p99).
+inline double quantile(std::vector<double> seconds, double q) {
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[std::min(seconds.size() - 1, static_cast<std::size_t>(q * static_cast<double>(seconds.size())))];
 }
 
 class Server {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "documents.hpp"
 #include "lsp/diagnostics.hpp"
 #include "parser/parser.hpp"
 
@@ -69,24 +70,8 @@ constexpr std::array<std::string_view, 8> kUnits = {
     "bölge tampon_{n}(4096) { x = y - -z; }\n",
 };
 
-std::string realistic_text(std::size_t bytes) {
-  std::string text;
-  text.reserve(bytes + 1024);
-  std::uint64_t state = 0x2545F4914F6CDD1Du;
-  for (std::uint64_t n = 0; text.size() < bytes; ++n) {
-    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-    std::string unit(kUnits[state % kUnits.size()]);
-    const std::string number = std::to_string(n);
-    for (std::size_t at = unit.find("{n}"); at != std::string::npos; at = unit.find("{n}", at)) {
-      unit.replace(at, 3, number);
-    }
-    text += unit;
-  }
-  return text;
-}
-
 const std::string& ten_megabytes() {
-  static const std::string text = realistic_text(10u << 20);
+  static const std::string text = zevo::bench::mixed_units(kUnits, 0x2545F4914F6CDD1Du, 10u << 20);
   return text;
 }
 

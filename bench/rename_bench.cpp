@@ -5,7 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
 
+#include "documents.hpp"
 #include "lsp/definition.hpp"
 #include "lsp/references.hpp"
 #include "lsp/rename.hpp"
@@ -16,36 +18,41 @@ using nlohmann::json;
 
 // One unit of a firmware module: declarations, calls, strings, comments and
 // non-ASCII names; "sayaç" is used three times in every unit.
-void append_unit(std::string& t, int i) {
-  const std::string n = std::to_string(i);
-  t += "// Modül " + n + ": sensör okuma ve kontrol döngüsü 🔧\n";
-  t += "yapı Sensör" + n + " {\n";
-  t += "    kimlik: tamsayı,\n";
-  t += "    değer: ondalık\n";
-  t += "}\n";
-  t += "fonksiyon oku_sensör_" + n + "(pin: tamsayı, kanal: tamsayı) -> ondalık {\n";
-  t += "    değişken ham = adc.oku(pin, kanal)\n";
-  t += "    sabit ÖLÇEK = 3.3\n";
-  t += "    sayaç = sayaç + 1\n";
-  t += "    eğer ham >= 4095 && kanal != 0 {\n";
-  t += "        yazdır(\"taşma: \", ham, sayaç)\n";
-  t += "        dön 0.0\n";
-  t += "    }\n";
-  t += "    dön ham * ÖLÇEK / 4095\n";
-  t += "}\n";
-  t += "function control_loop_" + n + "(target, gain) {\n";
-  t += "    let error = target - read_sensor(" + n + ")\n";
-  t += "    let output = max(min(error * gain, 100), 0)\n";
-  t += "    while output > 0 { output = output - 1 }\n";
-  t += "    print(\"output\", output) // log it\n";
-  t += "    return output\n";
-  t += "}\n\n";
-}
+constexpr std::string_view kUnit =
+    "// Modül {n}: sensör okuma ve kontrol döngüsü 🔧\n"
+    "yapı Sensör{n} {\n"
+    "    kimlik: tamsayı,\n"
+    "    değer: ondalık\n"
+    "}\n"
+    "fonksiyon oku_sensör_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
+    "    değişken ham = adc.oku(pin, kanal)\n"
+    "    sabit ÖLÇEK = 3.3\n"
+    "    sayaç = sayaç + 1\n"
+    "    eğer ham >= 4095 && kanal != 0 {\n"
+    "        yazdır(\"taşma: \", ham, sayaç)\n"
+    "        dön 0.0\n"
+    "    }\n"
+    "    dön ham * ÖLÇEK / 4095\n"
+    "}\n"
+    "function control_loop_{n}(target, gain) {\n"
+    "    let error = target - read_sensor({n})\n"
+    "    let output = max(min(error * gain, 100), 0)\n"
+    "    while output > 0 { output = output - 1 }\n"
+    "    print(\"output\", output) // log it\n"
+    "    return output\n"
+    "}\n\n";
 
 std::string module_text(int module, std::size_t size) {
   std::string t = "let kalibrasyon_katsayısı_" + std::to_string(module % 2) + " = 1.0\nlet sayaç = 0\n";
-  for (int i = 0; t.size() < size; ++i) append_unit(t, i);
+  zevo::bench::append_numbered_units(t, kUnit, size);
   return t;
+}
+
+// 1 MB of units after `head`, then the declaration of "son_değer" on the last line.
+std::string late_declaration(std::string head) {
+  zevo::bench::append_numbered_units(head, kUnit, 1u << 20);
+  head += "let son_değer = 42";
+  return head;
 }
 
 const zevo::lsp::ServerState& workspace() {
@@ -99,10 +106,7 @@ BENCHMARK(BM_Rename)->Arg(kCommonLine)->Arg(kRareLine)->Unit(benchmark::kMillise
 void BM_Definition(benchmark::State& state) {
   static const zevo::lsp::ServerState document = [] {
     zevo::lsp::ServerState s;
-    std::string text = "yaz(son_değer)\n";
-    for (int i = 0; text.size() < (1u << 20); ++i) append_unit(text, i);
-    text += "let son_değer = 42";
-    zevo::lsp::open_document(s, "file:///proje/modul_0.zv", std::move(text));
+    zevo::lsp::open_document(s, "file:///proje/modul_0.zv", late_declaration("yaz(son_değer)\n"));
     return s;
   }();
   const zevo::lsp::Params request = position(0, 6);
@@ -114,9 +118,7 @@ void BM_Definition(benchmark::State& state) {
 BENCHMARK(BM_Definition)->Unit(benchmark::kMillisecond);
 
 void BM_FindDeclarationScan(benchmark::State& state) {
-  std::string text;
-  for (int i = 0; text.size() < (1u << 20); ++i) append_unit(text, i);
-  text += "let son_değer = 42";
+  const std::string text = late_declaration("");
   for (auto _ : state) {
     auto range = zevo::lsp::find_declaration("son_değer", text);
     benchmark::DoNotOptimize(range);
@@ -133,7 +135,7 @@ const zevo::lsp::ServerState& repeated_letter() {
     constexpr std::size_t kWord = 32 * 1024;
     std::string text(kWord, 'a');
     text += '\n';
-    for (std::size_t i = 0; i < (1u << 20) / kWord; ++i) text.append(kWord - 1, 'a').append(" ");
+    zevo::bench::append_near_misses(text, kWord, 1u << 20);
     text += '\n';
     text.append(512 * 1024, 'a');
     zevo::lsp::ServerState s;

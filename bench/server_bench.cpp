@@ -4,87 +4,26 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "../tests/support/child_process.hpp"
+#include "documents.hpp"
+#include "lsp_driver.hpp"
 
 namespace {
 
-using zevo::testing::ChildProcess;
-using Clock = std::chrono::steady_clock;
-
-std::string frame(const std::string& body) {
-  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-std::string json_string(const std::string& text) { return nlohmann::json(text).dump(); }
+using namespace zevo::bench;
 
 // A ZEVO-like text of about `size` bytes, with multi-byte characters.
 std::string document_text(std::size_t size) {
-  static const std::string line = "değişken sayaç_ğ = ölçüm(42) + 7 // şimdi\n";
-  std::string text;
-  text.reserve(size + line.size());
-  while (text.size() < size) text += line;
-  return text;
+  return numbered_units("değişken sayaç_ğ = ölçüm(42) + 7 // şimdi\n", size);
 }
 
 std::string uri(int n) { return "file:///bench/doc" + std::to_string(n) + ".zv"; }
 
-std::string did_open(int n, const std::string& text) {
-  return frame(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":)" +
-               json_string(uri(n)) + R"(,"languageId":"zevo","version":1,"text":)" + json_string(text) + "}}}");
-}
-
-std::string did_change(int n, int version, const std::string& text) {
-  return frame(R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":)" +
-               json_string(uri(n)) + R"(,"version":)" + std::to_string(version) + R"(},"contentChanges":[{"text":)" +
-               json_string(text) + "}]}}");
-}
-
-std::string request(int id, const std::string& method, const std::string& params) {
-  return frame(R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":")" + method + R"(","params":)" +
-               params + "}");
-}
-
-class Server {
- public:
-  Server() {
-    if (!process_.start(zevo::testing::server_binary_path())) std::abort();
-  }
-  ~Server() {
-    process_.write(frame(R"({"jsonrpc":"2.0","method":"exit"})"));
-    process_.close_input();
-    process_.wait(std::chrono::seconds(10));
-  }
-
-  // Sends one framed message and waits for the next frame back; the elapsed time.
-  double round_trip(const std::string& framed) {
-    const auto start = Clock::now();
-    process_.write(framed);
-    std::optional<std::string> body;
-    process_.pump_until(
-        [&] {
-          body = zevo::testing::take_frame(process_.out());
-          return body.has_value();
-        },
-        std::chrono::seconds(60));
-    if (!body) std::abort();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-  }
-
- private:
-  ChildProcess process_;
-};
-
-void report(benchmark::State& state, std::vector<double>& seconds, std::size_t bytes_per_message) {
-  std::sort(seconds.begin(), seconds.end());
-  const auto at = [&](double q) { return seconds[std::min(seconds.size() - 1, static_cast<std::size_t>(q * seconds.size()))]; };
-  state.counters["median_us"] = at(0.5) * 1e6;
-  state.counters["p99_us"] = at(0.99) * 1e6;
+void report(benchmark::State& state, const std::vector<double>& seconds, std::size_t bytes_per_message) {
+  state.counters["median_us"] = quantile(seconds, 0.5) * 1e6;
+  state.counters["p99_us"] = quantile(seconds, 0.99) * 1e6;
   state.counters["messages_per_s"] = benchmark::Counter(static_cast<double>(seconds.size()), benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<int64_t>(seconds.size() * bytes_per_message));
 }
@@ -95,7 +34,7 @@ void BM_DidOpen(benchmark::State& state) {
   std::vector<double> seconds;
   int n = 0;
   for (auto _ : state) {
-    const double t = server.round_trip(did_open(n++ % 4, text));
+    const double t = server.round_trip(did_open(uri(n++ % 4), text));
     state.SetIterationTime(t);
     seconds.push_back(t);
   }
@@ -107,12 +46,12 @@ void BM_DidChangeFullText(benchmark::State& state) {
   const std::string text = document_text(100 << 10);
   const std::string changed = text + "x\n";
   Server server;
-  server.round_trip(did_open(0, text));
+  server.round_trip(did_open(uri(0), text));
   std::vector<double> seconds;
   int version = 1;
   for (auto _ : state) {
     ++version;
-    const double t = server.round_trip(did_change(0, version, version % 2 ? text : changed));
+    const double t = server.round_trip(did_change(uri(0), version, version % 2 ? text : changed));
     state.SetIterationTime(t);
     seconds.push_back(t);
   }
@@ -133,7 +72,7 @@ void BM_DidChangeManyRanged(benchmark::State& state) {
     changes += R"({"range":{"start":)" + position + R"(,"end":)" + position + R"(},"text":"y"})";
   }
   Server server;
-  server.round_trip(did_open(0, text));
+  server.round_trip(did_open(uri(0), text));
   std::vector<double> seconds;
   int version = 1;
   for (auto _ : state) {
@@ -155,7 +94,7 @@ void BM_SnapshotRequest(benchmark::State& state) {
   const int documents = static_cast<int>(state.range(0));
   const std::string text = document_text(200 << 10);
   Server server;
-  for (int n = 0; n < documents; ++n) server.round_trip(did_open(n, text));
+  for (int n = 0; n < documents; ++n) server.round_trip(did_open(uri(n), text));
   // A document that is not open: the feature finds nothing, so only the snapshot differs.
   const std::string params = R"({"textDocument":{"uri":)" + json_string(uri(9999)) + "}}";
   std::vector<double> seconds;

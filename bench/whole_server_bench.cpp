@@ -12,37 +12,29 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "documents.hpp"
 #include "lsp_driver.hpp"
 
 namespace {
 
-using zevo::bench::did_change;
-using zevo::bench::did_open;
-using zevo::bench::json_string;
-using zevo::bench::request;
-using zevo::bench::Server;
+using namespace zevo::bench;
 
 // One block of ZEVO with the constructs the features look at: declarations,
 // calls of a built-in, nested blocks, a comment, Turkish letters.
-std::string block(int n) {
-  const std::string i = std::to_string(n);
-  return "fonksiyon işlev_" + i + "(değer: tamsayı) -> tamsayı {\n" +
-         "  değişken sayaç_" + i + ": tamsayı = değer + " + i + "\n" +
-         "  eğer sayaç_" + i + " > 10 {\n" +
-         "    yazdır(\"büyük\") // çıktı\n" +
-         "  }\n" +
-         "  dön sayaç_" + i + " * 2\n" +
-         "}\n\n";
-}
+constexpr std::string_view kBlock =
+    "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı {\n"
+    "  değişken sayaç_{n}: tamsayı = değer + {n}\n"
+    "  eğer sayaç_{n} > 10 {\n"
+    "    yazdır(\"büyük\") // çıktı\n"
+    "  }\n"
+    "  dön sayaç_{n} * 2\n"
+    "}\n\n";
 constexpr int kBlockLines = 8;
 
-std::string document_text(std::size_t size) {
-  std::string text;
-  for (int n = 0; text.size() < size; ++n) text += block(n);
-  return text;
-}
+std::string document_text(std::size_t size) { return numbered_units(kBlock, size); }
 
 std::string uri(int n) { return "file:///bench/belge" + std::to_string(n) + ".zv"; }
 
@@ -178,11 +170,6 @@ void BM_Document1M(benchmark::State& state) { large_document(state, "1 MB docume
 void BM_Document10M(benchmark::State& state) { large_document(state, "10 MB document", 10 << 20); }
 BENCHMARK(BM_Document1M)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Document10M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-double quantile(std::vector<double> v, double q) {
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size())))];
-}
 
 void print_table() {
   std::printf("\n| part | method | n | median ms | p99 ms |\n|---|---|---:|---:|---:|\n");

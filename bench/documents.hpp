@@ -1,0 +1,62 @@
+// The ZEVO texts the benchmarks run on are built from units: pieces of text in
+// which every "{n}" stands for the number of the copy, so that the names of
+// one copy differ from those of the next.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zevo::bench {
+
+// Appends `unit` with every "{n}" replaced by `number`.
+inline void append_unit(std::string& text, std::string_view unit, std::string_view number) {
+  constexpr std::string_view kMark = "{n}";
+  for (std::size_t from = 0;;) {
+    const std::size_t at = unit.find(kMark, from);
+    if (at == std::string_view::npos) {
+      text.append(unit.substr(from));
+      return;
+    }
+    text.append(unit.substr(from, at - from)).append(number);
+    from = at + kMark.size();
+  }
+}
+
+// Copies of `unit` numbered 0, 1, 2, ... until `text` holds at least `size` bytes.
+inline void append_numbered_units(std::string& text, std::string_view unit, std::size_t size) {
+  for (std::uint64_t n = 0; text.size() < size; ++n) append_unit(text, unit, std::to_string(n));
+}
+
+inline std::string numbered_units(std::string_view unit, std::size_t size) {
+  std::string text;
+  append_numbered_units(text, unit, size);
+  return text;
+}
+
+// Units drawn from `units` by a xorshift generator started at `seed`, until
+// the text holds at least `size` bytes; the k-th copy is numbered k modulo
+// `numbers`. The same seed gives the same text on every machine.
+inline std::string mixed_units(std::span<const std::string_view> units, std::uint64_t seed, std::size_t size,
+                               std::uint64_t numbers = std::numeric_limits<std::uint64_t>::max()) {
+  std::string text;
+  text.reserve(size + 1024);
+  std::uint64_t state = seed;
+  for (std::uint64_t n = 0; text.size() < size; ++n) {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    append_unit(text, units[state % units.size()], std::to_string(n % numbers));
+  }
+  return text;
+}
+
+// Runs of `word_length - 1` letters "a", each followed by a space, over about
+// `size` bytes: a near miss of a `word_length`-letter word at every offset,
+// where a search that compares at every candidate goes quadratic.
+inline void append_near_misses(std::string& text, std::size_t word_length, std::size_t size) {
+  for (std::size_t i = 0; i < size / word_length; ++i) text.append(word_length - 1, 'a').append(" ");
+}
+
+}  // namespace zevo::bench
