@@ -60,15 +60,11 @@ std::optional<std::string> first_function_name(std::string_view t) {
 std::optional<std::string> value_name_after(std::string_view t, std::string_view keyword) {
   const std::size_t at = t.find(keyword);
   if (at == npos) return std::nullopt;
-  const std::string_view rest = text::trim_start(t.substr(at + keyword.size()));
-  std::size_t end = 0;
-  while (end < rest.size() && rest[end] != ':' && rest[end] != '=') {
-    std::size_t next = end;
-    if (text::is_white_space(text::decode_utf8(rest, next))) break;
-    end = next;
-  }
-  if (end == 0) return std::nullopt;
-  return std::string(rest.substr(0, end));
+  // ":" and "=" are ASCII: a byte search cannot find them inside another character.
+  const std::string_view word = text::first_word(text::trim_start(t.substr(at + keyword.size())));
+  const std::string_view name = word.substr(0, word.find_first_of(":="));
+  if (name.empty()) return std::nullopt;
+  return std::string(name);
 }
 
 // The names a line declares, in keyword order, that the reference lens tries

@@ -68,13 +68,7 @@ std::optional<std::string_view> return_type(std::string_view line) {
   if (arrow == std::string_view::npos) return std::nullopt;
   const std::string_view rest = text::trim(line.substr(arrow + 2));
   if (rest.empty()) return std::nullopt;
-  std::size_t end = 0;
-  while (end < rest.size()) {
-    std::size_t next = end;
-    if (text::is_white_space(text::decode_utf8(rest, next))) break;
-    end = next;
-  }
-  return rest.substr(0, end);
+  return text::first_word(rest);
 }
 
 }  // namespace

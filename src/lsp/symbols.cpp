@@ -36,17 +36,6 @@ std::string_view substring_chars(std::string_view text, std::size_t a, std::size
 
 namespace {
 
-// The run of characters up to the first white space.
-std::string_view first_word(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t next = i;
-    if (text::is_white_space(text::decode_utf8(text, next))) break;
-    i = next;
-  }
-  return text.substr(0, i);
-}
-
 // Characters of `line` whose lower-case forms are the first `lowered`
 // characters of its lower-cased text. Only "İ" grows (to "i" and U+0307), and
 // counting the lower-cased text alone would shift every name after one.
@@ -97,7 +86,7 @@ std::optional<SymbolRecord> function_symbol(uint64_t line_number, std::string_vi
   std::string detail;
   detail.append(name).append("(").append(parameters).append(")");
   if (const std::size_t arrow = rest.find("->"); arrow != std::string_view::npos) {
-    const std::string_view return_type = first_word(text::trim(rest.substr(arrow + 2)));
+    const std::string_view return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
     if (return_type.empty()) return std::nullopt;
     detail.append(" -> ").append(return_type);
   }
@@ -129,7 +118,7 @@ std::string_view declared_symbol_name(std::string_view rest, std::u32string_view
   for (char32_t stop : stops) {
     if (const auto index = char_index_of(rest, stop)) return text::trim(substring_chars(rest, 0, *index));
   }
-  return first_word(rest);
+  return text::first_word(rest);
 }
 
 std::optional<SymbolRecord> variable_symbol(uint64_t line_number, std::string_view line,

@@ -26,6 +26,18 @@ std::size_t previous_char_start(std::string_view s, std::size_t end) {
   return next == end ? i : end - 1;
 }
 
+// Bytes of the longest start of `s` whose characters all are White_Space
+// (`white`) or all are not.
+std::size_t white_space_run(std::string_view s, bool white) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t next = i;
+    if (is_white_space(decode_utf8(s, next)) != white) break;
+    i = next;
+  }
+  return i;
+}
+
 UCaseMap* root_case_map() {
   static UCaseMap* map = [] {
     UErrorCode status = U_ZERO_ERROR;
@@ -64,15 +76,7 @@ bool is_identifier_start(char32_t c) {
   return is_alphabetic(c);
 }
 
-std::string_view trim_start(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    std::size_t next = i;
-    if (!is_white_space(decode_utf8(s, next))) break;
-    i = next;
-  }
-  return s.substr(i);
-}
+std::string_view trim_start(std::string_view s) { return s.substr(white_space_run(s, true)); }
 
 std::string_view trim_end(std::string_view s) {
   std::size_t end = s.size();
@@ -86,6 +90,8 @@ std::string_view trim_end(std::string_view s) {
 }
 
 std::string_view trim(std::string_view s) { return trim_end(trim_start(s)); }
+
+std::string_view first_word(std::string_view s) { return s.substr(0, white_space_run(s, false)); }
 
 std::string to_lower(std::string_view s) {
   std::size_t i = 0;

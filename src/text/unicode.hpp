@@ -22,6 +22,10 @@ std::string_view trim(std::string_view s);
 std::string_view trim_start(std::string_view s);
 std::string_view trim_end(std::string_view s);
 
+// The characters before the first White_Space character: all of `s` when it
+// has none, nothing when it begins with one.
+std::string_view first_word(std::string_view s);
+
 // Full, language-neutral lower-casing: "I" -> "i", "İ" -> "i" U+0307, a final
 // capital sigma -> "ς". The result may be longer than the input.
 std::string to_lower(std::string_view s);

@@ -89,6 +89,29 @@ TEST(Trim, RemovesUnicodeWhiteSpaceOnly) {
   }
 }
 
+TEST(FirstWord, EndsAtTheFirstUnicodeWhiteSpace) {
+  struct Case {
+    std::string_view input, word;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"tamsayı", "tamsayı"},
+      {"ondalık {", "ondalık"},
+      {" x", ""},                              // white space first: no word
+      {"a\tb", "a"},
+      {"a\nb", "a"},
+      {"metin\u00A0x", "metin"},               // no-break space
+      {"a\u3000b", "a"},                       // ideographic space
+      {"a\u200Bb c", "a\u200Bb"},              // ZWSP is not White_Space
+      {"😀 x", "😀"},
+      {"x\xC3", "x\xC3"},                      // a cut-off sequence is one character
+      {"\xE2\x80 z", "\xE2\x80"},              // a broken sequence does not take the space after it
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(first_word(c.input), c.word) << "input: " << c.input;
+  }
+}
+
 TEST(ToLower, FullLanguageNeutralMapping) {
   struct Case {
     std::string_view input, lower;
