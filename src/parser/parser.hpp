@@ -145,6 +145,9 @@ class Parser {
   std::optional<Expr> parse_pin_method_call();
   std::optional<Seq<TypeRef>> parse_type_arguments();
   std::optional<TypeRef> parse_tuple_type();
+  // "Some", "Ok" or "Err" around an expression or a pattern, which `read` parses.
+  template <class Node, class SomeNode, class OkNode, class ErrNode, class Read>
+  std::optional<Node> parse_wrapped(Read read);
 
   // Messaging, task, event and hardware forms (parser_decl.cpp).
   std::optional<Stmt> parse_participant();

@@ -1,5 +1,6 @@
 // Expressions (a Pratt loop over BINDING_POWERS with postfix operators),
 // written types and match patterns.
+#include <type_traits>
 #include <utility>
 
 #include "parser/parser.hpp"
@@ -26,6 +27,25 @@ std::optional<std::uint8_t> parse_u8(std::string_view digits) {
 }
 
 }  // namespace
+
+// Entered on "Some", "Ok" or "Err" (either language). An expression ends on
+// its last token, so its ")" is the next token and the wrapper ends on it; a
+// pattern ends past itself, so its ")" is the current token and the wrapper
+// ends past it.
+template <class Node, class SomeNode, class OkNode, class ErrNode, class Read>
+std::optional<Node> Parser::parse_wrapped(Read read) {
+  const TokenKind wrapper = current_.kind;
+  if (!next_at(TokenKind::LeftParen)) return std::nullopt;
+  advance_twice();
+  auto inner = read();
+  if (!inner) return std::nullopt;
+  constexpr bool ends_on_last_token = std::is_same_v<Node, Expr>;
+  if (!(ends_on_last_token ? next_at(TokenKind::RightParen) : at(TokenKind::RightParen))) return std::nullopt;
+  advance();
+  if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Node(make<SomeNode>(std::move(*inner)));
+  if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Node(make<OkNode>(std::move(*inner)));
+  return Node(make<ErrNode>(std::move(*inner)));
+}
 
 std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
   Nesting nesting(*this);
@@ -151,18 +171,8 @@ std::optional<Expr> Parser::parse_prefix() {
     case TokenKind::TrOk:
     case TokenKind::Ok:
     case TokenKind::TrErr:
-    case TokenKind::Err: {
-      const TokenKind wrapper = current_.kind;
-      if (!next_at(TokenKind::LeftParen)) return std::nullopt;
-      advance_twice();
-      auto operand = parse_expression(0);
-      if (!operand) return std::nullopt;
-      if (!next_at(TokenKind::RightParen)) return std::nullopt;
-      advance();
-      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Expr(make<SomeExpr>(std::move(*operand)));
-      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Expr(make<OkExpr>(std::move(*operand)));
-      return Expr(make<ErrExpr>(std::move(*operand)));
-    }
+    case TokenKind::Err:
+      return parse_wrapped<Expr, SomeExpr, OkExpr, ErrExpr>(expression_reader());
     case TokenKind::TrMove:
     case TokenKind::Move:
     case TokenKind::TrShare:
@@ -522,18 +532,8 @@ std::optional<Pattern> Parser::parse_pattern() {
     case TokenKind::TrOk:
     case TokenKind::Ok:
     case TokenKind::TrErr:
-    case TokenKind::Err: {
-      const TokenKind wrapper = current_.kind;
-      if (!next_at(TokenKind::LeftParen)) return std::nullopt;
-      advance_twice();
-      auto inner = parse_pattern();
-      if (!inner) return std::nullopt;
-      if (!at(TokenKind::RightParen)) return std::nullopt;
-      advance();
-      if (wrapper == TokenKind::TrSome || wrapper == TokenKind::Some) return Pattern(make<SomePattern>(std::move(*inner)));
-      if (wrapper == TokenKind::TrOk || wrapper == TokenKind::Ok) return Pattern(make<OkPattern>(std::move(*inner)));
-      return Pattern(make<ErrPattern>(std::move(*inner)));
-    }
+    case TokenKind::Err:
+      return parse_wrapped<Pattern, SomePattern, OkPattern, ErrPattern>([this] { return parse_pattern(); });
     case TokenKind::LeftParen: {
       advance();
       if (at(TokenKind::RightParen)) {
