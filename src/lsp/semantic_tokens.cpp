@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "json/json.hpp"
@@ -76,9 +77,9 @@ class LineScan {
     out_.clear();
     annotations();
     keywords();
-    function_name();
+    first_keyword_name(kFunctionKeywords, "(", kTokenFunction);
     declared_names();
-    type_name();
+    first_keyword_name(kTypeKeywords, "={ ", kTokenStruct);
     strings();
     numbers();
     comment();
@@ -160,11 +161,13 @@ class LineScan {
     }
   }
 
-  void function_name() {
-    for (std::string_view keyword : kFunctionKeywords) {
+  // The name after the first of `keywords` that the line holds; a later
+  // keyword is not tried when that one names nothing.
+  void first_keyword_name(std::span<const std::string_view> keywords, std::string_view stops, uint32_t type) {
+    for (std::string_view keyword : keywords) {
       if (!contains(line_, keyword)) continue;
-      const std::string_view name = name_after_keyword(line_, keyword, "(");
-      if (!name.empty()) emit_name(name, kTokenFunction, kModifierDeclaration);
+      const std::string_view name = name_after_keyword(line_, keyword, stops);
+      if (!name.empty()) emit_name(name, type, kModifierDeclaration);
       return;
     }
   }
@@ -177,15 +180,6 @@ class LineScan {
       if (const auto name = declared_name(line_)) {
         emit_name(*name, kTokenVariable, kModifierDeclaration | kModifierReadonly);
       }
-    }
-  }
-
-  void type_name() {
-    for (std::string_view keyword : kTypeKeywords) {
-      if (!contains(line_, keyword)) continue;
-      const std::string_view name = name_after_keyword(line_, keyword, "={ ");
-      if (!name.empty()) emit_name(name, kTokenStruct, kModifierDeclaration);
-      return;
     }
   }
 
