@@ -98,6 +98,7 @@ Session run_session(std::string_view input, std::chrono::milliseconds timeout) {
   session.stdout_bytes = process.out();
   session.frames = frames_of(process.out());
   session.log = split_lines(process.err());
+  session.stderr_bytes = process.err();
   return session;
 }
 

@@ -20,6 +20,7 @@
 //   s.frames       // every frame body the server wrote, in order
 //   s.stdout_bytes // the exact bytes of standard output
 //   s.log          // standard error as lines, each without its "\n"
+//   s.stderr_bytes // the exact bytes of standard error
 //   s.exit_code    // exit code (128 + signal when killed; -1 on timeout)
 //   frames_of(s.stdout_bytes) splits exact bytes into bodies.
 //
@@ -78,6 +79,7 @@ struct Session {
   std::string stdout_bytes;
   std::vector<std::string> frames;
   std::vector<std::string> log;
+  std::string stderr_bytes;
   int exit_code = -1;
 };
 
