@@ -377,6 +377,12 @@ def errors_session():
     session.send({"jsonrpc": "2.0", "id": None, "method": "shutdown"})
     session.send({"jsonrpc": "2.0", "id": 1.25, "method": "textDocument/unknown"})
     session.send({"jsonrpc": "2.0", "id": {"a": [1]}, "method": "shutdown", "params": None})
+    for id_text in ("18446744073709551615", "-1", "1e3", "-0.0", '"\\u00e7"', "[]", "true"):
+        session.raw(frame('{"jsonrpc":"2.0","id":%s,"method":"shutdown"}' % id_text))
+    where = {"textDocument": {"uri": "file:///x.zv"}, "position": position(0, 0)}
+    for context in ({"triggerKind": 2, "triggerCharacter": "."}, {"triggerKind": 1}, {"triggerCharacter": ":"},
+                    {"triggerKind": "1"}, None):
+        session.request("textDocument/completion", dict(where, context=context))
     session.notify("workspace/didChangeConfiguration", {})
     session.notify("textDocument/didOpen", {"textDocument": {"uri": "file:///x.zv"}})
     session.notify("textDocument/didOpen", has_params=False)
@@ -487,6 +493,11 @@ def ending_sessions():
                        ("bad_header", b"Content-Type: x\r\n\r\n{}"),
                        ("bad_utf8", frame(b'{"jsonrpc":"2.0","method":"x\xff"}')),
                        ("not_a_message", frame('{"jsonrpc":"2.0"}')),
+                       ("lone_surrogate", frame('{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{'
+                                                '"textDocument":{"uri":"file:///s.zv","languageId":"zevo",'
+                                                '"version":1,"text":"let a = \\ud83d 1"}}}')
+                        + frame('{"jsonrpc":"2.0","id":90,"method":"textDocument/hover","params":{'
+                                '"textDocument":{"uri":"file:///s.zv"},"position":{"line":0,"character":9}}}')),
                        ("cut_body", b"Content-Length: 50\r\n\r\n{\"jsonrpc\":")):
         session = Session()
         session.initialize()
