@@ -1,4 +1,4 @@
-#include "lsp/transport.hpp"
+#include "lsp/server.hpp"
 #include "platform/platform.hpp"
 
 int main() {

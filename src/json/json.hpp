@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "runtime/result.hpp"
+#include "base/result.hpp"
 
 namespace zevo::json {
 

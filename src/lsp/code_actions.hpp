@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/result.hpp"
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
-#include "runtime/result.hpp"
 
 namespace zevo::lsp {
 

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/siphash.hpp"
 #include "json/json.hpp"
-#include "runtime/siphash.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"

@@ -6,9 +6,11 @@
 #include "lsp/code_lens.hpp"
 #include "lsp/completion.hpp"
 #include "lsp/definition.hpp"
+#include "lsp/diagnostics_publish.hpp"
 #include "lsp/hover.hpp"
 #include "lsp/initialize.hpp"
 #include "lsp/inlay_hints.hpp"
+#include "lsp/protocol.hpp"
 #include "lsp/references.hpp"
 #include "lsp/rename.hpp"
 #include "lsp/semantic_tokens.hpp"
@@ -107,6 +109,82 @@ HandlerResult handle_request(RequestContext& context) {
       return from_feature(handle_code_lens(raw_params(params), documents_snapshot(state)), "Code lens error: ");
   }
   return method_not_found(context.method);
+}
+
+// ---- Notifications ------------------------------------------------------------
+
+namespace {
+
+using NotificationResult = Result<NotificationOutcome, TransportError>;
+
+TransportError invalid_params(const char* text) { return {TransportErrorKind::kInvalidData, text}; }
+
+NotificationResult on_exit(NotificationContext& context) {
+  context.log.line("Çıkış bildirimi alındı\n");
+  return NotificationOutcome::kExit;
+}
+
+NotificationResult on_initialized(NotificationContext& context) {
+  context.log.line("Sunucu başlatıldı\n");
+  return NotificationOutcome::kHandled;
+}
+
+NotificationResult published(Status<TransportError> status) {
+  if (!status.ok()) return Err{std::move(status.error())};
+  return NotificationOutcome::kHandled;
+}
+
+NotificationResult on_did_open(NotificationContext& context) {
+  auto decoded = context.params ? decode_did_open_params(std::move(*context.params)) : fail("absent");
+  if (!decoded.ok()) return Err{invalid_params("Invalid didOpen params")};
+  TextDocumentItem& item = decoded->text_document;
+  context.log.line(log_line("Döküman açıldı: ", item.uri));
+  open_document(context.state, item.uri, std::move(item.text));
+  const SharedText stored = get_document(context.state, item.uri)->text;
+  return published(publish_diagnostics(item.uri, *stored, context.writer, context.log));
+}
+
+NotificationResult on_did_change(NotificationContext& context) {
+  auto decoded = context.params ? decode_did_change_params(std::move(*context.params)) : fail("absent");
+  if (!decoded.ok()) return Err{invalid_params("Invalid didChange params")};
+  const std::string& uri = decoded->text_document.uri;
+  context.log.line(log_line("Döküman değişti: ", uri));
+  apply_changes(context.state, uri, std::move(decoded->content_changes));
+  const Document* document = get_document(context.state, uri);
+  if (!document) return NotificationOutcome::kHandled;
+  const SharedText stored = document->text;
+  return published(publish_diagnostics(uri, *stored, context.writer, context.log));
+}
+
+NotificationResult on_did_close(NotificationContext& context) {
+  auto decoded = context.params ? decode_did_close_params(std::move(*context.params)) : fail("absent");
+  if (!decoded.ok()) return Err{invalid_params("Invalid didClose params")};
+  context.log.line(log_line("Döküman kapatıldı: ", decoded->text_document.uri));
+  close_document(context.state, decoded->text_document.uri);
+  return NotificationOutcome::kHandled;
+}
+
+struct NotificationName {
+  std::string_view name;
+  NotificationResult (*handle)(NotificationContext&);
+};
+
+constexpr std::array<NotificationName, 5> kNotifications = {{
+    {"exit", on_exit},
+    {"initialized", on_initialized},
+    {"textDocument/didOpen", on_did_open},
+    {"textDocument/didChange", on_did_change},
+    {"textDocument/didClose", on_did_close},
+}};
+
+}  // namespace
+
+NotificationResult handle_notification(std::string_view method, NotificationContext& context) {
+  for (const NotificationName& entry : kNotifications) {
+    if (entry.name == method) return entry.handle(context);
+  }
+  context.log.line(log_line("Bilinmeyen bildirim: ", method));
+  return NotificationOutcome::kHandled;
 }
 
 }  // namespace zevo::lsp

@@ -1,11 +1,14 @@
-// The request dispatcher: one entry for every JSON-RPC request, selecting the
-// handler by the exact method name.
+// The dispatcher: where every method name the server knows is bound to its
+// handler, requests and notifications alike, by the exact name.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
+#include "base/result.hpp"
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
+#include "lsp/transport.hpp"
 
 namespace zevo::lsp {
 
@@ -17,5 +20,21 @@ struct RequestContext {
 
 // Never fails otherwise: every failure is an error answer.
 HandlerResult handle_request(RequestContext& context);
+
+// What a notification handler works with: the document notifications change
+// the store and publish through the writer.
+struct NotificationContext {
+  Params params;  // absent when the notification had none or a null one
+  ServerState& state;
+  MessageWriter& writer;
+  LogSink& log;
+};
+
+enum class NotificationOutcome : uint8_t { kHandled, kExit };
+
+// An unknown method is logged and handled; a failure is logged by the run
+// loop, which goes on.
+Result<NotificationOutcome, TransportError> handle_notification(std::string_view method,
+                                                                NotificationContext& context);
 
 }  // namespace zevo::lsp

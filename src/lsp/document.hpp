@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/siphash.hpp"
 #include "lsp/protocol.hpp"
-#include "runtime/siphash.hpp"
 
 namespace zevo::lsp {
 

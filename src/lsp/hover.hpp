@@ -8,10 +8,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/result.hpp"
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
 #include "lsp/protocol.hpp"
-#include "runtime/result.hpp"
 
 namespace zevo::lsp {
 

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "runtime/result.hpp"
+#include "base/result.hpp"
 
 namespace zevo::lsp {
 

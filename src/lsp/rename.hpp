@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/result.hpp"
 #include "lsp/document.hpp"
-#include "text/search.hpp"
 #include "lsp/handler.hpp"
 #include "lsp/protocol.hpp"
-#include "runtime/result.hpp"
+#include "text/search.hpp"
 
 namespace zevo::lsp {
 

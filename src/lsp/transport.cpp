@@ -4,9 +4,6 @@
 #include <cstring>
 
 #include "json/json.hpp"
-#include "lsp/diagnostics.hpp"
-#include "lsp/dispatch.hpp"
-#include "lsp/protocol.hpp"
 #include "lsp/protocol_schema.hpp"
 #include "text/unicode.hpp"
 
@@ -23,22 +20,6 @@ platform::ReadResult StdinSource::read(char* buffer, std::size_t capacity) {
 int StdoutSink::write(const char* data, std::size_t size) { return platform::write_stdout(data, size); }
 
 void StderrLog::line(std::string_view text) { platform::write_stderr(text); }
-
-platform::ReadResult MemorySource::read(char* buffer, std::size_t capacity) {
-  const std::size_t n = std::min({capacity, chunk_, bytes_.size() - position_});
-  std::memcpy(buffer, bytes_.data() + position_, n);
-  position_ += n;
-  return {n, 0};
-}
-
-int MemorySink::write(const char* data, std::size_t size) {
-  if (bytes_.size() + size > limit_) {
-    bytes_.append(data, limit_ > bytes_.size() ? limit_ - bytes_.size() : 0);
-    return error_;
-  }
-  bytes_.append(data, size);
-  return 0;
-}
 
 // ---- Reader and writer -------------------------------------------------------
 
@@ -253,111 +234,6 @@ std::string encode_response(const json& id, const HandlerResult& result) {
     zevo::json::write_response(out, id, zevo::json::to_text(*result.value()));
   }
   return out;
-}
-
-// ---- Run loop ----------------------------------------------------------------
-
-namespace {
-
-enum class NotificationOutcome : uint8_t { kHandled, kExit };
-
-std::string log_line(std::string_view head, std::string_view argument) {
-  std::string line;
-  line.reserve(head.size() + argument.size() + 1);
-  line += head;
-  line += argument;
-  line += '\n';
-  return line;
-}
-
-Result<NotificationOutcome, TransportError> handle_notification(ServerState& state, std::string_view method,
-                                                                Params params, MessageWriter& writer,
-                                                                LogSink& log) {
-  if (method == "exit") {
-    log.line("Çıkış bildirimi alındı\n");
-    return NotificationOutcome::kExit;
-  }
-  if (method == "initialized") {
-    log.line("Sunucu başlatıldı\n");
-    return NotificationOutcome::kHandled;
-  }
-  if (method == "textDocument/didOpen") {
-    auto decoded = params ? decode_did_open_params(std::move(*params)) : fail("absent");
-    if (!decoded.ok()) return Err{invalid_data("Invalid didOpen params")};
-    TextDocumentItem& item = decoded->text_document;
-    log.line(log_line("Döküman açıldı: ", item.uri));
-    open_document(state, item.uri, std::move(item.text));
-    const SharedText stored = get_document(state, item.uri)->text;
-    auto published = publish_diagnostics(item.uri, *stored, writer, log);
-    if (!published.ok()) return Err{std::move(published.error())};
-    return NotificationOutcome::kHandled;
-  }
-  if (method == "textDocument/didChange") {
-    auto decoded = params ? decode_did_change_params(std::move(*params)) : fail("absent");
-    if (!decoded.ok()) return Err{invalid_data("Invalid didChange params")};
-    const std::string& uri = decoded->text_document.uri;
-    log.line(log_line("Döküman değişti: ", uri));
-    apply_changes(state, uri, std::move(decoded->content_changes));
-    if (const Document* document = get_document(state, uri)) {
-      const SharedText stored = document->text;
-      auto published = publish_diagnostics(uri, *stored, writer, log);
-      if (!published.ok()) return Err{std::move(published.error())};
-    }
-    return NotificationOutcome::kHandled;
-  }
-  if (method == "textDocument/didClose") {
-    auto decoded = params ? decode_did_close_params(std::move(*params)) : fail("absent");
-    if (!decoded.ok()) return Err{invalid_data("Invalid didClose params")};
-    log.line(log_line("Döküman kapatıldı: ", decoded->text_document.uri));
-    close_document(state, decoded->text_document.uri);
-    return NotificationOutcome::kHandled;
-  }
-  log.line(log_line("Bilinmeyen bildirim: ", method));
-  return NotificationOutcome::kHandled;
-}
-
-}  // namespace
-
-Result<RunOutcome, TransportError> run_server(ServerState& state, ServerIo io) {
-  io.log.line("ZEVO Language Server başlatıldı...\n");
-  MessageReader reader(io.input);
-  MessageWriter writer(io.output);
-  for (;;) {
-    auto message = read_message(reader);
-    if (!message.ok()) return Err{std::move(message.error())};
-    if (std::holds_alternative<EndOfInput>(*message)) {
-      io.log.line("EOF alındı, sunucu kapatılıyor...\n");
-      return RunOutcome::kEndOfInput;
-    }
-    if (auto* request = std::get_if<RpcRequest>(&*message)) {
-      io.log.line(log_line("İstek alındı: ", request->method));
-      RequestContext context{std::move(request->params), request->method, state};
-      const HandlerResult result = handle_request(context);
-      auto sent = send_message(writer, encode_response(request->id, result));
-      if (!sent.ok()) return Err{std::move(sent.error())};
-      continue;
-    }
-    auto& notification = std::get<RpcNotification>(*message);
-    io.log.line(log_line("Bildirim alındı: ", notification.method));
-    auto outcome = handle_notification(state, notification.method, std::move(notification.params), writer, io.log);
-    if (!outcome.ok()) {
-      io.log.line("Notification " + notification.method + " hatası: " + outcome.error().text + "\n");
-    } else if (*outcome == NotificationOutcome::kExit) {
-      return RunOutcome::kExit;
-    }
-  }
-}
-
-ServerEnd serve(ServerIo io) {
-  io.log.line("ZEVO Language Server v0.9.0\n");
-  io.log.line("Başlatılıyor...\n");
-  ServerState state;
-  auto outcome = run_server(state, io);
-  if (!outcome.ok()) {
-    io.log.line("Sunucu hatası: " + outcome.error().text + "\n");
-    return {1, true};
-  }
-  return {0, *outcome == RunOutcome::kExit};
 }
 
 }  // namespace zevo::lsp

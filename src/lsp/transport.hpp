@@ -1,6 +1,5 @@
-// The wire layer and the run loop: Content-Length framing over a byte source
-// and sink, the JSON-RPC envelopes, and the loop that reads one message at a
-// time, answers requests and handles notifications.
+// The wire layer: Content-Length framing over a byte source and sink, and the
+// JSON-RPC envelopes read from it and written to it.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +12,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "lsp/document.hpp"
+#include "base/result.hpp"
 #include "lsp/handler.hpp"
 #include "platform/platform.hpp"
-#include "runtime/result.hpp"
 
 namespace zevo::lsp {
 
@@ -43,6 +41,16 @@ class LogSink {
   virtual void line(std::string_view text) = 0;
 };
 
+// A log line naming what it is about: `head`, the argument, then "\n".
+inline std::string log_line(std::string_view head, std::string_view argument) {
+  std::string line;
+  line.reserve(head.size() + argument.size() + 1);
+  line += head;
+  line += argument;
+  line += '\n';
+  return line;
+}
+
 class StdinSource final : public ByteSource {
  public:
   platform::ReadResult read(char* buffer, std::size_t capacity) override;
@@ -56,45 +64,6 @@ class StdoutSink final : public ByteSink {
 class StderrLog final : public LogSink {
  public:
   void line(std::string_view text) override;
-};
-
-// In-memory streams for tests and fuzzing.
-class MemorySource final : public ByteSource {
- public:
-  explicit MemorySource(std::string bytes, std::size_t chunk = SIZE_MAX)
-      : bytes_(std::move(bytes)), chunk_(chunk == 0 ? 1 : chunk) {}
-  platform::ReadResult read(char* buffer, std::size_t capacity) override;
-
- private:
-  std::string bytes_;
-  std::size_t position_ = 0;
-  std::size_t chunk_;  // largest read served at once, to exercise refills
-};
-
-class MemorySink final : public ByteSink {
- public:
-  int write(const char* data, std::size_t size) override;
-  const std::string& bytes() const { return bytes_; }
-  // Every write after the first `n` bytes fails with `error` (EPIPE by default).
-  void fail_after(std::size_t n, int error = 32) {
-    limit_ = n;
-    error_ = error;
-  }
-  void heal() { limit_ = SIZE_MAX; }
-
- private:
-  std::string bytes_;
-  std::size_t limit_ = SIZE_MAX;
-  int error_ = 0;
-};
-
-class MemoryLog final : public LogSink {
- public:
-  void line(std::string_view text) override { text_ += text; }
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
 };
 
 // ---- Transport ---------------------------------------------------------------
@@ -169,29 +138,5 @@ Status<TransportError> send_message(MessageWriter& writer, std::string_view body
 
 // The response envelope of a handler's outcome, as compact JSON text.
 std::string encode_response(const nlohmann::json& id, const HandlerResult& result);
-
-// ---- Run loop ----------------------------------------------------------------
-
-struct ServerIo {
-  ByteSource& input;
-  ByteSink& output;
-  LogSink& log;
-};
-
-// How a run ended without a transport failure.
-enum class RunOutcome : uint8_t { kEndOfInput, kExit };
-
-// Reads and handles messages until end of input, the `exit` notification or a
-// transport failure. The caller turns kExit into the process's exit code 0.
-Result<RunOutcome, TransportError> run_server(ServerState& state, ServerIo io);
-
-// The whole life of the server over `io`: the start-up lines, a fresh state,
-// the run loop, and the failure line. `code` is the process's exit code;
-// `immediate` asks the caller to end the process at once, without clean-up.
-struct ServerEnd {
-  int code = 0;
-  bool immediate = false;
-};
-ServerEnd serve(ServerIo io);
 
 }  // namespace zevo::lsp

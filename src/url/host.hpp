@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/result.hpp"
+#include "base/result.hpp"
 #include "url/url.hpp"
 
 namespace zevo::url::detail {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/result.hpp"
+#include "base/result.hpp"
 
 namespace zevo::url {
 

@@ -8,12 +8,13 @@
 
 #include "json/json.hpp"
 #include "lsp/transport.hpp"
+#include "support/memory_streams.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace zevo::lsp;
   if (size == 0) return 0;
   const std::size_t chunk = data[0] == 0 ? SIZE_MAX : data[0];
-  MemorySource source(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), chunk);
+  zevo::testing::MemorySource source(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), chunk);
   MessageReader reader(source);
   // Every message consumes at least its blank header line, so the input bounds the turns.
   for (std::size_t turn = 0; turn <= size; ++turn) {

@@ -18,7 +18,8 @@
 
 #include "fuzz/fuzz_support.hpp"
 #include "json/json.hpp"
-#include "lsp/transport.hpp"
+#include "lsp/server.hpp"
+#include "support/memory_streams.hpp"
 
 namespace {
 
@@ -276,9 +277,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     input += zevo::fuzz::frame(body.dump());
   }
 
-  zevo::lsp::MemorySource source(std::move(input), chunk);
-  zevo::lsp::MemorySink sink;
-  zevo::lsp::MemoryLog log;
+  zevo::testing::MemorySource source(std::move(input), chunk);
+  zevo::testing::MemorySink sink;
+  zevo::testing::MemoryLog log;
   const zevo::lsp::ServerEnd end = zevo::lsp::serve({source, sink, log});
   if (end.code != 0 || end.immediate) __builtin_trap();
   if (!check_output(sink.bytes(), requests)) __builtin_trap();

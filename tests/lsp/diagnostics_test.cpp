@@ -1,10 +1,14 @@
 // Publishing one document's diagnostics.
 #include <gtest/gtest.h>
 
-#include "lsp/diagnostics.hpp"
+#include "lsp/diagnostics_publish.hpp"
+#include "support/memory_streams.hpp"
 
 namespace zevo::lsp {
 namespace {
+
+using testing::MemoryLog;
+using testing::MemorySink;
 
 TEST(PublishDiagnostics, SendsOneFramedNotification) {
   MemorySink sink;

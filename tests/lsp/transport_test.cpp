@@ -3,9 +3,13 @@
 
 #include "lsp/transport.hpp"
 #include "support/lsp_server.hpp"
+#include "support/memory_streams.hpp"
 
 namespace zevo::lsp {
 namespace {
+
+using testing::MemorySink;
+using testing::MemorySource;
 
 using testing::frame;
 using testing::notification;

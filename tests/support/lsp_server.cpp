@@ -2,7 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "lsp/transport.hpp"
+#include "lsp/server.hpp"
+#include "support/memory_streams.hpp"
 
 namespace zevo::testing {
 
@@ -141,9 +142,9 @@ void LspServer::close_input() {
 int LspServer::wait_exit(std::chrono::milliseconds timeout) { return process_.wait(timeout).value_or(-1); }
 
 InProcessRun run_in_process(std::string input, std::size_t chunk) {
-  lsp::MemorySource source(std::move(input), chunk);
-  lsp::MemorySink sink;
-  lsp::MemoryLog log;
+  MemorySource source(std::move(input), chunk);
+  MemorySink sink;
+  MemoryLog log;
   const lsp::ServerEnd end = lsp::serve({source, sink, log});
   return {sink.bytes(), split_lines(log.text()), end.code};
 }

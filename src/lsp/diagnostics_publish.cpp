@@ -1,6 +1,8 @@
-#include "lsp/diagnostics.hpp"
+#include "lsp/diagnostics_publish.hpp"
 
 #include "json/json.hpp"
+#include "lsp/diagnostics.hpp"
+#include "lsp/protocol.hpp"
 
 namespace zevo::lsp {
 
