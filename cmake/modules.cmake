@@ -1,3 +1,8 @@
+# The layers of src/, from the lowest up: a folder may include only the folders
+# before it, and its library links exactly the folders it includes ("main" is
+# src/ itself, the entry point). Checked by the `layers` test.
+set(ZEVO_LAYERS platform base runtime text json url parser lsp main)
+
 # One static library per source folder. Sources are collected by glob so that a
 # new file in a folder needs no edit here.
 function(zevo_module name dir)
@@ -42,4 +47,32 @@ function(zevo_benches)
     add_executable(${stem} "${bench_source}")
     target_link_libraries(${stem} PRIVATE ${ARGN} benchmark::benchmark)
   endforeach()
+endfunction()
+
+# Writes what the layer check reads: the layer order and, for each layer, the
+# layers its target links. The allocator is linked into every executable for
+# its operator new, which nobody includes, so it is left out of main's links.
+function(zevo_write_layer_links file)
+  set(text "set(ZEVO_LAYERS ${ZEVO_LAYERS})\n")
+  foreach(layer IN LISTS ZEVO_LAYERS)
+    if(layer STREQUAL "main")
+      set(target zevo-lsp)
+    else()
+      set(target zevo_${layer})
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(libraries ${target} INTERFACE_LINK_LIBRARIES)
+    else()
+      get_target_property(libraries ${target} LINK_LIBRARIES)
+    endif()
+    set(linked "")
+    foreach(library IN LISTS libraries)
+      if(library MATCHES "^zevo_(.+)$" AND NOT (layer STREQUAL "main" AND library STREQUAL "zevo_runtime"))
+        list(APPEND linked "${CMAKE_MATCH_1}")
+      endif()
+    endforeach()
+    string(APPEND text "set(ZEVO_LINKS_${layer} ${linked})\n")
+  endforeach()
+  file(WRITE "${file}" "${text}")
 endfunction()

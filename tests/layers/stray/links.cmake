@@ -1,0 +1,2 @@
+set(ZEVO_LAYERS text)
+set(ZEVO_LINKS_text )

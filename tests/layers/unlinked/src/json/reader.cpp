@@ -1,0 +1,1 @@
+#include "text/utf8.hpp"

@@ -1,0 +1,1 @@
+#include "lsp/server.hpp"
