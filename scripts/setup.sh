@@ -12,6 +12,8 @@ client=0
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # Only for scripts/try-neovim.sh, which checks the README's Neovim set-up.
+    editor) packages+=(neovim) ;;
     # Debian's node only where there is none: another node's npm conflicts with Debian's.
     client) client=1; command -v node >/dev/null || packages+=(nodejs npm) ;;
     *) echo "setup.sh: unknown package group '$group'" >&2; exit 2 ;;
