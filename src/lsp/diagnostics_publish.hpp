@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/result.hpp"
+#include "lsp/log.hpp"
 #include "lsp/transport.hpp"
 
 namespace zevo::lsp {

@@ -8,6 +8,7 @@
 #include "base/result.hpp"
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
+#include "lsp/log.hpp"
 #include "lsp/transport.hpp"
 
 namespace zevo::lsp {

@@ -6,6 +6,7 @@
 
 #include "base/result.hpp"
 #include "lsp/document.hpp"
+#include "lsp/log.hpp"
 #include "lsp/transport.hpp"
 
 namespace zevo::lsp {

@@ -19,8 +19,6 @@ platform::ReadResult StdinSource::read(char* buffer, std::size_t capacity) {
 
 int StdoutSink::write(const char* data, std::size_t size) { return platform::write_stdout(data, size); }
 
-void StderrLog::line(std::string_view text) { platform::write_stderr(text); }
-
 // ---- Reader and writer -------------------------------------------------------
 
 namespace {

@@ -34,23 +34,6 @@ class ByteSink {
   virtual int write(const char* data, std::size_t size) = 0;
 };
 
-// Where log lines go; one call per line, unbuffered.
-class LogSink {
- public:
-  virtual ~LogSink() = default;
-  virtual void line(std::string_view text) = 0;
-};
-
-// A log line naming what it is about: `head`, the argument, then "\n".
-inline std::string log_line(std::string_view head, std::string_view argument) {
-  std::string line;
-  line.reserve(head.size() + argument.size() + 1);
-  line += head;
-  line += argument;
-  line += '\n';
-  return line;
-}
-
 class StdinSource final : public ByteSource {
  public:
   platform::ReadResult read(char* buffer, std::size_t capacity) override;
@@ -59,11 +42,6 @@ class StdinSource final : public ByteSource {
 class StdoutSink final : public ByteSink {
  public:
   int write(const char* data, std::size_t size) override;
-};
-
-class StderrLog final : public LogSink {
- public:
-  void line(std::string_view text) override;
 };
 
 // ---- Transport ---------------------------------------------------------------

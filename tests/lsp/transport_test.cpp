@@ -1,4 +1,4 @@
-// The reader and writer over memory streams, and the loop run in-process.
+// The reader and writer over memory streams, and the response envelope.
 #include <gtest/gtest.h>
 
 #include "lsp/transport.hpp"
@@ -12,8 +12,6 @@ using testing::MemorySink;
 using testing::MemorySource;
 
 using testing::frame;
-using testing::notification;
-using testing::request;
 
 class CountingSink final : public ByteSink {
  public:
@@ -87,24 +85,6 @@ TEST(EncodeResponse, EveryKindOfOutcome) {
             R"({"jsonrpc":"2.0","id":-7,"error":{"code":-32601,"message":"Method not found: a\"b"}})");
   EXPECT_EQ(encode_response(2, HandlerResult(with_data)),
             R"({"jsonrpc":"2.0","id":2,"error":{"code":-32600,"message":"m","data":{"a":2,"b":1}}})");
-}
-
-TEST(RunInProcess, ByteByByteInputGivesTheSameSession) {
-  const std::string input = frame(request(1, "shutdown")) +
-                            frame(notification("textDocument/didOpen", testing::did_open_params("file:///a.zv", "x"))) +
-                            frame(request(2, "nope"));
-  const testing::InProcessRun whole = testing::run_in_process(input);
-  const testing::InProcessRun bytewise = testing::run_in_process(input, 1);
-  EXPECT_EQ(whole.output, bytewise.output);
-  EXPECT_EQ(whole.log, bytewise.log);
-  EXPECT_EQ(whole.exit_code, 0);
-  EXPECT_EQ(testing::frames_of(whole.output).size(), 3u);
-}
-
-TEST(RunInProcess, ExitEndsTheRunWithoutReadingOn) {
-  const testing::InProcessRun run = testing::run_in_process(frame(notification("exit")) + "junk\r\n\r\n");
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.log.back(), "Çıkış bildirimi alındı");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "lsp/log.hpp"
 #include "lsp/transport.hpp"
 
 namespace zevo::testing {
