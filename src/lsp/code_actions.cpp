@@ -24,38 +24,19 @@ const json& member(const json& value, std::string_view key) { return zevo::json:
 // Line numbers and the one column: a non-negative integer, anything else 0.
 uint64_t read_number(const json& value) { return zevo::json::as_u64(value).value_or(0); }
 
-json position(uint64_t line, uint64_t character) {
-  json p = json::object();
-  p["character"] = character;
-  p["line"] = line;
-  return p;
-}
+json position(uint64_t line, uint64_t character) { return json{{"character", character}, {"line", line}}; }
 
 // An empty range at `at`: an insertion.
-json point_range(const json& at) {
-  json r = json::object();
-  r["end"] = at;
-  r["start"] = at;
-  return r;
-}
+json point_range(const json& at) { return json{{"end", at}, {"start", at}}; }
 
 json text_edit(json range, std::string_view new_text) {
-  json e = json::object();
-  e["newText"] = new_text;
-  e["range"] = std::move(range);
-  return e;
+  return json{{"newText", new_text}, {"range", std::move(range)}};
 }
 
 json edit_action(std::string_view title, std::string_view kind, std::string_view uri, json edits) {
-  json changes = json::object();
-  changes[std::string(uri)] = std::move(edits);
-  json edit = json::object();
-  edit["changes"] = std::move(changes);
-  json action = json::object();
-  action["edit"] = std::move(edit);
-  action["kind"] = kind;
-  action["title"] = title;
-  return action;
+  json changes{{std::string(uri), std::move(edits)}};
+  json edit{{"changes", std::move(changes)}};
+  return json{{"edit", std::move(edit)}, {"kind", kind}, {"title", title}};
 }
 
 json quick_fix(std::string_view title, std::string_view uri, json edits) {
@@ -64,15 +45,8 @@ json quick_fix(std::string_view title, std::string_view uri, json edits) {
 
 json command_action(std::string_view title, std::string_view kind, std::string_view command_title,
                     std::string_view command, std::string_view uri, const json& range) {
-  json cmd = json::object();
-  cmd["arguments"] = json::array({json(uri), range});
-  cmd["command"] = command;
-  cmd["title"] = command_title;
-  json action = json::object();
-  action["command"] = std::move(cmd);
-  action["kind"] = kind;
-  action["title"] = title;
-  return action;
+  json cmd{{"arguments", json::array({json(uri), range})}, {"command", command}, {"title", command_title}};
+  return json{{"command", std::move(cmd)}, {"kind", kind}, {"title", title}};
 }
 
 std::optional<std::string_view> between(std::string_view m, char quote) {
@@ -184,7 +158,7 @@ std::vector<json> diagnostic_quick_fixes(const json& diagnostic, std::string_vie
   std::vector<json> fixes;
   const json& message = member(diagnostic, "message");
   if (!message.is_string()) return fixes;
-  const std::string_view m = message.get_ref<const std::string&>();
+  const std::string_view m = *message.get_ptr<const std::string*>();
   for (auto rule : {declare_variable, add_semicolon, replace_keyword, convert_number_type}) {
     if (auto fix = rule(m, diagnostic, uri)) fixes.push_back(std::move(*fix));
   }
@@ -197,7 +171,7 @@ HandlerResult handle_code_action(const ServerState& state, const Params& params)
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const json& uri = member(member(raw, "textDocument"), "uri");
   if (!uri.is_string()) return json(nullptr);
-  const std::string& uri_text = uri.get_ref<const std::string&>();
+  const std::string& uri_text = *uri.get_ptr<const std::string*>();
   const std::string* text = snapshot.find(uri_text);
   if (text == nullptr) return json(nullptr);
 

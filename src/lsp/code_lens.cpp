@@ -376,7 +376,7 @@ std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_vie
 Result<RawJson> handle_code_lens(const json& params, const DocumentsSnapshot& snapshot) {
   const json& uri = zevo::json::get(zevo::json::get(params, "textDocument"), "uri");
   if (!uri.is_string()) return fail("Missing textDocument.uri");
-  const std::string& uri_text = uri.get_ref<const std::string&>();
+  const std::string& uri_text = *uri.get_ptr<const std::string*>();
   const std::string* text = snapshot.find(uri_text);
   if (text == nullptr) return fail("Document not found");
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "json/json.hpp"
+#include "lsp/decode.hpp"
 
 namespace zevo::lsp {
 
@@ -355,9 +356,8 @@ RawJson completion_catalogue() {
 }
 
 HandlerResult handle_completion(const Params& params, const ServerState&) {
-  if (!params || !params->is_object()) return invalid_request("Invalid completion params");
-  auto decoded = decode_completion_params(*params);
-  if (!decoded) return invalid_request("Invalid completion params");
+  auto decoded = decode_params<CompletionParams>(std::move(params), "Invalid completion params");
+  if (!decoded.ok()) return std::move(decoded.error());
   return completion_catalogue();
 }
 

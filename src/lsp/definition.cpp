@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "lsp/decode.hpp"
 #include "lsp/rename.hpp"
 #include "parser/parser.hpp"
 #include "text/utf8.hpp"
@@ -41,9 +42,8 @@ std::optional<Location> find_definition(std::string_view word, std::string_view 
 }
 
 HandlerResult handle_definition(const Params& params, const ServerState& state) {
-  if (!params || !params->is_object()) return invalid_request("Invalid definition params");
-  auto decoded = decode_definition_params(*params);
-  if (!decoded) return invalid_request("Invalid definition params");
+  auto decoded = decode_params<GotoDefinitionParams>(std::move(params), "Invalid definition params");
+  if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const std::string& uri = decoded->position_params.text_document.uri;
   const auto found = cursor_word(snapshot, uri, decoded->position_params.position);

@@ -5,6 +5,7 @@
 #include "lsp/code_actions.hpp"
 #include "lsp/code_lens.hpp"
 #include "lsp/completion.hpp"
+#include "lsp/decode.hpp"
 #include "lsp/definition.hpp"
 #include "lsp/diagnostics_publish.hpp"
 #include "lsp/hover.hpp"
@@ -135,7 +136,7 @@ NotificationResult published(Status<TransportError> status) {
 }
 
 NotificationResult on_did_open(NotificationContext& context) {
-  auto decoded = context.params ? decode_did_open_params(std::move(*context.params)) : fail("absent");
+  auto decoded = context.params ? decode_record<DidOpenTextDocumentParams>(std::move(*context.params)) : fail("absent");
   if (!decoded.ok()) return Err{invalid_params("Invalid didOpen params")};
   TextDocumentItem& item = decoded->text_document;
   context.log.line(log_line("Döküman açıldı: ", item.uri));
@@ -145,7 +146,7 @@ NotificationResult on_did_open(NotificationContext& context) {
 }
 
 NotificationResult on_did_change(NotificationContext& context) {
-  auto decoded = context.params ? decode_did_change_params(std::move(*context.params)) : fail("absent");
+  auto decoded = context.params ? decode_record<DidChangeTextDocumentParams>(std::move(*context.params)) : fail("absent");
   if (!decoded.ok()) return Err{invalid_params("Invalid didChange params")};
   const std::string& uri = decoded->text_document.uri;
   context.log.line(log_line("Döküman değişti: ", uri));
@@ -157,7 +158,7 @@ NotificationResult on_did_change(NotificationContext& context) {
 }
 
 NotificationResult on_did_close(NotificationContext& context) {
-  auto decoded = context.params ? decode_did_close_params(std::move(*context.params)) : fail("absent");
+  auto decoded = context.params ? decode_record<DidCloseTextDocumentParams>(std::move(*context.params)) : fail("absent");
   if (!decoded.ok()) return Err{invalid_params("Invalid didClose params")};
   context.log.line(log_line("Döküman kapatıldı: ", decoded->text_document.uri));
   close_document(context.state, decoded->text_document.uri);

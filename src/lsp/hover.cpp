@@ -2,6 +2,7 @@
 // strings, so a keyword anywhere on a line gets its text.
 #include "lsp/hover.hpp"
 
+#include "lsp/decode.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -396,14 +397,13 @@ std::optional<Hover> hover_for_position(HoverParams params, std::string_view tex
 }
 
 HandlerResult handle_hover(const Params& params, const ServerState& state) {
-  if (!params || !params->is_object()) return invalid_request("Invalid hover params");
-  auto decoded = decode_hover_params(*params);
-  if (!decoded) return invalid_request("Invalid hover params");
+  auto decoded = decode_params<HoverParams>(std::move(params), "Invalid hover params");
+  if (!decoded.ok()) return std::move(decoded.error());
 
   const Document* document = get_document(state, decoded->position_params.text_document.uri);
   const std::string_view text = document != nullptr && document->text ? std::string_view(*document->text)
                                                                        : std::string_view();
-  const auto hover = hover_for_position(std::move(decoded).value(), text);
+  const auto hover = hover_for_position(std::move(*decoded), text);
   if (!hover) return nlohmann::json(nullptr);
   return nlohmann::json(*hover);
 }

@@ -1,5 +1,6 @@
 #include "lsp/initialize.hpp"
 
+#include "lsp/decode.hpp"
 #include "lsp/protocol.hpp"
 
 namespace zevo::lsp {
@@ -40,10 +41,8 @@ json build_initialize_result() {
 }
 
 HandlerResult handle_initialize(const Params& params) {
-  // Only the object form: the record embeds others member by member.
-  if (!params || !params->is_object() || !decode_initialize_params(*params).ok()) {
-    return invalid_request("Invalid initialize params");
-  }
+  auto decoded = decode_params<InitializeParams>(std::move(params), "Invalid initialize params");
+  if (!decoded.ok()) return std::move(decoded.error());
   return build_initialize_result();
 }
 

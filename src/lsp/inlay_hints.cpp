@@ -184,7 +184,7 @@ Result<RawJson> handle_inlay_hint(const nlohmann::json& params, const DocumentsS
   const nlohmann::json& range = json::get(params, "range");
   const uint32_t first_line = range_line(json::get(json::get(range, "start"), "line")).value_or(0);
   const uint32_t last_line = range_line(json::get(json::get(range, "end"), "line")).value_or(kWholeDocumentEnd);
-  const std::string* text = snapshot.find(uri.get_ref<const std::string&>());
+  const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
   if (text == nullptr) return fail("Document not found");
 
   // Written as text: a large document has tens of thousands of hints, and a

@@ -6,6 +6,15 @@ namespace zevo::lsp {
 
 using nlohmann::json;
 
+namespace {
+
+// A member added to an object that to_json has just made.
+void add(json& object, std::string key, json value) {
+  object.get_ptr<json::object_t*>()->insert_or_assign(std::move(key), std::move(value));
+}
+
+}  // namespace
+
 void to_json(json& j, const Position& v) { j = json{{"line", v.line}, {"character", v.character}}; }
 
 void to_json(json& j, const Range& v) { j = json{{"start", v.start}, {"end", v.end}}; }
@@ -16,7 +25,7 @@ void to_json(json& j, const TextEdit& v) { j = json{{"range", v.range}, {"newTex
 
 void to_json(json& j, const WorkspaceEdit& v) {
   json changes = json::object();
-  for (const auto& [uri, edits] : v.changes) changes[uri] = edits;
+  for (const auto& [uri, edits] : v.changes) add(changes, uri, edits);
   j = json{{"changes", std::move(changes)}};
 }
 
@@ -24,31 +33,31 @@ void to_json(json& j, const MarkupContent& v) { j = json{{"kind", v.kind}, {"val
 
 void to_json(json& j, const Hover& v) {
   j = json{{"contents", v.contents}};
-  if (v.range) j["range"] = *v.range;
+  if (v.range) add(j, "range", *v.range);
 }
 
 void to_json(json& j, const Command& v) {
   j = json{{"title", v.title}, {"command", v.command}};
-  if (v.arguments) j["arguments"] = *v.arguments;
+  if (v.arguments) add(j, "arguments", *v.arguments);
 }
 
 void to_json(json& j, const CodeLens& v) {
   j = json{{"range", v.range}};
-  if (v.command) j["command"] = *v.command;
-  if (v.data) j["data"] = *v.data;
+  if (v.command) add(j, "command", *v.command);
+  if (v.data) add(j, "data", *v.data);
 }
 
 void to_json(json& j, const Diagnostic& v) {
   j = json{{"range", v.range}, {"message", v.message}};
-  if (v.severity) j["severity"] = *v.severity;
-  if (v.source) j["source"] = *v.source;
+  if (v.severity) add(j, "severity", *v.severity);
+  if (v.source) add(j, "source", *v.source);
 }
 
 void to_json(json& j, const InlayHint& v) {
   // Member by member: documents give thousands of hints, and an initializer
   // list would copy every member once more.
   j = json::object();
-  auto& members = j.get_ref<json::object_t&>();
+  auto& members = *j.get_ptr<json::object_t*>();
   members.emplace("position", v.position);
   members.emplace("label", v.label);
   if (v.kind) members.emplace("kind", *v.kind);
@@ -58,11 +67,11 @@ void to_json(json& j, const InlayHint& v) {
 
 void to_json(json& j, const CompletionItem& v) {
   j = json{{"label", v.label}};
-  if (v.kind) j["kind"] = *v.kind;
-  if (v.detail) j["detail"] = *v.detail;
-  if (v.documentation) j["documentation"] = *v.documentation;
-  if (v.insert_text) j["insertText"] = *v.insert_text;
-  if (v.insert_text_format) j["insertTextFormat"] = *v.insert_text_format;
+  if (v.kind) add(j, "kind", *v.kind);
+  if (v.detail) add(j, "detail", *v.detail);
+  if (v.documentation) add(j, "documentation", *v.documentation);
+  if (v.insert_text) add(j, "insertText", *v.insert_text);
+  if (v.insert_text_format) add(j, "insertTextFormat", *v.insert_text_format);
 }
 
 void write_code_lens_json(std::string& out, const CodeLens& lens) {

@@ -172,9 +172,13 @@ struct GotoDefinitionParams {
   TextDocumentPositionParams position_params;
 };
 
+struct ReferenceContext {
+  bool include_declaration = false;
+};
+
 struct ReferenceParams {
   TextDocumentPositionParams position_params;
-  bool include_declaration = false;
+  ReferenceContext context;
 };
 
 struct RenameParams {
@@ -182,22 +186,10 @@ struct RenameParams {
   std::string new_name;
 };
 
-// Strict decoding from one declarative description per record
-// (protocol_schema.hpp). The params are taken by value so that a caller that
-// owns them can move them in and large texts are never copied. The error text
-// is the decoder's; callers answer with their own fixed message.
-Result<DidOpenTextDocumentParams> decode_did_open_params(nlohmann::json j);
-Result<DidChangeTextDocumentParams> decode_did_change_params(nlohmann::json j);
-Result<DidCloseTextDocumentParams> decode_did_close_params(nlohmann::json j);
-// Object form, or the array form [textDocument, position].
-Result<TextDocumentPositionParams> decode_text_document_position_params(nlohmann::json j);
-Result<HoverParams> decode_hover_params(nlohmann::json j);
-Result<CompletionParams> decode_completion_params(nlohmann::json j);
-Result<GotoDefinitionParams> decode_definition_params(nlohmann::json j);
-Result<ReferenceParams> decode_reference_params(nlohmann::json j);
-Result<RenameParams> decode_rename_params(nlohmann::json j);
-// The whole client-capability tree is checked; the record itself is not kept.
-Status<> decode_initialize_params(nlohmann::json j);
+// The whole client-capability tree is checked; nothing of it is kept.
+struct InitializeParams {};
+
+// How each of these records is read from JSON: lsp/decode.hpp.
 
 // A document URI as the URL library writes it after parsing, or its error text.
 Result<std::string> serialized_uri(std::string_view text);

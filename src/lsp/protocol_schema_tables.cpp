@@ -1,7 +1,7 @@
-// The LSP 3.17 parameter records and their enumerations as data, made once
-// from the protocol's record schema. Members stand in declaration order,
-// which is the order of a record's array form.
-#include <array>
+// The LSP 3.17 records that the server only validates, and their
+// enumerations, as data. Members stand in declaration order, which is the
+// order of a record's array form.
+#include <cstddef>
 
 #include "lsp/protocol_schema.hpp"
 
@@ -9,83 +9,6 @@ namespace zevo::lsp::schema {
 
 namespace {
 
-constexpr Type one(Kind kind) { return {kind, 0, false}; }
-constexpr Type one(RecordId id) { return {Kind::kRecord, static_cast<uint16_t>(id), false}; }
-constexpr Type one(EnumId id) { return {Kind::kEnum, static_cast<uint16_t>(id), false}; }
-constexpr Type array_of(Kind kind) { return {kind, 0, true}; }
-constexpr Type array_of(RecordId id) { return {Kind::kRecord, static_cast<uint16_t>(id), true}; }
-constexpr Type array_of(EnumId id) { return {Kind::kEnum, static_cast<uint16_t>(id), true}; }
-
-constexpr Field kDidOpenTextDocumentParamsFields[] = {
-    {"textDocument", one(RecordId::kTextDocumentItem), 0},
-};
-constexpr Field kDidChangeTextDocumentParamsFields[] = {
-    {"textDocument", one(RecordId::kVersionedTextDocumentIdentifier), 0},
-    {"contentChanges", array_of(RecordId::kTextDocumentContentChangeEvent), 0},
-};
-constexpr Field kDidCloseTextDocumentParamsFields[] = {
-    {"textDocument", one(RecordId::kTextDocumentIdentifier), 0},
-};
-constexpr Field kHoverParamsFields[] = {
-    {"", one(RecordId::kTextDocumentPositionParams), kFlatten},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-};
-constexpr Field kCompletionParamsFields[] = {
-    {"", one(RecordId::kTextDocumentPositionParams), kFlatten},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-    {"", one(RecordId::kPartialResultParams), kFlatten},
-    {"context", one(RecordId::kCompletionContext), kOptional},
-};
-constexpr Field kGotoDefinitionParamsFields[] = {
-    {"", one(RecordId::kTextDocumentPositionParams), kFlatten},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-    {"", one(RecordId::kPartialResultParams), kFlatten},
-};
-constexpr Field kTextDocumentPositionParamsFields[] = {
-    {"textDocument", one(RecordId::kTextDocumentIdentifier), 0},
-    {"position", one(RecordId::kPosition), 0},
-};
-constexpr Field kInitializeParamsFields[] = {
-    {"processId", one(Kind::kU32), kOptional},
-    {"rootPath", one(Kind::kString), kOptional},
-    {"rootUri", one(Kind::kUrl), kOptional | kDefault},
-    {"initializationOptions", one(Kind::kAny), kOptional},
-    {"capabilities", one(RecordId::kClientCapabilities), 0},
-    {"trace", one(EnumId::kTraceValue), kOptional | kDefault},
-    {"workspaceFolders", array_of(RecordId::kWorkspaceFolder), kOptional},
-    {"clientInfo", one(RecordId::kClientInfo), kOptional},
-    {"locale", one(Kind::kString), kOptional},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-};
-constexpr Field kReferenceParamsFields[] = {
-    {"", one(RecordId::kTextDocumentPositionParams), kFlatten},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-    {"", one(RecordId::kPartialResultParams), kFlatten},
-    {"context", one(RecordId::kReferenceContext), 0},
-};
-constexpr Field kRenameParamsFields[] = {
-    {"", one(RecordId::kTextDocumentPositionParams), kFlatten},
-    {"newName", one(Kind::kString), 0},
-    {"", one(RecordId::kWorkDoneProgressParams), kFlatten},
-};
-constexpr Field kTextDocumentItemFields[] = {
-    {"uri", one(Kind::kUrl), 0},
-    {"languageId", one(Kind::kString), 0},
-    {"version", one(Kind::kI32), 0},
-    {"text", one(Kind::kString), 0},
-};
-constexpr Field kVersionedTextDocumentIdentifierFields[] = {
-    {"uri", one(Kind::kUrl), 0},
-    {"version", one(Kind::kI32), 0},
-};
-constexpr Field kTextDocumentContentChangeEventFields[] = {
-    {"range", one(RecordId::kRange), kOptional},
-    {"rangeLength", one(Kind::kU32), kOptional},
-    {"text", one(Kind::kString), 0},
-};
-constexpr Field kTextDocumentIdentifierFields[] = {
-    {"uri", one(Kind::kUrl), 0},
-};
 constexpr Field kWorkDoneProgressParamsFields[] = {
     {"workDoneToken", one(EnumId::kNumberOrString), kOptional},
 };
@@ -95,10 +18,6 @@ constexpr Field kPartialResultParamsFields[] = {
 constexpr Field kCompletionContextFields[] = {
     {"triggerKind", one(EnumId::kCompletionTriggerKind), 0},
     {"triggerCharacter", one(Kind::kString), kOptional},
-};
-constexpr Field kPositionFields[] = {
-    {"line", one(Kind::kU32), 0},
-    {"character", one(Kind::kU32), 0},
 };
 constexpr Field kClientCapabilitiesFields[] = {
     {"workspace", one(RecordId::kWorkspaceClientCapabilities), kOptional},
@@ -114,13 +33,6 @@ constexpr Field kWorkspaceFolderFields[] = {
 constexpr Field kClientInfoFields[] = {
     {"name", one(Kind::kString), 0},
     {"version", one(Kind::kString), kOptional},
-};
-constexpr Field kReferenceContextFields[] = {
-    {"includeDeclaration", one(Kind::kBool), 0},
-};
-constexpr Field kRangeFields[] = {
-    {"start", one(RecordId::kPosition), 0},
-    {"end", one(RecordId::kPosition), 0},
 };
 constexpr Field kWorkspaceClientCapabilitiesFields[] = {
     {"applyEdit", one(Kind::kBool), kOptional},
@@ -419,117 +331,108 @@ constexpr std::string_view kMarkupKindValues[] = {"plaintext", "markdown"};
 constexpr std::string_view kFoldingRangeKindValues[] = {"comment", "imports", "region"};
 constexpr Type kSemanticTokensFullOptionsVariants[] = {one(Kind::kBool), one(RecordId::kSemanticTokensFullOptionsDelta)};
 
-constexpr std::array<Record, 79> kRecords = {{
-    {"DidOpenTextDocumentParams", kDidOpenTextDocumentParamsFields, true, 1, 1},
-    {"DidChangeTextDocumentParams", kDidChangeTextDocumentParamsFields, true, 2, 2},
-    {"DidCloseTextDocumentParams", kDidCloseTextDocumentParamsFields, true, 1, 1},
-    {"HoverParams", kHoverParamsFields, false, 0, 0},
-    {"CompletionParams", kCompletionParamsFields, false, 0, 0},
-    {"GotoDefinitionParams", kGotoDefinitionParamsFields, false, 0, 0},
-    {"TextDocumentPositionParams", kTextDocumentPositionParamsFields, true, 2, 2},
-    {"InitializeParams", kInitializeParamsFields, false, 0, 0},
-    {"ReferenceParams", kReferenceParamsFields, false, 0, 0},
-    {"RenameParams", kRenameParamsFields, false, 0, 0},
-    {"TextDocumentItem", kTextDocumentItemFields, true, 4, 4},
-    {"VersionedTextDocumentIdentifier", kVersionedTextDocumentIdentifierFields, true, 2, 2},
-    {"TextDocumentContentChangeEvent", kTextDocumentContentChangeEventFields, true, 3, 3},
-    {"TextDocumentIdentifier", kTextDocumentIdentifierFields, true, 1, 1},
-    {"WorkDoneProgressParams", kWorkDoneProgressParamsFields, true, 1, 1},
-    {"PartialResultParams", kPartialResultParamsFields, true, 1, 1},
-    {"CompletionContext", kCompletionContextFields, true, 2, 2},
-    {"Position", kPositionFields, true, 2, 2},
-    {"ClientCapabilities", kClientCapabilitiesFields, true, 5, 5},
-    {"WorkspaceFolder", kWorkspaceFolderFields, true, 2, 2},
-    {"ClientInfo", kClientInfoFields, true, 2, 2},
-    {"ReferenceContext", kReferenceContextFields, true, 1, 1},
-    {"Range", kRangeFields, true, 2, 2},
-    {"WorkspaceClientCapabilities", kWorkspaceClientCapabilitiesFields, true, 14, 14},
-    {"TextDocumentClientCapabilities", kTextDocumentClientCapabilitiesFields, true, 30, 30},
-    {"WindowClientCapabilities", kWindowClientCapabilitiesFields, true, 3, 3},
-    {"GeneralClientCapabilities", kGeneralClientCapabilitiesFields, true, 4, 4},
-    {"WorkspaceEditClientCapabilities", kWorkspaceEditClientCapabilitiesFields, true, 5, 5},
-    {"DynamicRegistrationClientCapabilities", kDynamicRegistrationClientCapabilitiesFields, true, 1, 1},
-    {"DidChangeWatchedFilesClientCapabilities", kDidChangeWatchedFilesClientCapabilitiesFields, true, 2, 2},
-    {"WorkspaceSymbolClientCapabilities", kWorkspaceSymbolClientCapabilitiesFields, true, 4, 4},
-    {"SemanticTokensWorkspaceClientCapabilities", kSemanticTokensWorkspaceClientCapabilitiesFields, true, 1, 1},
-    {"CodeLensWorkspaceClientCapabilities", kCodeLensWorkspaceClientCapabilitiesFields, true, 1, 1},
-    {"WorkspaceFileOperationsClientCapabilities", kWorkspaceFileOperationsClientCapabilitiesFields, true, 7, 7},
-    {"InlineValueWorkspaceClientCapabilities", kInlineValueWorkspaceClientCapabilitiesFields, true, 1, 1},
-    {"InlayHintWorkspaceClientCapabilities", kInlayHintWorkspaceClientCapabilitiesFields, true, 1, 1},
-    {"DiagnosticWorkspaceClientCapabilities", kDiagnosticWorkspaceClientCapabilitiesFields, true, 1, 1},
-    {"TextDocumentSyncClientCapabilities", kTextDocumentSyncClientCapabilitiesFields, true, 4, 4},
-    {"CompletionClientCapabilities", kCompletionClientCapabilitiesFields, true, 6, 6},
-    {"HoverClientCapabilities", kHoverClientCapabilitiesFields, true, 2, 2},
-    {"SignatureHelpClientCapabilities", kSignatureHelpClientCapabilitiesFields, true, 3, 3},
-    {"DocumentSymbolClientCapabilities", kDocumentSymbolClientCapabilitiesFields, true, 3, 4},
-    {"GotoCapability", kGotoCapabilityFields, true, 2, 2},
-    {"CodeActionClientCapabilities", kCodeActionClientCapabilitiesFields, true, 7, 7},
-    {"DocumentLinkClientCapabilities", kDocumentLinkClientCapabilitiesFields, true, 2, 2},
-    {"RenameClientCapabilities", kRenameClientCapabilitiesFields, true, 4, 4},
-    {"PublishDiagnosticsClientCapabilities", kPublishDiagnosticsClientCapabilitiesFields, true, 5, 5},
-    {"FoldingRangeClientCapabilities", kFoldingRangeClientCapabilitiesFields, true, 5, 5},
-    {"SelectionRangeClientCapabilities", kSelectionRangeClientCapabilitiesFields, true, 1, 1},
-    {"SemanticTokensClientCapabilities", kSemanticTokensClientCapabilitiesFields, true, 9, 9},
-    {"InlayHintClientCapabilities", kInlayHintClientCapabilitiesFields, true, 2, 2},
-    {"DiagnosticClientCapabilities", kDiagnosticClientCapabilitiesFields, true, 2, 2},
-    {"ShowMessageRequestClientCapabilities", kShowMessageRequestClientCapabilitiesFields, true, 1, 1},
-    {"ShowDocumentClientCapabilities", kShowDocumentClientCapabilitiesFields, true, 1, 1},
-    {"RegularExpressionsClientCapabilities", kRegularExpressionsClientCapabilitiesFields, true, 2, 2},
-    {"MarkdownClientCapabilities", kMarkdownClientCapabilitiesFields, true, 3, 3},
-    {"StaleRequestSupportClientCapabilities", kStaleRequestSupportClientCapabilitiesFields, true, 2, 2},
-    {"ChangeAnnotationWorkspaceEditClientCapabilities", kChangeAnnotationWorkspaceEditClientCapabilitiesFields, true, 1, 1},
-    {"SymbolKindCapability", kSymbolKindCapabilityFields, true, 1, 1},
-    {"TagSupport<SymbolTag>", kTagSupportSymbolTagFields, true, 1, 1},
-    {"WorkspaceSymbolResolveSupportCapability", kWorkspaceSymbolResolveSupportCapabilityFields, true, 1, 1},
-    {"CompletionItemCapability", kCompletionItemCapabilityFields, true, 10, 10},
-    {"CompletionItemKindCapability", kCompletionItemKindCapabilityFields, true, 1, 1},
-    {"CompletionListCapability", kCompletionListCapabilityFields, true, 1, 1},
-    {"SignatureInformationSettings", kSignatureInformationSettingsFields, true, 3, 3},
-    {"CodeActionLiteralSupport", kCodeActionLiteralSupportFields, true, 1, 1},
-    {"CodeActionCapabilityResolveSupport", kCodeActionCapabilityResolveSupportFields, true, 1, 1},
-    {"TagSupport<DiagnosticTag>", kTagSupportDiagnosticTagFields, true, 1, 1},
-    {"FoldingRangeKindCapability", kFoldingRangeKindCapabilityFields, true, 1, 1},
-    {"FoldingRangeCapability", kFoldingRangeCapabilityFields, true, 1, 1},
-    {"SemanticTokensClientCapabilitiesRequests", kSemanticTokensClientCapabilitiesRequestsFields, true, 2, 2},
-    {"InlayHintResolveClientCapabilities", kInlayHintResolveClientCapabilitiesFields, true, 1, 1},
-    {"MessageActionItemCapabilities", kMessageActionItemCapabilitiesFields, true, 1, 1},
-    {"TagSupport<CompletionItemTag>", kTagSupportCompletionItemTagFields, true, 1, 1},
-    {"CompletionItemCapabilityResolveSupport", kCompletionItemCapabilityResolveSupportFields, true, 1, 1},
-    {"InsertTextModeSupport", kInsertTextModeSupportFields, true, 1, 1},
-    {"ParameterInformationSettings", kParameterInformationSettingsFields, true, 1, 1},
-    {"CodeActionKindLiteralSupport", kCodeActionKindLiteralSupportFields, true, 1, 1},
-    {"SemanticTokensFullOptions.Delta", kSemanticTokensFullOptionsDeltaFields, false, 0, 0},
-}};
+constexpr Record kRecords[] = {
+    {RecordId::kWorkDoneProgressParams, "WorkDoneProgressParams", kWorkDoneProgressParamsFields},
+    {RecordId::kPartialResultParams, "PartialResultParams", kPartialResultParamsFields},
+    {RecordId::kCompletionContext, "CompletionContext", kCompletionContextFields},
+    {RecordId::kClientCapabilities, "ClientCapabilities", kClientCapabilitiesFields},
+    {RecordId::kWorkspaceFolder, "WorkspaceFolder", kWorkspaceFolderFields},
+    {RecordId::kClientInfo, "ClientInfo", kClientInfoFields},
+    {RecordId::kWorkspaceClientCapabilities, "WorkspaceClientCapabilities", kWorkspaceClientCapabilitiesFields},
+    {RecordId::kTextDocumentClientCapabilities, "TextDocumentClientCapabilities", kTextDocumentClientCapabilitiesFields},
+    {RecordId::kWindowClientCapabilities, "WindowClientCapabilities", kWindowClientCapabilitiesFields},
+    {RecordId::kGeneralClientCapabilities, "GeneralClientCapabilities", kGeneralClientCapabilitiesFields},
+    {RecordId::kWorkspaceEditClientCapabilities, "WorkspaceEditClientCapabilities", kWorkspaceEditClientCapabilitiesFields},
+    {RecordId::kDynamicRegistrationClientCapabilities, "DynamicRegistrationClientCapabilities", kDynamicRegistrationClientCapabilitiesFields},
+    {RecordId::kDidChangeWatchedFilesClientCapabilities, "DidChangeWatchedFilesClientCapabilities", kDidChangeWatchedFilesClientCapabilitiesFields},
+    {RecordId::kWorkspaceSymbolClientCapabilities, "WorkspaceSymbolClientCapabilities", kWorkspaceSymbolClientCapabilitiesFields},
+    {RecordId::kSemanticTokensWorkspaceClientCapabilities, "SemanticTokensWorkspaceClientCapabilities", kSemanticTokensWorkspaceClientCapabilitiesFields},
+    {RecordId::kCodeLensWorkspaceClientCapabilities, "CodeLensWorkspaceClientCapabilities", kCodeLensWorkspaceClientCapabilitiesFields},
+    {RecordId::kWorkspaceFileOperationsClientCapabilities, "WorkspaceFileOperationsClientCapabilities", kWorkspaceFileOperationsClientCapabilitiesFields},
+    {RecordId::kInlineValueWorkspaceClientCapabilities, "InlineValueWorkspaceClientCapabilities", kInlineValueWorkspaceClientCapabilitiesFields},
+    {RecordId::kInlayHintWorkspaceClientCapabilities, "InlayHintWorkspaceClientCapabilities", kInlayHintWorkspaceClientCapabilitiesFields},
+    {RecordId::kDiagnosticWorkspaceClientCapabilities, "DiagnosticWorkspaceClientCapabilities", kDiagnosticWorkspaceClientCapabilitiesFields},
+    {RecordId::kTextDocumentSyncClientCapabilities, "TextDocumentSyncClientCapabilities", kTextDocumentSyncClientCapabilitiesFields},
+    {RecordId::kCompletionClientCapabilities, "CompletionClientCapabilities", kCompletionClientCapabilitiesFields},
+    {RecordId::kHoverClientCapabilities, "HoverClientCapabilities", kHoverClientCapabilitiesFields},
+    {RecordId::kSignatureHelpClientCapabilities, "SignatureHelpClientCapabilities", kSignatureHelpClientCapabilitiesFields},
+    {RecordId::kDocumentSymbolClientCapabilities, "DocumentSymbolClientCapabilities", kDocumentSymbolClientCapabilitiesFields},
+    {RecordId::kGotoCapability, "GotoCapability", kGotoCapabilityFields},
+    {RecordId::kCodeActionClientCapabilities, "CodeActionClientCapabilities", kCodeActionClientCapabilitiesFields},
+    {RecordId::kDocumentLinkClientCapabilities, "DocumentLinkClientCapabilities", kDocumentLinkClientCapabilitiesFields},
+    {RecordId::kRenameClientCapabilities, "RenameClientCapabilities", kRenameClientCapabilitiesFields},
+    {RecordId::kPublishDiagnosticsClientCapabilities, "PublishDiagnosticsClientCapabilities", kPublishDiagnosticsClientCapabilitiesFields},
+    {RecordId::kFoldingRangeClientCapabilities, "FoldingRangeClientCapabilities", kFoldingRangeClientCapabilitiesFields},
+    {RecordId::kSelectionRangeClientCapabilities, "SelectionRangeClientCapabilities", kSelectionRangeClientCapabilitiesFields},
+    {RecordId::kSemanticTokensClientCapabilities, "SemanticTokensClientCapabilities", kSemanticTokensClientCapabilitiesFields},
+    {RecordId::kInlayHintClientCapabilities, "InlayHintClientCapabilities", kInlayHintClientCapabilitiesFields},
+    {RecordId::kDiagnosticClientCapabilities, "DiagnosticClientCapabilities", kDiagnosticClientCapabilitiesFields},
+    {RecordId::kShowMessageRequestClientCapabilities, "ShowMessageRequestClientCapabilities", kShowMessageRequestClientCapabilitiesFields},
+    {RecordId::kShowDocumentClientCapabilities, "ShowDocumentClientCapabilities", kShowDocumentClientCapabilitiesFields},
+    {RecordId::kRegularExpressionsClientCapabilities, "RegularExpressionsClientCapabilities", kRegularExpressionsClientCapabilitiesFields},
+    {RecordId::kMarkdownClientCapabilities, "MarkdownClientCapabilities", kMarkdownClientCapabilitiesFields},
+    {RecordId::kStaleRequestSupportClientCapabilities, "StaleRequestSupportClientCapabilities", kStaleRequestSupportClientCapabilitiesFields},
+    {RecordId::kChangeAnnotationWorkspaceEditClientCapabilities, "ChangeAnnotationWorkspaceEditClientCapabilities", kChangeAnnotationWorkspaceEditClientCapabilitiesFields},
+    {RecordId::kSymbolKindCapability, "SymbolKindCapability", kSymbolKindCapabilityFields},
+    {RecordId::kTagSupportSymbolTag, "TagSupport<SymbolTag>", kTagSupportSymbolTagFields},
+    {RecordId::kWorkspaceSymbolResolveSupportCapability, "WorkspaceSymbolResolveSupportCapability", kWorkspaceSymbolResolveSupportCapabilityFields},
+    {RecordId::kCompletionItemCapability, "CompletionItemCapability", kCompletionItemCapabilityFields},
+    {RecordId::kCompletionItemKindCapability, "CompletionItemKindCapability", kCompletionItemKindCapabilityFields},
+    {RecordId::kCompletionListCapability, "CompletionListCapability", kCompletionListCapabilityFields},
+    {RecordId::kSignatureInformationSettings, "SignatureInformationSettings", kSignatureInformationSettingsFields},
+    {RecordId::kCodeActionLiteralSupport, "CodeActionLiteralSupport", kCodeActionLiteralSupportFields},
+    {RecordId::kCodeActionCapabilityResolveSupport, "CodeActionCapabilityResolveSupport", kCodeActionCapabilityResolveSupportFields},
+    {RecordId::kTagSupportDiagnosticTag, "TagSupport<DiagnosticTag>", kTagSupportDiagnosticTagFields},
+    {RecordId::kFoldingRangeKindCapability, "FoldingRangeKindCapability", kFoldingRangeKindCapabilityFields},
+    {RecordId::kFoldingRangeCapability, "FoldingRangeCapability", kFoldingRangeCapabilityFields},
+    {RecordId::kSemanticTokensClientCapabilitiesRequests, "SemanticTokensClientCapabilitiesRequests", kSemanticTokensClientCapabilitiesRequestsFields},
+    {RecordId::kInlayHintResolveClientCapabilities, "InlayHintResolveClientCapabilities", kInlayHintResolveClientCapabilitiesFields},
+    {RecordId::kMessageActionItemCapabilities, "MessageActionItemCapabilities", kMessageActionItemCapabilitiesFields},
+    {RecordId::kTagSupportCompletionItemTag, "TagSupport<CompletionItemTag>", kTagSupportCompletionItemTagFields},
+    {RecordId::kCompletionItemCapabilityResolveSupport, "CompletionItemCapabilityResolveSupport", kCompletionItemCapabilityResolveSupportFields},
+    {RecordId::kInsertTextModeSupport, "InsertTextModeSupport", kInsertTextModeSupportFields},
+    {RecordId::kParameterInformationSettings, "ParameterInformationSettings", kParameterInformationSettingsFields},
+    {RecordId::kCodeActionKindLiteralSupport, "CodeActionKindLiteralSupport", kCodeActionKindLiteralSupportFields},
+    {RecordId::kSemanticTokensFullOptionsDelta, "SemanticTokensFullOptions.Delta", kSemanticTokensFullOptionsDeltaFields, true},
+};
 
-constexpr std::array<Enum, 19> kEnums = {{
-    {"TraceValue", EnumKind::kClosedStrings, kTraceValueValues, {}},
-    {"NumberOrString", EnumKind::kUntagged, {}, kNumberOrStringVariants},
-    {"CompletionTriggerKind", EnumKind::kOpenInteger, {}, {}},
-    {"PositionEncodingKind", EnumKind::kOpenString, {}, {}},
-    {"ResourceOperationKind", EnumKind::kClosedStrings, kResourceOperationKindValues, {}},
-    {"FailureHandlingKind", EnumKind::kClosedStrings, kFailureHandlingKindValues, {}},
-    {"SymbolTag", EnumKind::kOpenInteger, {}, {}},
-    {"InsertTextMode", EnumKind::kOpenInteger, {}, {}},
-    {"MarkupKind", EnumKind::kClosedStrings, kMarkupKindValues, {}},
-    {"PrepareSupportDefaultBehavior", EnumKind::kOpenInteger, {}, {}},
-    {"DiagnosticTag", EnumKind::kOpenInteger, {}, {}},
-    {"SemanticTokenType", EnumKind::kOpenString, {}, {}},
-    {"SemanticTokenModifier", EnumKind::kOpenString, {}, {}},
-    {"TokenFormat", EnumKind::kOpenString, {}, {}},
-    {"SymbolKind", EnumKind::kOpenInteger, {}, {}},
-    {"CompletionItemTag", EnumKind::kOpenInteger, {}, {}},
-    {"CompletionItemKind", EnumKind::kOpenInteger, {}, {}},
-    {"FoldingRangeKind", EnumKind::kClosedStrings, kFoldingRangeKindValues, {}},
-    {"SemanticTokensFullOptions", EnumKind::kUntagged, {}, kSemanticTokensFullOptionsVariants},
-}};
+constexpr Enum kEnums[] = {
+    {EnumId::kTraceValue, "TraceValue", EnumKind::kClosedStrings, kTraceValueValues, {}},
+    {EnumId::kNumberOrString, "NumberOrString", EnumKind::kUntagged, {}, kNumberOrStringVariants},
+    {EnumId::kCompletionTriggerKind, "CompletionTriggerKind", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kPositionEncodingKind, "PositionEncodingKind", EnumKind::kOpenString, {}, {}},
+    {EnumId::kResourceOperationKind, "ResourceOperationKind", EnumKind::kClosedStrings, kResourceOperationKindValues, {}},
+    {EnumId::kFailureHandlingKind, "FailureHandlingKind", EnumKind::kClosedStrings, kFailureHandlingKindValues, {}},
+    {EnumId::kSymbolTag, "SymbolTag", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kInsertTextMode, "InsertTextMode", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kMarkupKind, "MarkupKind", EnumKind::kClosedStrings, kMarkupKindValues, {}},
+    {EnumId::kPrepareSupportDefaultBehavior, "PrepareSupportDefaultBehavior", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kDiagnosticTag, "DiagnosticTag", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kSemanticTokenType, "SemanticTokenType", EnumKind::kOpenString, {}, {}},
+    {EnumId::kSemanticTokenModifier, "SemanticTokenModifier", EnumKind::kOpenString, {}, {}},
+    {EnumId::kTokenFormat, "TokenFormat", EnumKind::kOpenString, {}, {}},
+    {EnumId::kSymbolKind, "SymbolKind", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kCompletionItemTag, "CompletionItemTag", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kCompletionItemKind, "CompletionItemKind", EnumKind::kOpenInteger, {}, {}},
+    {EnumId::kFoldingRangeKind, "FoldingRangeKind", EnumKind::kClosedStrings, kFoldingRangeKindValues, {}},
+    {EnumId::kSemanticTokensFullOptions, "SemanticTokensFullOptions", EnumKind::kUntagged, {}, kSemanticTokensFullOptionsVariants},
+};
 
-static_assert(kRecords.size() == static_cast<std::size_t>(RecordId::kCount));
-static_assert(kEnums.size() == static_cast<std::size_t>(EnumId::kCount));
+// Every reference to a record or an enumeration is its id, used as an index.
+template <class Row, class Id, std::size_t N>
+constexpr bool rows_in_id_order(const Row (&rows)[N]) {
+  if (N != static_cast<std::size_t>(Id::kCount)) return false;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].id != static_cast<Id>(i)) return false;
+  }
+  return true;
+}
+static_assert(rows_in_id_order<Record, RecordId>(kRecords), "row i of kRecords must describe RecordId i");
+static_assert(rows_in_id_order<Enum, EnumId>(kEnums), "row i of kEnums must describe EnumId i");
 
 }  // namespace
 
 const Record& record(RecordId id) { return kRecords[static_cast<std::size_t>(id)]; }
-const Enum& enumeration(EnumId id) { return kEnums[static_cast<std::size_t>(id)]; }
 const Record& record_at(uint16_t index) { return kRecords[index]; }
 const Enum& enumeration_at(uint16_t index) { return kEnums[index]; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "json/json.hpp"
+#include "lsp/decode.hpp"
 #include "lsp/definition.hpp"
 #include "lsp/protocol.hpp"
 #include "lsp/rename.hpp"
@@ -67,9 +68,8 @@ std::optional<std::string> locations_json(const std::vector<DocumentReferences>&
 }  // namespace
 
 HandlerResult handle_references(const ServerState& state, const Params& params) {
-  if (!params || !params->is_object()) return invalid_request("Invalid references params");
-  auto decoded = decode_reference_params(*params);
-  if (!decoded) return invalid_request("Invalid references params");
+  auto decoded = decode_params<ReferenceParams>(std::move(params), "Invalid references params");
+  if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const std::string& uri = decoded->position_params.text_document.uri;
   const auto found = cursor_word(snapshot, uri, decoded->position_params.position);
@@ -82,7 +82,7 @@ HandlerResult handle_references(const ServerState& state, const Params& params) 
     std::vector<Range> ranges = document_references(*document.text, word);
     if (!ranges.empty()) documents.push_back({json_string(document.uri), std::move(ranges)});
   }
-  if (decoded->include_declaration) {
+  if (decoded->context.include_declaration) {
     if (auto declared = find_declaration(word, *found->text)) {
       documents.push_back({json_string(uri), {*declared}});
     }

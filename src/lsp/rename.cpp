@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "json/json.hpp"
+#include "lsp/decode.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -172,9 +173,8 @@ std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t
 }
 
 HandlerResult handle_prepare_rename(const Params& params, const ServerState& state) {
-  if (!params) return invalid_request("Invalid prepareRename params");
-  auto decoded = decode_text_document_position_params(*params);
-  if (!decoded) return invalid_request("Invalid prepareRename params");
+  auto decoded = decode_params<TextDocumentPositionParams>(std::move(params), "Invalid prepareRename params");
+  if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const Position position = decoded->position;
   const auto result = prepare_rename(decoded->text_document.uri, position.line, position.character, snapshot);
@@ -183,9 +183,8 @@ HandlerResult handle_prepare_rename(const Params& params, const ServerState& sta
 }
 
 HandlerResult handle_rename(const ServerState& state, const Params& params) {
-  if (!params || !params->is_object()) return invalid_request("Invalid rename params");
-  auto decoded = decode_rename_params(*params);
-  if (!decoded) return invalid_request("Invalid rename params");
+  auto decoded = decode_params<RenameParams>(std::move(params), "Invalid rename params");
+  if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const TextDocumentPositionParams& where = decoded->position_params;
   const auto found = cursor_word(snapshot, where.text_document.uri, where.position);

@@ -303,7 +303,7 @@ std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenReco
 HandlerResult semantic_tokens_full(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
   auto out = std::make_shared<std::string>(R"({"data":[)");
   const nlohmann::json& uri = json::get(json::get(params, "textDocument"), "uri");
-  const std::string* text = uri.is_string() ? snapshot.find(uri.get_ref<const std::string&>()) : nullptr;
+  const std::string* text = uri.is_string() ? snapshot.find(*uri.get_ptr<const std::string*>()) : nullptr;
   if (text != nullptr) {
     // About what a dense document needs, so that the text is rarely copied while it grows.
     out->reserve(text->size() * 2);

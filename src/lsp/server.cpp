@@ -25,7 +25,7 @@ Result<RunOutcome, TransportError> run_server(ServerState& state, ServerIo io) {
       if (!sent.ok()) return Err{std::move(sent.error())};
       continue;
     }
-    auto& notification = std::get<RpcNotification>(*message);
+    auto& notification = *std::get_if<RpcNotification>(&*message);
     io.log.line(log_line("Bildirim alındı: ", notification.method));
     NotificationContext context{std::move(notification.params), state, writer, io.log};
     auto outcome = handle_notification(notification.method, context);

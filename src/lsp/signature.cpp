@@ -168,7 +168,7 @@ HandlerResult handle_signature_help(const nlohmann::json& params, const Document
   const auto column = json::as_u64(json::get(position, "character"));
   if (!uri.is_string() || !line_number || !column) return null_result;
 
-  const std::string* text = snapshot.find(uri.get_ref<const std::string&>());
+  const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
   if (text == nullptr) return null_result;
   std::string_view line;
   if (!text::nth_line(*text, *line_number, line)) return null_result;

@@ -203,7 +203,7 @@ void symbol_to_json(std::string& out, const SymbolRecord& symbol) {
 HandlerResult handle_document_symbol(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
   const nlohmann::json& uri = json::get(json::get(params, "textDocument"), "uri");
   if (!uri.is_string()) return nlohmann::json();
-  const std::string* text = snapshot.find(uri.get_ref<const std::string&>());
+  const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
   if (text == nullptr) return nlohmann::json();
   auto out = std::make_shared<std::string>("[");
   // About what one symbol's JSON takes per byte of a dense document, so that

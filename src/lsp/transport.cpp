@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "json/json.hpp"
-#include "lsp/protocol_schema.hpp"
+#include "lsp/decode.hpp"
 #include "text/unicode.hpp"
 
 namespace zevo::lsp {
@@ -116,25 +116,30 @@ Status<TransportError> MessageWriter::flush() {
 
 // ---- Messages ----------------------------------------------------------------
 
+template <>
+struct Members<RpcRequest> {
+  static constexpr std::string_view kName = "RpcRequest";
+  template <class M>
+  static void map(M& m, RpcRequest& r) {
+    m("jsonrpc", r.jsonrpc);
+    m("id", r.id, schema::kOptional);
+    m("method", r.method);
+    m("params", r.params);
+  }
+};
+
+template <>
+struct Members<RpcNotification> {
+  static constexpr std::string_view kName = "RpcNotification";
+  template <class M>
+  static void map(M& m, RpcNotification& r) {
+    m("jsonrpc", r.jsonrpc);
+    m("method", r.method);
+    m("params", r.params);
+  }
+};
+
 namespace {
-
-using schema::Field;
-using schema::Kind;
-
-constexpr Field kRequestFields[] = {
-    {"jsonrpc", {Kind::kString}, 0},
-    {"id", {Kind::kAny}, schema::kOptional},
-    {"method", {Kind::kString}, 0},
-    {"params", {Kind::kAny}, schema::kOptional},
-};
-constexpr schema::Record kRequestRecord{"RpcRequest", kRequestFields, false, 0, 0};
-
-constexpr Field kNotificationFields[] = {
-    {"jsonrpc", {Kind::kString}, 0},
-    {"method", {Kind::kString}, 0},
-    {"params", {Kind::kAny}, schema::kOptional},
-};
-constexpr schema::Record kNotificationRecord{"RpcNotification", kNotificationFields, true, 3, 3};
 
 constexpr std::string_view kLengthHeader = "Content-Length:";
 
@@ -151,14 +156,6 @@ std::optional<uint64_t> parse_content_length(std::string_view text) {
   }
   return value;
 }
-
-Params take_params(json& decoded) {
-  auto it = decoded.find("params");
-  if (it == decoded.end()) return std::nullopt;
-  return std::move(*it);
-}
-
-std::string take_text(json& decoded, const char* key) { return std::move(decoded[key].get_ref<std::string&>()); }
 
 }  // namespace
 
@@ -193,22 +190,13 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
 
   json value = std::move(*parsed);
   if (value.is_object() && value.contains("id")) {
-    auto decoded = schema::decode(kRequestRecord, std::move(value));
-    if (!decoded.ok()) return Err{invalid_data("Invalid request: " + decoded.error())};
-    RpcRequest request;
-    request.jsonrpc = take_text(*decoded, "jsonrpc");
-    if (auto id = decoded->find("id"); id != decoded->end()) request.id = std::move(*id);
-    request.method = take_text(*decoded, "method");
-    request.params = take_params(*decoded);
-    return IncomingMessage{std::move(request)};
+    auto request = decode_record<RpcRequest>(std::move(value));
+    if (!request.ok()) return Err{invalid_data("Invalid request: " + request.error())};
+    return IncomingMessage{std::move(*request)};
   }
-  auto decoded = schema::decode(kNotificationRecord, std::move(value));
-  if (!decoded.ok()) return Err{invalid_data("Invalid notification: " + decoded.error())};
-  RpcNotification notification;
-  notification.jsonrpc = take_text(*decoded, "jsonrpc");
-  notification.method = take_text(*decoded, "method");
-  notification.params = take_params(*decoded);
-  return IncomingMessage{std::move(notification)};
+  auto notification = decode_record<RpcNotification>(std::move(value));
+  if (!notification.ok()) return Err{invalid_data("Invalid notification: " + notification.error())};
+  return IncomingMessage{std::move(*notification)};
 }
 
 Status<TransportError> send_message(MessageWriter& writer, std::string_view body) {

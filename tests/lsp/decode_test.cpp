@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "json/json.hpp"
-#include "lsp/protocol.hpp"
-#include "lsp/protocol_schema.hpp"
+#include "lsp/decode.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -15,16 +14,16 @@ bool accepts(std::string_view method, std::string_view params_text) {
   EXPECT_TRUE(parsed.ok()) << params_text;
   if (!parsed.ok()) return false;
   json params = std::move(*parsed);
-  if (method == "initialize") return decode_initialize_params(std::move(params)).ok();
-  if (method == "textDocument/didOpen") return decode_did_open_params(std::move(params)).ok();
-  if (method == "textDocument/didChange") return decode_did_change_params(std::move(params)).ok();
-  if (method == "textDocument/didClose") return decode_did_close_params(std::move(params)).ok();
-  if (method == "textDocument/hover") return decode_hover_params(std::move(params)).ok();
-  if (method == "textDocument/completion") return decode_completion_params(std::move(params)).ok();
-  if (method == "textDocument/definition") return decode_definition_params(std::move(params)).ok();
-  if (method == "textDocument/prepareRename") return decode_text_document_position_params(std::move(params)).ok();
-  if (method == "textDocument/references") return decode_reference_params(std::move(params)).ok();
-  if (method == "textDocument/rename") return decode_rename_params(std::move(params)).ok();
+  if (method == "initialize") return decode_record<InitializeParams>(std::move(params)).ok();
+  if (method == "textDocument/didOpen") return decode_record<DidOpenTextDocumentParams>(std::move(params)).ok();
+  if (method == "textDocument/didChange") return decode_record<DidChangeTextDocumentParams>(std::move(params)).ok();
+  if (method == "textDocument/didClose") return decode_record<DidCloseTextDocumentParams>(std::move(params)).ok();
+  if (method == "textDocument/hover") return decode_record<HoverParams>(std::move(params)).ok();
+  if (method == "textDocument/completion") return decode_record<CompletionParams>(std::move(params)).ok();
+  if (method == "textDocument/definition") return decode_record<GotoDefinitionParams>(std::move(params)).ok();
+  if (method == "textDocument/prepareRename") return decode_record<TextDocumentPositionParams>(std::move(params)).ok();
+  if (method == "textDocument/references") return decode_record<ReferenceParams>(std::move(params)).ok();
+  if (method == "textDocument/rename") return decode_record<RenameParams>(std::move(params)).ok();
   ADD_FAILURE() << "no decoder for " << method;
   return false;
 }
@@ -132,14 +131,14 @@ TEST(RecordDecoder, AcceptsAndRejectsLikeTheProtocolLibrary) {
 }
 
 TEST(RecordDecoder, TypedRecordsFromBothForms) {
-  auto open = decode_did_open_params(json::parse(R"([["FILE:///A/../b.zv","zevo",-3,"t\u0131"]])"));
+  auto open = decode_record<DidOpenTextDocumentParams>(json::parse(R"([["FILE:///A/../b.zv","zevo",-3,"t\u0131"]])"));
   ASSERT_TRUE(open.ok()) << open.error();
   EXPECT_EQ(open->text_document.uri, "file:///b.zv");
   EXPECT_EQ(open->text_document.language_id, "zevo");
   EXPECT_EQ(open->text_document.version, -3);
   EXPECT_EQ(open->text_document.text, "tı");
 
-  auto change = decode_did_change_params(json::parse(
+  auto change = decode_record<DidChangeTextDocumentParams>(json::parse(
       R"({"textDocument":{"uri":"file:///a b.zv","version":2},"contentChanges":[
            {"range":{"start":{"line":1,"character":2},"end":[3,4]},"rangeLength":9,"text":"x"},
            {"text":"whole","range":null}]})"));
@@ -152,12 +151,12 @@ TEST(RecordDecoder, TypedRecordsFromBothForms) {
   EXPECT_FALSE(change->content_changes[1].range.has_value());
   EXPECT_EQ(change->content_changes[1].text, "whole");
 
-  auto refs = decode_reference_params(json::parse(std::string("{") + kPos + R"(,"context":[true]})"));
+  auto refs = decode_record<ReferenceParams>(json::parse(std::string("{") + kPos + R"(,"context":[true]})"));
   ASSERT_TRUE(refs.ok());
-  EXPECT_TRUE(refs->include_declaration);
+  EXPECT_TRUE(refs->context.include_declaration);
   EXPECT_EQ(refs->position_params.text_document.uri, "file:///a.zv");
 
-  auto prepare = decode_text_document_position_params(json::parse(R"([["file:///a.zv"],[7,8]])"));
+  auto prepare = decode_record<TextDocumentPositionParams>(json::parse(R"([["file:///a.zv"],[7,8]])"));
   ASSERT_TRUE(prepare.ok());
   EXPECT_EQ(prepare->position, (Position{7, 8}));
 }
@@ -176,7 +175,7 @@ TEST(RecordDecoder, FailureTextsNameTheFault) {
       {R"({"capabilities":{},"workDoneToken":true})", "data did not match any variant of untagged enum NumberOrString"},
   };
   for (const TextCase& c : cases) {
-    auto decoded = schema::decode(schema::record(schema::RecordId::kInitializeParams), json::parse(c.params));
+    auto decoded = decode_record<InitializeParams>(json::parse(c.params));
     ASSERT_FALSE(decoded.ok()) << c.params;
     EXPECT_EQ(decoded.error(), c.text) << c.params;
   }
