@@ -4,6 +4,7 @@
 // been read back whole.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -50,6 +52,16 @@ inline double quantile(std::vector<double> seconds, double q) {
   return seconds[std::min(seconds.size() - 1, static_cast<std::size_t>(q * static_cast<double>(seconds.size())))];
 }
 
+// The main of a benchmark that prints a table of its own after the runs.
+inline int run_benchmarks_then(int argc, char** argv, void (*print_table)()) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  print_table();
+  return 0;
+}
+
 class Server {
  public:
   using Clock = std::chrono::steady_clock;
@@ -84,17 +96,21 @@ class Server {
   }
 
   // The server's peak resident size so far in KiB (VmHWM), or 0 when unknown.
-  long peak_rss_kib() const {
+  long peak_rss_kib() const { return status_kib("VmHWM:"); }
+  // The server's resident size now in KiB (VmRSS), or 0 when unknown.
+  long resident_kib() const { return status_kib("VmRSS:"); }
+
+ private:
+  long status_kib(std::string_view field) const {
     const long pid = server_pid();
     if (pid <= 0) return 0;
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-      if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+      if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + field.size(), nullptr, 10);
     }
     return 0;
   }
 
- private:
   // The child that ChildProcess started: this process's child running zevo-lsp.
   static long server_pid() {
     DIR* proc = ::opendir("/proc");

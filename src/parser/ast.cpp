@@ -2,71 +2,170 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace zevo::parser {
 
 namespace {
 
-// Blocks grow with the tree, so a large document needs few of them; the
-// largest are big enough for the platform heap to back with huge pages.
+// Blocks grow with the tree, so a large document needs few of them.
 constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
 
 std::size_t align_up(std::size_t n, std::size_t align) { return (n + align - 1) & ~(align - 1); }
 
-// Full-size blocks of dropped trees, kept for the next parse: the server parses
-// every version of a document, and fresh memory costs a page fault per page.
-class BlockCache {
+// The largest of the last few needs recorded: how much memory kept for reuse
+// should cover, so that it follows what recent parses used and lets go of a
+// large document's share a few parses after it is gone.
+class RecentNeed {
  public:
-  static constexpr std::size_t kMaxBlocks = 16;
+  void record(std::size_t need) { recent_[next_++ % kCount] = need; }
+  std::size_t largest() const { return *std::max_element(recent_, recent_ + kCount); }
 
-  ~BlockCache() {
-    for (std::size_t i = 0; i < count_; ++i) ::operator delete(blocks_[i]);
+ private:
+  static constexpr std::size_t kCount = 8;
+  std::size_t recent_[kCount] = {};
+  std::size_t next_ = 0;
+};
+
+// Full-size blocks of dropped trees, kept for the next parse: the server parses
+// every version of a document, and memory handed back to the kernel is zeroed
+// page by page when it is taken again. The pool keeps as many blocks as the
+// largest of the last few trees held.
+class BlockPool {
+ public:
+  ~BlockPool() { keep_at_most(0); }
+
+  void* take() {
+    if (free_ == nullptr) return nullptr;
+    FreeBlock* block = free_;
+    free_ = block->next;
+    --count_;
+    return block;
   }
-  void* take() { return count_ == 0 ? nullptr : blocks_[--count_]; }
-  bool keep(void* block) {
-    if (count_ == kMaxBlocks) return false;
-    blocks_[count_++] = block;
-    return true;
+  void give_back(void* memory) {
+    auto* block = static_cast<FreeBlock*>(memory);
+    block->next = free_;
+    free_ = block;
+    ++count_;
+  }
+  // After a dropped tree has given back its `full_blocks`.
+  void tree_dropped(std::size_t full_blocks) {
+    recent_.record(full_blocks);
+    keep_at_most(recent_.largest());
   }
 
  private:
-  void* blocks_[kMaxBlocks] = {};
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+
+  void keep_at_most(std::size_t blocks) {
+    while (count_ > blocks) ::operator delete(take());
+  }
+
+  FreeBlock* free_ = nullptr;
   std::size_t count_ = 0;
+  RecentNeed recent_;
 };
 
-BlockCache& block_cache() {
-  thread_local BlockCache cache;
-  return cache;
+BlockPool& block_pool() {
+  thread_local BlockPool pool;
+  return pool;
 }
+
+template <class T>
+struct ListRoom {
+  std::vector<T> room;
+  RecentNeed recent;
+};
+
+template <class T>
+ListRoom<T>& list_room() {
+  thread_local ListRoom<T> spare;
+  return spare;
+}
+
+// Room for this many items is always worth keeping.
+constexpr std::size_t kAlwaysKept = 1024;
 
 }  // namespace
 
+template <class T>
+std::vector<T> take_list_room() {
+  return std::exchange(list_room<T>().room, {});
+}
+
+template <class T>
+void record_list_need(std::size_t items) {
+  list_room<T>().recent.record(items);
+}
+
+template <class T>
+void give_back_list_room(std::vector<T>&& room) {
+  ListRoom<T>& spare = list_room<T>();
+  // Doubling leaves up to twice the items as room.
+  if (room.capacity() > std::max(2 * spare.recent.largest(), kAlwaysKept)) return;
+  if (room.capacity() <= spare.room.capacity()) return;
+  room.clear();
+  spare.room = std::move(room);
+}
+
+template std::vector<Stmt> take_list_room<Stmt>();
+template void record_list_need<Stmt>(std::size_t);
+template void give_back_list_room<Stmt>(std::vector<Stmt>&&);
+template std::vector<Expr> take_list_room<Expr>();
+template void record_list_need<Expr>(std::size_t);
+template void give_back_list_room<Expr>(std::vector<Expr>&&);
+
+void Statements::push_back(Arena& arena, Stmt&& stmt) {
+  if (size_ % kPiece == 0) {
+    pieces_.push_back(static_cast<Stmt*>(arena.allocate(sizeof(Stmt) * kPiece, alignof(Stmt))));
+  }
+  new (&pieces_.back()[size_ % kPiece]) Stmt(std::move(stmt));
+  ++size_;
+}
+
 Arena::~Arena() {
   for (const Finalizer& f : finalizers_) f.destroy(f.object);
+  if (blocks_ == nullptr) return;
+  std::size_t full_blocks = 0;
   for (Block* b = blocks_; b != nullptr;) {
     Block* previous = b->previous;
-    if (b->size != kLargestBlock || !block_cache().keep(b)) ::operator delete(b);
+    if (b->size == kLargestBlock) {
+      block_pool().give_back(b);
+      ++full_blocks;
+    } else {
+      ::operator delete(b);
+    }
     b = previous;
   }
+  block_pool().tree_dropped(full_blocks);
+}
+
+void Arena::add_block(std::size_t at_least) {
+  const std::size_t header = align_up(sizeof(Block), alignof(std::max_align_t));
+  const std::size_t capacity = std::max(next_block_size_, align_up(at_least, alignof(std::max_align_t)));
+  void* memory = capacity == kLargestBlock ? block_pool().take() : nullptr;
+  if (memory == nullptr) memory = ::operator new(header + capacity);
+  auto* block = static_cast<Block*>(memory);
+  block->size = capacity;
+  block->previous = blocks_;
+  blocks_ = block;
+  cursor_ = reinterpret_cast<char*>(block) + header;
+  limit_ = cursor_ + capacity;
+  next_block_size_ = std::min(next_block_size_ * 2, kLargestBlock);
 }
 
 void* Arena::allocate(std::size_t size, std::size_t align) {
-  auto at = reinterpret_cast<std::uintptr_t>(cursor_);
-  std::uintptr_t start = (at + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
+  const auto aligned = [&] {
+    const auto at = reinterpret_cast<std::uintptr_t>(cursor_);
+    return (at + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
+  };
+  std::uintptr_t start = aligned();
   if (cursor_ == nullptr || start + size > reinterpret_cast<std::uintptr_t>(limit_)) {
-    const std::size_t header = align_up(sizeof(Block), alignof(std::max_align_t));
-    const std::size_t capacity = std::max(next_block_size_, align_up(size + align, alignof(std::max_align_t)));
-    void* memory = capacity == kLargestBlock ? block_cache().take() : nullptr;
-    if (memory == nullptr) memory = ::operator new(header + capacity);
-    auto* block = static_cast<Block*>(memory);
-    block->size = capacity;
-    block->previous = blocks_;
-    blocks_ = block;
-    cursor_ = reinterpret_cast<char*>(block) + header;
-    limit_ = cursor_ + capacity;
-    next_block_size_ = std::min(next_block_size_ * 2, kLargestBlock);
-    at = reinterpret_cast<std::uintptr_t>(cursor_);
-    start = (at + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
+    add_block(size + align);
+    start = aligned();
   }
   cursor_ = reinterpret_cast<char*>(start + size);
   return reinterpret_cast<void*>(start);
@@ -74,9 +173,10 @@ void* Arena::allocate(std::size_t size, std::size_t align) {
 
 Text Arena::text(std::string_view s) {
   if (s.empty()) return Text();
-  char* copy = static_cast<char*>(allocate(s.size(), 1));
-  std::memcpy(copy, s.data(), s.size());
-  return Text(copy, s.size());
+  if (cursor_ == nullptr || static_cast<std::size_t>(limit_ - cursor_) < s.size()) add_block(s.size());
+  limit_ -= s.size();
+  std::memcpy(limit_, s.data(), s.size());
+  return Text(limit_, s.size());
 }
 
 }  // namespace zevo::parser

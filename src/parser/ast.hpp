@@ -16,6 +16,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -121,14 +122,20 @@ class Arena {
 
   Text text(std::string_view s);
 
+  // A list of `items`, moved in at their exact number.
   template <class T>
-  Seq<T> seq(std::vector<T>&& items) {
+  Seq<T> seq(std::span<T> items) {
     // Children are never destroyed one by one, so only plain records may be listed.
     static_assert(std::is_trivially_destructible_v<T>);
     Seq<T> out;
     if (items.empty()) return out;
     out.data_ = static_cast<T*>(allocate(sizeof(T) * items.size(), alignof(T)));
     for (T& item : items) new (out.data_ + out.size_++) T(std::move(item));
+    return out;
+  }
+  template <class T>
+  Seq<T> seq(std::vector<T>&& items) {
+    Seq<T> out = seq(std::span<T>(items));
     items.clear();
     return out;
   }
@@ -142,6 +149,10 @@ class Arena {
     Block* previous;
     std::size_t size;  // bytes after the header
   };
+  void add_block(std::size_t at_least);
+
+  // Records fill a block upwards from `cursor_`, texts downwards from
+  // `limit_`, so a text never leaves alignment padding before the next record.
   char* cursor_ = nullptr;
   char* limit_ = nullptr;
   Block* blocks_ = nullptr;
@@ -626,11 +637,68 @@ struct ErrPattern {
   Pattern inner;
 };
 
+// Room for the items of the lists being read, kept from one parse to the next
+// while recent parses needed as much: growing a list into fresh memory costs a
+// copy and a page fault per page, every time.
+template <class T>
+std::vector<T> take_list_room();
+// How many items the lists of one parse held at most.
+template <class T>
+void record_list_need(std::size_t items);
+template <class T>
+void give_back_list_room(std::vector<T>&& room);
+
+// The statements of a whole document, in pieces of the arena: a document's
+// statements are never copied into ever larger memory as the list grows.
+class Statements {
+ public:
+  class iterator {
+   public:
+    iterator(const Statements* list, std::size_t at) : list_(list), at_(at) {}
+    Stmt& operator*() const { return (*list_)[at_]; }
+    Stmt* operator->() const { return &(*list_)[at_]; }
+    iterator& operator++() {
+      ++at_;
+      return *this;
+    }
+    bool operator==(const iterator& other) const { return at_ == other.at_; }
+
+   private:
+    const Statements* list_;
+    std::size_t at_;
+  };
+
+  Statements() = default;
+  Statements(Statements&& other) noexcept
+      : pieces_(std::move(other.pieces_)), size_(std::exchange(other.size_, 0)) {}
+  Statements& operator=(Statements&& other) noexcept {
+    pieces_ = std::move(other.pieces_);
+    size_ = std::exchange(other.size_, 0);
+    return *this;
+  }
+
+  // Adds `stmt` at the end, in a piece taken from `arena` when the last is full.
+  void push_back(Arena& arena, Stmt&& stmt);
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  Stmt& operator[](std::size_t i) const { return pieces_[i / kPiece][i % kPiece]; }
+  Stmt& front() const { return (*this)[0]; }
+  Stmt& back() const { return (*this)[size_ - 1]; }
+  iterator begin() const { return {this, 0}; }
+  iterator end() const { return {this, size_}; }
+
+ private:
+  static constexpr std::size_t kPiece = 256;
+  std::vector<Stmt*> pieces_;
+  std::size_t size_ = 0;
+};
+
 // The whole-document parse: the statements in the order of the text, and the
 // arena that holds them.
 struct Program {
   std::unique_ptr<Arena> arena;
-  std::vector<Stmt> statements;
+  Statements statements;
 };
 
 // The alternative a handle holds, or null (boxed and inline alternatives alike).

@@ -1,6 +1,8 @@
 #include "parser/parser.hpp"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace zevo::parser {
 
@@ -32,6 +34,18 @@ bool is_block_opener(TokenKind kind) {
 
 }  // namespace
 
+template <class T>
+PendingItems<T>::PendingItems() : items_(take_list_room<T>()) {}
+
+template <class T>
+PendingItems<T>::~PendingItems() {
+  record_list_need<T>(peak_);
+  give_back_list_room(std::move(items_));
+}
+
+template class PendingItems<Stmt>;
+template class PendingItems<Expr>;
+
 namespace {
 
 // One parser reads one source, so only a span's position changes from token to token.
@@ -60,36 +74,28 @@ void Parser::advance() {
 
 Program Parser::parse_program() {
   Program program;
-  program.statements.reserve(16);
-  while (!at(TokenKind::EndOfInput)) {
-    if (auto stmt = parse_statement()) program.statements.push_back(std::move(*stmt));
-    advance();
-  }
+  read_statements_to_end([&](Stmt&& stmt) { program.statements.push_back(*arena_, std::move(stmt)); });
   program.arena = std::exchange(arena_, std::make_unique<Arena>());
   return program;
 }
 
 Block Parser::parse_statements_to_end() {
-  std::vector<Stmt> body;
-  while (!at(TokenKind::EndOfInput)) {
-    if (auto stmt = parse_statement()) body.push_back(std::move(*stmt));
-    advance();
-  }
-  return seq(std::move(body));
+  auto body = pending_statements_.open();
+  read_statements_to_end([&](Stmt&& stmt) { body.push_back(std::move(stmt)); });
+  return seq(body.items());
 }
 
 Block Parser::parse_block() {
   // A block never fails; one nested too deeply is cut off by its statements.
   Nesting nesting(*this);
-  std::vector<Stmt> body;
-  body.reserve(4);
+  auto body = pending_statements_.open();
   advance();
   if (is_block_opener(current_.kind)) advance();
   while (!is_block_terminator(current_.kind)) {
     if (auto stmt = parse_statement()) body.push_back(std::move(*stmt));
     advance();
   }
-  return seq(std::move(body));
+  return seq(body.items());
 }
 
 std::optional<Stmt> Parser::parse_statement() {

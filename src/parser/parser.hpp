@@ -10,9 +10,12 @@
 // around it advances past that token. Nothing is ever reported.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +30,45 @@ namespace zevo::parser {
 // nothing, like any construct that does not fit, so no text can exhaust the
 // stack.
 inline constexpr int kMaxNesting = 256;
+
+// The items of the lists being read, the innermost list's last. Lists nest
+// strictly, so one store serves them all: a finished list is moved once into
+// the arena at its exact length, and the store keeps its room from one parse
+// to the next while recent parses needed it.
+template <class T>
+class PendingItems {
+ public:
+  PendingItems();
+  ~PendingItems();
+  PendingItems(const PendingItems&) = delete;
+  PendingItems& operator=(const PendingItems&) = delete;
+
+  // One list being read: the items pushed since it was opened. Those it has
+  // not handed over are dropped with it.
+  class List {
+   public:
+    explicit List(PendingItems& store) : store_(store), mark_(store.items_.size()) {}
+    ~List() {
+      store_.peak_ = std::max(store_.peak_, store_.items_.size());
+      store_.items_.erase(store_.items_.begin() + static_cast<std::ptrdiff_t>(mark_), store_.items_.end());
+    }
+    List(const List&) = delete;
+    List& operator=(const List&) = delete;
+
+    void push_back(T&& item) { store_.items_.push_back(std::move(item)); }
+    std::span<T> items() { return std::span<T>(store_.items_).subspan(mark_); }
+
+   private:
+    PendingItems& store_;
+    std::size_t mark_;
+  };
+
+  List open() { return List(*this); }
+
+ private:
+  std::vector<T> items_;
+  std::size_t peak_ = 0;
+};
 
 class Parser {
  public:
@@ -77,6 +119,10 @@ class Parser {
   Seq<T> seq(std::vector<T>&& items) {
     return arena_->seq(std::move(items));
   }
+  template <class T>
+  Seq<T> seq(std::span<T> items) {
+    return arena_->seq(items);
+  }
   // The text of the current identifier or string, kept in the arena.
   Text current_text() { return arena_->text(current_.text); }
 
@@ -91,8 +137,8 @@ class Parser {
   // token is ","; false when one does not parse. With `close`, a "," right
   // before that token ends the list there (a trailing comma), and `*closed`
   // says so.
-  template <class T, class Read>
-  bool read_more_items(std::vector<T>& items, Read read, std::optional<TokenKind> close = std::nullopt,
+  template <class Items, class Read>
+  bool read_more_items(Items& items, Read read, std::optional<TokenKind> close = std::nullopt,
                        bool* closed = nullptr) {
     while (next_at(TokenKind::Comma)) {
       advance_twice();
@@ -111,6 +157,14 @@ class Parser {
   }
   auto type_reader() {
     return [this] { return parse_type(); };
+  }
+
+  template <class Keep>
+  void read_statements_to_end(Keep keep) {
+    while (!at(TokenKind::EndOfInput)) {
+      if (auto stmt = parse_statement()) keep(std::move(*stmt));
+      advance();
+    }
   }
 
   // Statements (parser_stmt.cpp).
@@ -162,6 +216,8 @@ class Parser {
 
   // Holds every node built so far; `parse_program` hands it to its Program.
   std::unique_ptr<Arena> arena_;
+  PendingItems<Stmt> pending_statements_;
+  PendingItems<Expr> pending_expressions_;
   Lexer lexer_;
   Token current_;
   Token next_;

@@ -312,7 +312,7 @@ std::optional<Stmt> Parser::parse_emit() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
   Text event = current_text();
-  std::vector<Expr> args;
+  auto args = pending_expressions_.open();
   if (next_at(TokenKind::LeftParen)) {
     advance_twice();
     if (!at(TokenKind::RightParen) && !at(TokenKind::EndOfInput)) {
@@ -325,7 +325,7 @@ std::optional<Stmt> Parser::parse_emit() {
     }
     if (next_at(TokenKind::RightParen)) advance();
   }
-  return Stmt(make<ExprStmt>(Expr(make<Emit>(std::move(event), seq(std::move(args))))));
+  return Stmt(make<ExprStmt>(Expr(make<Emit>(std::move(event), seq(args.items())))));
 }
 
 }  // namespace zevo::parser

@@ -210,15 +210,15 @@ std::optional<Expr> Parser::parse_prefix() {
 std::optional<Expr> Parser::parse_list() {
   const bool empty = next_at(TokenKind::RightBracket);
   advance();
-  std::vector<Expr> items;
   if (empty) return Expr(make<List>());
+  auto items = pending_expressions_.open();
   auto first = parse_expression(0);
   if (!first) return std::nullopt;
   items.push_back(std::move(*first));
   if (!read_more_items(items, expression_reader())) return std::nullopt;
   if (!next_at(TokenKind::RightBracket)) return std::nullopt;
   advance();
-  return Expr(make<List>(seq(std::move(items))));
+  return Expr(make<List>(seq(items.items())));
 }
 
 std::optional<Expr> Parser::parse_parenthesized() {
@@ -231,7 +231,7 @@ std::optional<Expr> Parser::parse_parenthesized() {
     return first;  // parentheses leave no node
   }
   if (!next_at(TokenKind::Comma)) return std::nullopt;
-  std::vector<Expr> items;
+  auto items = pending_expressions_.open();
   items.push_back(std::move(*first));
   bool trailing_comma = false;
   if (!read_more_items(items, expression_reader(), TokenKind::RightParen, &trailing_comma)) return std::nullopt;
@@ -239,7 +239,7 @@ std::optional<Expr> Parser::parse_parenthesized() {
     if (!next_at(TokenKind::RightParen)) return std::nullopt;
     advance();
   }
-  return Expr(make<Tuple>(seq(std::move(items))));
+  return Expr(make<Tuple>(seq(items.items())));
 }
 
 std::optional<Expr> Parser::parse_if_expression() {
@@ -302,11 +302,11 @@ std::optional<Expr> Parser::parse_panic() {
   advance_twice();
   if (!at(TokenKind::StringLiteral)) return std::nullopt;
   Text message = current_text();
-  std::vector<Expr> args;
+  auto args = pending_expressions_.open();
   if (!read_more_items(args, expression_reader())) return std::nullopt;
   if (!next_at(TokenKind::RightParen)) return std::nullopt;
   advance();
-  return Expr(make<Panic>(std::move(message), seq(std::move(args)), std::move(location)));
+  return Expr(make<Panic>(std::move(message), seq(args.items()), std::move(location)));
 }
 
 std::optional<Expr> Parser::parse_asm() {
@@ -403,13 +403,13 @@ std::optional<Expr> Parser::parse_pin_method_call() {
     return std::nullopt;
   }
 
-  std::vector<Expr> args;
+  auto args = pending_expressions_.open();
   if (next_at(TokenKind::LeftParen)) {
     advance_twice();
     if (!at(TokenKind::RightParen)) {
       while (true) {
         if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_.kind)) {
-          args.emplace_back(make<NameRef>(Text::fixed(*word)));
+          args.push_back(Expr(make<NameRef>(Text::fixed(*word))));
         } else {
           auto arg = parse_expression(0);
           if (!arg) return std::nullopt;
@@ -427,14 +427,14 @@ std::optional<Expr> Parser::parse_pin_method_call() {
     }
   }
   return Expr(make<PinMethodCall>(Text::fixed(peripheral), std::move(pin), pin_number, std::move(operation),
-                                  seq(std::move(args))));
+                                  seq(args.items())));
 }
 
 std::optional<Seq<Expr>> Parser::parse_call_arguments() {
   const bool empty = next_at(TokenKind::RightParen);
   advance();
-  std::vector<Expr> args;
   if (empty) return Seq<Expr>();
+  auto args = pending_expressions_.open();
   // An argument that does not parse is left out; only a missing separator fails the list.
   if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
   while (true) {
@@ -443,7 +443,7 @@ std::optional<Seq<Expr>> Parser::parse_call_arguments() {
       if (auto arg = parse_expression(0)) args.push_back(std::move(*arg));
     } else if (next_at(TokenKind::RightParen)) {
       advance();
-      return seq(std::move(args));
+      return seq(args.items());
     } else {
       return std::nullopt;
     }

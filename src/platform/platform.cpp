@@ -3,10 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -73,27 +71,7 @@ std::string error_text(int error) {
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }
 
-namespace {
-
-// Large blocks (document texts, message bodies, parse arenas) are touched
-// whole right after they are taken; backing them with huge pages where the
-// kernel allows it saves one page fault per 4 KiB.
-constexpr std::size_t kHugePageBlock = std::size_t{4} << 20;
-
-void advise_huge_pages(void* block, std::size_t size) {
-  const std::size_t page = 4096;
-  auto start = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
-  auto end = (reinterpret_cast<std::uintptr_t>(block) + size) & ~(page - 1);
-  if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-}
-
-}  // namespace
-
-void* heap_alloc(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block != nullptr && size >= kHugePageBlock) advise_huge_pages(block, size);
-  return block;
-}
+void* heap_alloc(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
 
 void heap_free(void* block) { std::free(block); }
 
