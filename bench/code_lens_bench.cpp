@@ -94,7 +94,7 @@ void BM_HandleCodeAction(benchmark::State& state) {
       json{{"textDocument", {{"uri", "file:///bench.zv"}}}, {"range", range(last - 1, last)},
            {"context", {{"diagnostics", diagnostics}}}};
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_code_action(server, params);
+    auto result = zevo::lsp::handle_code_action(params, server);
     benchmark::DoNotOptimize(result);
   }
 }

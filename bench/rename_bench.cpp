@@ -82,7 +82,7 @@ void run_workspace_request(benchmark::State& state, Handler handler, const json&
   const zevo::lsp::Params request = params;
   std::size_t bytes_out = 0;
   for (auto _ : state) {
-    auto result = handler(workspace(), request);
+    auto result = handler(request, workspace());
     bytes_out = result.raw()->text->size();
     benchmark::DoNotOptimize(result);
   }
@@ -153,8 +153,8 @@ void BM_RepeatedLetter(benchmark::State& state) {
   const zevo::lsp::Params request = params;
   for (auto _ : state) {
     switch (state.range(0)) {
-      case 0: benchmark::DoNotOptimize(zevo::lsp::handle_references(repeated_letter(), request)); break;
-      case 1: benchmark::DoNotOptimize(zevo::lsp::handle_rename(repeated_letter(), request)); break;
+      case 0: benchmark::DoNotOptimize(zevo::lsp::handle_references(request, repeated_letter())); break;
+      case 1: benchmark::DoNotOptimize(zevo::lsp::handle_rename(request, repeated_letter())); break;
       default: benchmark::DoNotOptimize(zevo::lsp::handle_definition(request, repeated_letter())); break;
     }
   }

@@ -88,7 +88,7 @@ void BM_SemanticTokensFull(benchmark::State& state) {
   const json params = {{"textDocument", {{"uri", kUri}}}};
   std::size_t values = 0;
   for (auto _ : state) {
-    auto result = zevo::lsp::semantic_tokens_full(params, snapshot);
+    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot);
     values = result.raw()->text->size();
     benchmark::DoNotOptimize(result);
   }
@@ -102,7 +102,7 @@ void BM_InlayHint(benchmark::State& state) {
   std::size_t hints = 0;
   for (auto _ : state) {
     auto result = zevo::lsp::handle_inlay_hint(params, snapshot);
-    hints = static_cast<std::size_t>(std::count(result->text->begin(), result->text->end(), '{')) / 2;
+    hints = static_cast<std::size_t>(std::count(result.raw()->text->begin(), result.raw()->text->end(), '{')) / 2;
     benchmark::DoNotOptimize(result);
   }
   state.counters["hints"] = static_cast<double>(hints);
@@ -117,7 +117,7 @@ void BM_SemanticTokensOneLongLine(benchmark::State& state) {
   snapshot.add(kUri, std::make_shared<const std::string>(std::move(line)));
   const json params = {{"textDocument", {{"uri", kUri}}}};
   for (auto _ : state) {
-    auto result = zevo::lsp::semantic_tokens_full(params, snapshot);
+    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot);
     benchmark::DoNotOptimize(result);
   }
 }

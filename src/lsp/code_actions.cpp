@@ -165,9 +165,8 @@ std::vector<json> diagnostic_quick_fixes(const json& diagnostic, std::string_vie
   return fixes;
 }
 
-HandlerResult handle_code_action(const ServerState& state, const Params& params) {
-  const json absent;
-  const json& raw = params ? *params : absent;
+HandlerResult handle_code_action(Params params, const ServerState& state) {
+  const json& raw = raw_params(params);
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const json& uri = member(member(raw, "textDocument"), "uri");
   if (!uri.is_string()) return json(nullptr);

@@ -35,7 +35,7 @@ inline constexpr std::array<KeywordPair, 10> KEYWORD_TRANSLATIONS = {{
 
 // The whole request: null when the document is not open under exactly the URI
 // text sent, else the quick fixes, the extract action and the translate action.
-HandlerResult handle_code_action(const ServerState& state, const Params& params);
+HandlerResult handle_code_action(Params params, const ServerState& state);
 
 // The quick fixes of one diagnostic as the client sent it, in rule order; none
 // when it is not an object or has no text "message".

@@ -373,12 +373,20 @@ std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_vie
   return lenses;
 }
 
-Result<RawJson> handle_code_lens(const json& params, const DocumentsSnapshot& snapshot) {
-  const json& uri = zevo::json::get(zevo::json::get(params, "textDocument"), "uri");
-  if (!uri.is_string()) return fail("Missing textDocument.uri");
+namespace {
+
+// The dispatcher's failures of code lens: -32603 with the case's text.
+ResponseError code_lens_error(std::string_view text) { return internal_error("Code lens error: " + std::string(text)); }
+
+}  // namespace
+
+HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot) {
+  const json& raw = raw_params(params);
+  const json& uri = zevo::json::get(zevo::json::get(raw, "textDocument"), "uri");
+  if (!uri.is_string()) return code_lens_error("Missing textDocument.uri");
   const std::string& uri_text = *uri.get_ptr<const std::string*>();
   const std::string* text = snapshot.find(uri_text);
-  if (text == nullptr) return fail("Document not found");
+  if (text == nullptr) return code_lens_error("Document not found");
 
   // Every run, test, program and benchmark lens repeats the URI: a long URI on
   // a document of many declaration lines would multiply past any sensible size.
@@ -389,7 +397,7 @@ Result<RawJson> handle_code_lens(const json& params, const DocumentsSnapshot& sn
       return true;
     });
     const std::size_t bound = 4 * function_lines * (uri_text.size() + 64);
-    if (bound > kMaxAnswerBytes) return fail(answer_too_large(bound).message);
+    if (bound > kMaxAnswerBytes) return code_lens_error(answer_too_large(bound).message);
   }
 
   // Written as text: a value tree of thousands of lenses costs more to build

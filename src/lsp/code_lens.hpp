@@ -15,8 +15,8 @@
 
 namespace zevo::lsp {
 
-// The lenses as a JSON array, or the failure text that follows "Code lens error: ".
-Result<RawJson> handle_code_lens(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+// The lenses as a JSON array, or -32603 "Code lens error: " and the failure.
+HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot);
 
 // Every lens of the text, in line order and, within a line, as function, test,
 // program, benchmark, reference. `uri` goes into the run commands as it is.

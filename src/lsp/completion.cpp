@@ -355,7 +355,7 @@ RawJson completion_catalogue() {
   return RawJson{text};
 }
 
-HandlerResult handle_completion(const Params& params, const ServerState&) {
+HandlerResult handle_completion(Params params, const ServerState&) {
   auto decoded = decode_params<CompletionParams>(std::move(params), "Invalid completion params");
   if (!decoded.ok()) return std::move(decoded.error());
   return completion_catalogue();

@@ -28,6 +28,6 @@ std::vector<CompletionItem> completion_items(CompletionParams params);
 // The catalogue as the compact JSON array the server sends, written on first use.
 RawJson completion_catalogue();
 
-HandlerResult handle_completion(const Params& params, const ServerState& state);
+HandlerResult handle_completion(Params params, const ServerState& state);
 
 }  // namespace zevo::lsp

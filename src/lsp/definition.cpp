@@ -41,7 +41,7 @@ std::optional<Location> find_definition(std::string_view word, std::string_view 
   return Location{std::string(uri), *range};
 }
 
-HandlerResult handle_definition(const Params& params, const ServerState& state) {
+HandlerResult handle_definition(Params params, const ServerState& state) {
   auto decoded = decode_params<GotoDefinitionParams>(std::move(params), "Invalid definition params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);

@@ -17,99 +17,64 @@
 #include "lsp/semantic_tokens.hpp"
 #include "lsp/signature.hpp"
 #include "lsp/symbols.hpp"
+#include "text/lengths.hpp"
 
 namespace zevo::lsp {
 
 namespace {
 
-enum class Method : uint8_t {
-  kInitialize,
-  kShutdown,
-  kHover,
-  kCompletion,
-  kSignatureHelp,
-  kDefinition,
-  kReferences,
-  kRename,
-  kPrepareRename,
-  kDocumentSymbol,
-  kSemanticTokensFull,
-  kInlayHint,
-  kCodeLens,
-  kCodeAction,
-};
+using Handler = HandlerResult (*)(Params, const ServerState&);
 
-struct MethodName {
+// Handlers that read documents through a snapshot get one taken for them,
+// dropped when they return.
+template <HandlerResult (*handle)(Params, const DocumentsSnapshot&)>
+HandlerResult with_snapshot(Params params, const ServerState& state) {
+  return handle(std::move(params), documents_snapshot(state));
+}
+
+HandlerResult handle_shutdown(Params, const ServerState&) { return nlohmann::json(); }
+
+struct MethodEntry {
   std::string_view name;
-  Method method;
+  Handler handle;
 };
 
 // Names of equal length are compared in this order.
-constexpr std::array<MethodName, 14> kMethods = {{
-    {"initialize", Method::kInitialize},
-    {"shutdown", Method::kShutdown},
-    {"textDocument/hover", Method::kHover},
-    {"textDocument/completion", Method::kCompletion},
-    {"textDocument/definition", Method::kDefinition},
-    {"textDocument/references", Method::kReferences},
-    {"textDocument/codeAction", Method::kCodeAction},
-    {"textDocument/prepareRename", Method::kPrepareRename},
-    {"textDocument/signatureHelp", Method::kSignatureHelp},
-    {"textDocument/rename", Method::kRename},
-    {"textDocument/documentSymbol", Method::kDocumentSymbol},
-    {"textDocument/semanticTokens/full", Method::kSemanticTokensFull},
-    {"textDocument/inlayHint", Method::kInlayHint},
-    {"textDocument/codeLens", Method::kCodeLens},
+constexpr std::array<MethodEntry, 14> kMethods = {{
+    {"initialize", handle_initialize},
+    {"shutdown", handle_shutdown},
+    {"textDocument/hover", handle_hover},
+    {"textDocument/completion", handle_completion},
+    {"textDocument/definition", handle_definition},
+    {"textDocument/references", handle_references},
+    {"textDocument/codeAction", handle_code_action},
+    {"textDocument/prepareRename", handle_prepare_rename},
+    {"textDocument/signatureHelp", with_snapshot<handle_signature_help>},
+    {"textDocument/rename", handle_rename},
+    {"textDocument/documentSymbol", with_snapshot<handle_document_symbol>},
+    {"textDocument/semanticTokens/full", with_snapshot<handle_semantic_tokens_full>},
+    {"textDocument/inlayHint", with_snapshot<handle_inlay_hint>},
+    {"textDocument/codeLens", with_snapshot<handle_code_lens>},
 }};
 
-constexpr std::size_t kShortestMethod = 8;
-constexpr std::size_t kLongestMethod = 32;
+// A name of another length matches nothing, so most unknown names are refused without a comparison.
+constexpr text::LengthBounds kMethodLengths = text::length_bounds(kMethods, &MethodEntry::name);
 
-std::optional<Method> find_method(std::string_view name) {
-  if (name.size() < kShortestMethod || name.size() > kLongestMethod) return std::nullopt;
-  for (const MethodName& entry : kMethods) {
-    if (entry.name.size() == name.size() && entry.name == name) return entry.method;
+Handler find_method(std::string_view name) {
+  if (!kMethodLengths.contains(name.size())) return nullptr;
+  for (const MethodEntry& entry : kMethods) {
+    if (entry.name.size() == name.size() && entry.name == name) return entry.handle;
   }
-  return std::nullopt;
-}
-
-const nlohmann::json& raw_params(const Params& params) {
-  static const nlohmann::json kNull;
-  return params ? *params : kNull;
-}
-
-template <class Answer>
-HandlerResult from_feature(Result<Answer> outcome, std::string_view prefix) {
-  if (!outcome.ok()) return internal_error(std::string(prefix) + outcome.error());
-  return HandlerResult(std::move(*outcome));
+  return nullptr;
 }
 
 }  // namespace
 
 HandlerResult handle_request(RequestContext& context) {
-  const Params params = std::move(context.params);
-  const ServerState& state = context.state;
-  const std::optional<Method> method = find_method(context.method);
-  if (!method) return method_not_found(context.method);
-  switch (*method) {
-    case Method::kInitialize: return handle_initialize(params);
-    case Method::kShutdown: return HandlerResult(nlohmann::json());
-    case Method::kHover: return handle_hover(params, state);
-    case Method::kCompletion: return handle_completion(params, state);
-    case Method::kDefinition: return handle_definition(params, state);
-    case Method::kPrepareRename: return handle_prepare_rename(params, state);
-    case Method::kReferences: return handle_references(state, params);
-    case Method::kRename: return handle_rename(state, params);
-    case Method::kCodeAction: return handle_code_action(state, params);
-    case Method::kSignatureHelp: return handle_signature_help(raw_params(params), documents_snapshot(state));
-    case Method::kDocumentSymbol: return handle_document_symbol(raw_params(params), documents_snapshot(state));
-    case Method::kSemanticTokensFull: return semantic_tokens_full(raw_params(params), documents_snapshot(state));
-    case Method::kInlayHint:
-      return from_feature(handle_inlay_hint(raw_params(params), documents_snapshot(state)), "Inlay hints error: ");
-    case Method::kCodeLens:
-      return from_feature(handle_code_lens(raw_params(params), documents_snapshot(state)), "Code lens error: ");
-  }
-  return method_not_found(context.method);
+  Params params = std::move(context.params);
+  const Handler handle = find_method(context.method);
+  if (handle == nullptr) return method_not_found(context.method);
+  return handle(std::move(params), context.state);
 }
 
 // ---- Notifications ------------------------------------------------------------

@@ -1,5 +1,9 @@
 // The dispatcher: where every method name the server knows is bound to its
-// handler, requests and notifications alike, by the exact name.
+// handler, requests and notifications alike, by the exact name. Every request
+// handler is `HandlerResult handle_<method>(Params, const ServerState&)`, or
+// takes a DocumentsSnapshot in place of the state when it only reads the
+// documents; a handler that decodes its params starts with decode_params
+// (lsp/decode.hpp), one that reads them by key with raw_params.
 #pragma once
 
 #include <cstdint>

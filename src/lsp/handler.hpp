@@ -14,6 +14,12 @@ namespace zevo::lsp {
 // A request's parameters: absent when the request had none or a null one.
 using Params = std::optional<nlohmann::json>;
 
+// The parameters of a handler that reads them by key: null when absent.
+inline const nlohmann::json& raw_params(const Params& params) {
+  static const nlohmann::json kNull;
+  return params ? *params : kNull;
+}
+
 inline constexpr int32_t kInvalidRequest = -32600;
 inline constexpr int32_t kMethodNotFound = -32601;
 inline constexpr int32_t kInternalError = -32603;

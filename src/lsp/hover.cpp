@@ -396,7 +396,7 @@ std::optional<Hover> hover_for_position(HoverParams params, std::string_view tex
   return std::nullopt;
 }
 
-HandlerResult handle_hover(const Params& params, const ServerState& state) {
+HandlerResult handle_hover(Params params, const ServerState& state) {
   auto decoded = decode_params<HoverParams>(std::move(params), "Invalid hover params");
   if (!decoded.ok()) return std::move(decoded.error());
 

@@ -40,7 +40,7 @@ json build_initialize_result() {
               {"serverInfo", {{"name", "ZEVO Language Server"}, {"version", "0.9.4"}}}};
 }
 
-HandlerResult handle_initialize(const Params& params) {
+HandlerResult handle_initialize(Params params, const ServerState&) {
   auto decoded = decode_params<InitializeParams>(std::move(params), "Invalid initialize params");
   if (!decoded.ok()) return std::move(decoded.error());
   return build_initialize_result();

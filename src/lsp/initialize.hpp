@@ -28,6 +28,6 @@ inline constexpr std::array<std::string_view, 14> kSemanticTokenModifiers = {
 // The result every initialize request gets, whatever the client announced.
 nlohmann::json build_initialize_result();
 
-HandlerResult handle_initialize(const Params& params);
+HandlerResult handle_initialize(Params params, const ServerState& state);
 
 }  // namespace zevo::lsp

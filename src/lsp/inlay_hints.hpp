@@ -52,7 +52,7 @@ std::span<const std::string_view> builtin_parameter_names(std::string_view funct
 // then by pass (value type, parameter names, return type).
 std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line);
 
-// The hints as a JSON array, or the failure text that follows "Inlay hints error: ".
-Result<RawJson> handle_inlay_hint(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+// The hints as a JSON array, or -32603 "Inlay hints error: " and the failure.
+HandlerResult handle_inlay_hint(Params params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp

@@ -67,7 +67,7 @@ std::optional<std::string> locations_json(const std::vector<DocumentReferences>&
 
 }  // namespace
 
-HandlerResult handle_references(const ServerState& state, const Params& params) {
+HandlerResult handle_references(Params params, const ServerState& state) {
   auto decoded = decode_params<ReferenceParams>(std::move(params), "Invalid references params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);

@@ -9,6 +9,6 @@
 
 namespace zevo::lsp {
 
-HandlerResult handle_references(const ServerState& state, const Params& params);
+HandlerResult handle_references(Params params, const ServerState& state);
 
 }  // namespace zevo::lsp

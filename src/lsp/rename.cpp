@@ -10,6 +10,7 @@
 
 #include "json/json.hpp"
 #include "lsp/decode.hpp"
+#include "text/lengths.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -151,7 +152,9 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
 }
 
 bool is_reserved_word(std::string_view text) {
-  if (text.size() < 2 || text.size() > 10) return false;
+  // Other lengths are refused without a comparison.
+  static constexpr text::LengthBounds kLengths = text::length_bounds(RESERVED_WORDS, std::identity());
+  if (!kLengths.contains(text.size())) return false;
   return std::find(RESERVED_WORDS.begin(), RESERVED_WORDS.end(), text) != RESERVED_WORDS.end();
 }
 
@@ -172,7 +175,7 @@ std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t
   return PrepareRenameResult{found->word.range, std::move(found->word.word)};
 }
 
-HandlerResult handle_prepare_rename(const Params& params, const ServerState& state) {
+HandlerResult handle_prepare_rename(Params params, const ServerState& state) {
   auto decoded = decode_params<TextDocumentPositionParams>(std::move(params), "Invalid prepareRename params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
@@ -182,7 +185,7 @@ HandlerResult handle_prepare_rename(const Params& params, const ServerState& sta
   return nlohmann::json(*result);
 }
 
-HandlerResult handle_rename(const ServerState& state, const Params& params) {
+HandlerResult handle_rename(Params params, const ServerState& state) {
   auto decoded = decode_params<RenameParams>(std::move(params), "Invalid rename params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);

@@ -95,7 +95,7 @@ std::string json_string(std::string_view text);
 std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t line, uint32_t character,
                                                   const DocumentsSnapshot& snapshot);
 
-HandlerResult handle_prepare_rename(const Params& params, const ServerState& state);
-HandlerResult handle_rename(const ServerState& state, const Params& params);
+HandlerResult handle_prepare_rename(Params params, const ServerState& state);
+HandlerResult handle_rename(Params params, const ServerState& state);
 
 }  // namespace zevo::lsp

@@ -300,9 +300,10 @@ std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenReco
   return data;
 }
 
-HandlerResult semantic_tokens_full(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
+HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot) {
+  const nlohmann::json& raw = raw_params(params);
   auto out = std::make_shared<std::string>(R"({"data":[)");
-  const nlohmann::json& uri = json::get(json::get(params, "textDocument"), "uri");
+  const nlohmann::json& uri = json::get(json::get(raw, "textDocument"), "uri");
   const std::string* text = uri.is_string() ? snapshot.find(*uri.get_ptr<const std::string*>()) : nullptr;
   if (text != nullptr) {
     // About what a dense document needs, so that the text is rarely copied while it grows.

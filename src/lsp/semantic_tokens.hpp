@@ -98,6 +98,6 @@ std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenReco
 // Always an object {"data": [...]}; a missing document gives an empty list.
 // Written here as text: a value tree with five numbers per token costs more to
 // build and tear down than the scan itself.
-HandlerResult semantic_tokens_full(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp

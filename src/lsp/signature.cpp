@@ -160,10 +160,11 @@ std::optional<SignatureInformation> builtin_signature(std::string_view name) {
   return std::nullopt;
 }
 
-HandlerResult handle_signature_help(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
+HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot) {
+  const nlohmann::json& raw = raw_params(params);
   const nlohmann::json null_result(nullptr);
-  const auto& uri = json::get(json::get(params, "textDocument"), "uri");
-  const auto& position = json::get(params, "position");
+  const auto& uri = json::get(json::get(raw, "textDocument"), "uri");
+  const auto& position = json::get(raw, "position");
   const auto line_number = json::as_u64(json::get(position, "line"));
   const auto column = json::as_u64(json::get(position, "character"));
   if (!uri.is_string() || !line_number || !column) return null_result;

@@ -66,6 +66,6 @@ std::vector<ParameterInformation> parameter_labels(std::string_view parameter_te
 
 std::optional<SignatureInformation> builtin_signature(std::string_view name);
 
-HandlerResult handle_signature_help(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp

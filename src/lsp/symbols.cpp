@@ -200,8 +200,9 @@ void symbol_to_json(std::string& out, const SymbolRecord& symbol) {
   out += '}';
 }
 
-HandlerResult handle_document_symbol(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
-  const nlohmann::json& uri = json::get(json::get(params, "textDocument"), "uri");
+HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot) {
+  const nlohmann::json& raw = raw_params(params);
+  const nlohmann::json& uri = json::get(json::get(raw, "textDocument"), "uri");
   if (!uri.is_string()) return nlohmann::json();
   const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
   if (text == nullptr) return nlohmann::json();

@@ -88,6 +88,6 @@ void symbol_to_json(std::string& out, const SymbolRecord& symbol);
 // Null when textDocument.uri is missing or not a string, or the document is not
 // open. The array is written here as text: a value tree of this size costs more
 // to build than to scan the document.
-HandlerResult handle_document_symbol(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot);
 
 }  // namespace zevo::lsp

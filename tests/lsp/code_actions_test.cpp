@@ -142,9 +142,10 @@ class HandleCodeAction : public ::testing::Test {
   }
 
   json request(std::string uri, json r, json diagnostics = json::array()) const {
-    const HandlerResult result = handle_code_action(
-        state, json{{"textDocument", {{"uri", std::move(uri)}}}, {"range", std::move(r)},
-                    {"context", {{"diagnostics", std::move(diagnostics)}}}});
+    const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", std::move(uri)}}},
+                                                         {"range", std::move(r)},
+                                                         {"context", {{"diagnostics", std::move(diagnostics)}}}},
+                                                    state);
     EXPECT_TRUE(result.ok());
     return result.value() ? *result.value() : json("not a value");
   }
@@ -158,7 +159,7 @@ TEST_F(HandleCodeAction, NullWhenNotOpenOrMalformed) {
   EXPECT_TRUE(request("FILE:///a", range(0, 0, 0, 0), diagnostics).is_null());  // spelled otherwise than the key
   for (const Params& params : {Params{}, Params{json::array()}, Params{json{{"textDocument", {{"uri", 1}}}}},
                                Params{json{{"textDocument", "file:///a"}}}}) {
-    const HandlerResult result = handle_code_action(state, params);
+    const HandlerResult result = handle_code_action(params, state);
     ASSERT_TRUE(result.ok());
     ASSERT_TRUE(result.value());
     EXPECT_TRUE(result.value()->is_null());
@@ -211,7 +212,7 @@ TEST_F(HandleCodeAction, OddRangesAreCopiedAndReadAsZero) {
   EXPECT_EQ(actions[1]["command"]["arguments"], json::array({"file:///a", "whatever"}));
 
   // A missing range is copied as null.
-  const HandlerResult result = handle_code_action(state, json{{"textDocument", {{"uri", "file:///a"}}}});
+  const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", "file:///a"}}}}, state);
   ASSERT_TRUE(result.value());
   EXPECT_TRUE((*result.value())[0]["edit"]["changes"]["file:///a"][0]["range"].is_null());
 
@@ -230,9 +231,10 @@ TEST_F(HandleCodeAction, QuickFixesComeFirstInDiagnosticOrder) {
                                       "Extract to variable"}));
 
   // Diagnostics that are no array give no quick fixes.
-  const HandlerResult result = handle_code_action(
-      state, json{{"textDocument", {{"uri", "file:///a"}}}, {"range", range(1, 0, 1, 0)},
-                  {"context", {{"diagnostics", diagnostic("expected ';'")}}}});
+  const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", "file:///a"}}},
+                                                       {"range", range(1, 0, 1, 0)},
+                                                       {"context", {{"diagnostics", diagnostic("expected ';'")}}}},
+                                                  state);
   ASSERT_TRUE(result.value());
   EXPECT_EQ(titles(*result.value()), std::vector<std::string>{"Extract to variable"});
 }

@@ -258,7 +258,8 @@ TEST(HandleCodeLens, Failures) {
   for (const auto& c : cases) {
     const auto result = handle_code_lens(c.params, snapshot);
     ASSERT_FALSE(result.ok()) << c.params.dump();
-    EXPECT_EQ(result.error(), c.error) << c.params.dump();
+    EXPECT_EQ(result.error()->code, kInternalError);
+    EXPECT_EQ(result.error()->message, "Code lens error: " + c.error) << c.params.dump();
   }
 }
 
@@ -273,10 +274,11 @@ TEST(HandleCodeLens, RefusesAnAnswerAboveTheLimit) {
   snapshot.add(uri + "b", std::make_shared<const std::string>("fn f()\nfn g()"));
   const auto refused = handle_code_lens(json{{"textDocument", {{"uri", uri}}}}, snapshot);
   ASSERT_FALSE(refused.ok());
-  EXPECT_TRUE(refused.error().starts_with("Serialization error: an answer of ")) << refused.error();
+  EXPECT_TRUE(refused.error()->message.starts_with("Code lens error: Serialization error: an answer of "))
+      << refused.error()->message;
   const auto answered = handle_code_lens(json{{"textDocument", {{"uri", uri + "b"}}}}, snapshot);
   ASSERT_TRUE(answered.ok());
-  EXPECT_NE(*answered->text, "[]");
+  EXPECT_NE(*answered.raw()->text, "[]");
 }
 
 TEST(HandleCodeLens, ExactJson) {
@@ -285,8 +287,8 @@ TEST(HandleCodeLens, ExactJson) {
   snapshot.add("file:///empty", std::make_shared<const std::string>(""));
 
   const auto lenses = handle_code_lens(json{{"textDocument", {{"uri", "untitled:a b"}}}}, snapshot);
-  ASSERT_TRUE(lenses.ok()) << lenses.error();
-  EXPECT_EQ(*lenses->text,
+  ASSERT_TRUE(lenses.ok()) << lenses.error()->message;
+  EXPECT_EQ(*lenses.raw()->text,
             R"([{"command":{"arguments":["untitled:a b","topla"],"command":"zevo.runFunction","title":"▶ Run 'topla'"},)"
             R"("range":{"end":{"character":23,"line":0},"start":{"character":0,"line":0}}},)"
             R"({"command":{"arguments":["topla"],"command":"editor.action.showReferences","title":"1 reference"},)"
@@ -294,7 +296,7 @@ TEST(HandleCodeLens, ExactJson) {
 
   const auto none = handle_code_lens(json{{"textDocument", {{"uri", "file:///empty"}}}}, snapshot);
   ASSERT_TRUE(none.ok());
-  EXPECT_EQ(*none->text, "[]");
+  EXPECT_EQ(*none.raw()->text, "[]");
 }
 
 }  // namespace

@@ -22,10 +22,11 @@ constexpr std::string_view kResult =
     R"("serverInfo":{"name":"ZEVO Language Server","version":"0.9.4"}})";
 
 HandlerResult initialize_with(std::optional<std::string_view> params) {
-  if (!params) return handle_initialize(std::nullopt);
+  const ServerState state;
+  if (!params) return handle_initialize(std::nullopt, state);
   auto parsed = zevo::json::parse(*params);
   EXPECT_TRUE(parsed.ok()) << *params;
-  return handle_initialize(Params(std::move(*parsed)));
+  return handle_initialize(Params(std::move(*parsed)), state);
 }
 
 TEST(Initialize, ResultIsTheFixedTextEveryTime) {

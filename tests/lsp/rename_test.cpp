@@ -226,7 +226,7 @@ TEST(Rename, ReplacesEveryWholeWordOccurrenceInEveryOpenDocument) {
       {"file:///a.zv", "y = x\r\n😀 = x"},
       {"file:///c.zv", "no use of the word here: xx x2"},
   });
-  const HandlerResult result = handle_rename(state, rename_params("file:///b.zv", 0, 4, "y"));
+  const HandlerResult result = handle_rename(rename_params("file:///b.zv", 0, 4, "y"), state);
   ASSERT_TRUE(result.ok());
   const std::map<std::string, std::vector<std::string>> expected = {
       {"file:///a.zv", {"0:4-5=y", "1:5-6=y"}},
@@ -237,7 +237,7 @@ TEST(Rename, ReplacesEveryWholeWordOccurrenceInEveryOpenDocument) {
   const std::string text = dumped(result);
   EXPECT_LT(text.find("file:///a.zv"), text.find("file:///b.zv"));
 
-  EXPECT_EQ(dumped(handle_rename(state, rename_params("file:///a.zv", 1, 5, "değer"))),
+  EXPECT_EQ(dumped(handle_rename(rename_params("file:///a.zv", 1, 5, "değer"), state)),
             R"({"changes":{"file:///a.zv":[{"newText":"değer","range":{"end":{"character":5,"line":0},"start":)"
             R"({"character":4,"line":0}}},{"newText":"değer","range":{"end":{"character":6,"line":1},"start":)"
             R"({"character":5,"line":1}}}],"file:///b.zv":[{"newText":"değer","range":{"end":{"character":5,"line":0},)"
@@ -256,20 +256,20 @@ TEST(Rename, GoesAheadOnAReservedWordAndOnTheSameName) {
       {"file:///a.zv", {"0:0-3=izin", "1:7-10=izin"}},
       {"file:///b.zv", {"0:0-3=izin"}},
   };
-  EXPECT_EQ(edits_of(handle_rename(state, rename_params("file:///a.zv", 0, 1, "izin"))), keyword);
+  EXPECT_EQ(edits_of(handle_rename(rename_params("file:///a.zv", 0, 1, "izin"), state)), keyword);
   const std::map<std::string, std::vector<std::string>> same = {{"file:///a.zv", {"0:4-5=a"}}};
-  EXPECT_EQ(edits_of(handle_rename(state, rename_params("file:///a.zv", 0, 4, "a"))), same);
+  EXPECT_EQ(edits_of(handle_rename(rename_params("file:///a.zv", 0, 4, "a"), state)), same);
 }
 
 TEST(Rename, ChecksTheNewName) {
   const ServerState state = open_state({{"file:///a.zv", "let x = 1"}});
   for (std::string_view name : {"", "9x", "x-y", "a b", "x.y", "değişken", "let", "Mantıksal", "😀", "x😀", " x"}) {
-    EXPECT_EQ(dumped(handle_rename(state, rename_params("file:///a.zv", 0, 4, name))), "null") << name;
+    EXPECT_EQ(dumped(handle_rename(rename_params("file:///a.zv", 0, 4, name), state)), "null") << name;
   }
   for (std::string_view name : {"_x", "x9", "ğüzel", "Değişken", "Let", "_", "x٣"}) {
     const std::map<std::string, std::vector<std::string>> expected = {
         {"file:///a.zv", {"0:4-5=" + std::string(name)}}};
-    EXPECT_EQ(edits_of(handle_rename(state, rename_params("file:///a.zv", 0, 4, name))), expected) << name;
+    EXPECT_EQ(edits_of(handle_rename(rename_params("file:///a.zv", 0, 4, name), state)), expected) << name;
   }
 }
 
@@ -296,7 +296,7 @@ TEST(Rename, NullWithoutADocumentOrAWordAndErrorsForBadParams) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.params ? c.params->dump() : "absent");
-    EXPECT_EQ(dumped(handle_rename(state, c.params)), c.expected);
+    EXPECT_EQ(dumped(handle_rename(c.params, state)), c.expected);
   }
 }
 
@@ -312,9 +312,9 @@ TEST(Rename, RefusesAnAnswerAboveTheLimit) {
   std::string text;
   for (int i = 0; i < 60000; ++i) text += "x ";
   const ServerState state = open_state({{"file:///a.zv", text}});
-  const HandlerResult small = handle_rename(state, rename_params("file:///a.zv", 0, 0, std::string(100, 'y')));
+  const HandlerResult small = handle_rename(rename_params("file:///a.zv", 0, 0, std::string(100, 'y')), state);
   ASSERT_TRUE(small.ok());
-  const HandlerResult huge = handle_rename(state, rename_params("file:///a.zv", 0, 0, std::string(10000, 'y')));
+  const HandlerResult huge = handle_rename(rename_params("file:///a.zv", 0, 0, std::string(10000, 'y')), state);
   ASSERT_FALSE(huge.ok());
   EXPECT_EQ(huge.error()->code, kInternalError);
   EXPECT_TRUE(huge.error()->message.starts_with("Serialization error: an answer of "));

@@ -193,9 +193,9 @@ TEST(SemanticTokensFull, AlwaysAnObjectWithData) {
       json{{"textDocument", {{"uri", "file:///empty.zv"}}}},
   };
   for (const json& params : empty) {
-    EXPECT_EQ(result_text(semantic_tokens_full(params, snapshot)), R"({"data":[]})") << params.dump();
+    EXPECT_EQ(result_text(handle_semantic_tokens_full(params, snapshot)), R"({"data":[]})") << params.dump();
   }
-  EXPECT_EQ(result_text(semantic_tokens_full(json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
+  EXPECT_EQ(result_text(handle_semantic_tokens_full(json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
             R"({"data":[0,0,3,15,0,0,4,1,8,1,0,2,1,21,0,0,2,1,19,0]})");
 }
 
