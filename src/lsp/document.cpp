@@ -1,9 +1,9 @@
 #include "lsp/document.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
+#include "text/lines.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::lsp {
@@ -16,25 +16,20 @@ namespace {
 class LineBreaks {
  public:
   explicit LineBreaks(std::string_view text) {
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    for (const char* p = begin; p < end; ++p) {
-      p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-      if (p == nullptr) break;
-      breaks_.push_back(static_cast<std::size_t>(p - begin));
-    }
+    text::for_each_line_span(text, [&](std::size_t, const text::LineSpan& span) {
+      if (span.break_length > 0) breaks_.push_back(span.start + span.line.size() + span.break_length - 1);
+      return true;
+    });
   }
 
-  // The lines are those of split_lines: a line ended by "\n" loses one "\r"
-  // before it, and a last line without "\n" counts one byte more after it.
+  // A last line without "\n" counts one byte more after it.
   std::size_t offset(std::string_view text, uint32_t line, uint32_t character) const {
     const bool ends_with_break = text.empty() || text.back() == '\n';
     const std::size_t lines = breaks_.size() + (ends_with_break ? 0 : 1);
     if (line >= lines) return ends_with_break ? text.size() : text.size() + 1;
     const std::size_t start = line == 0 ? 0 : breaks_[line - 1] + 1;
-    std::string_view content = text.substr(start, (line < breaks_.size() ? breaks_[line] : text.size()) - start);
-    if (line < breaks_.size() && content.ends_with('\r')) content.remove_suffix(1);
-    return start + text::column_to_byte(content, character);
+    const std::size_t newline = line < breaks_.size() ? breaks_[line] : std::string_view::npos;
+    return start + text::column_to_byte(text::line_ending_at(text, start, newline), character);
   }
 
   // The bytes [start, end) were replaced by `inserted`.
@@ -123,10 +118,6 @@ DocumentsSnapshot documents_snapshot(const ServerState& state) {
   DocumentsSnapshot snapshot;
   for (const auto& [uri, document] : state.documents) snapshot.add(uri, document.text);
   return snapshot;
-}
-
-std::size_t position_to_offset(std::string_view text, uint32_t line, uint32_t character) {
-  return LineBreaks(text).offset(text, line, character);
 }
 
 }  // namespace zevo::lsp

@@ -52,16 +52,15 @@ class DocumentsSnapshot {
 };
 
 void open_document(ServerState& state, std::string uri, std::string text);
+// A ranged change's bounds are byte offsets of (line, UTF-16 column): a column
+// past the end of its line gives the line's end, a line at or past the number
+// of lines the offset after all lines (one past the text's length when the
+// text does not end with "\n"). A change whose bounds run backwards or past the
+// text's end is skipped.
 void apply_changes(ServerState& state, std::string_view uri,
                    std::vector<TextDocumentContentChangeEvent> changes);
 const Document* get_document(const ServerState& state, std::string_view uri);
 void close_document(ServerState& state, std::string_view uri);
 DocumentsSnapshot documents_snapshot(const ServerState& state);
-
-// Byte offset of a client position (line, UTF-16 column) in a text. A column
-// past the end of its line gives the line's end; a line at or past the number
-// of lines gives the offset after all lines (one past the text's length when
-// the text does not end with "\n").
-std::size_t position_to_offset(std::string_view text, uint32_t line, uint32_t character);
 
 }  // namespace zevo::lsp

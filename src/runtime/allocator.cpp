@@ -2,6 +2,7 @@
 
 #include <unicode/uclean.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -84,7 +85,10 @@ namespace {
 // keeps its size in a 16-byte header; growth is a new block, a copy and a release.
 constexpr std::size_t kIcuHeader = 16;
 
+std::atomic<std::size_t> icu_blocks{0};
+
 void* icu_alloc(const void*, std::size_t size) {
+  icu_blocks.fetch_add(1, std::memory_order_relaxed);
   auto* block = static_cast<char*>(alloc(kHeapAlignment, size + kIcuHeader));
   std::memcpy(block, &size, sizeof size);
   return block + kIcuHeader;
@@ -115,6 +119,8 @@ __attribute__((constructor(101))) void route_icu_memory() {
 }
 
 }  // namespace
+
+std::size_t icu_blocks_taken() { return icu_blocks.load(std::memory_order_relaxed); }
 
 }  // namespace zevo::runtime
 

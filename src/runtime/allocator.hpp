@@ -18,4 +18,8 @@ void dealloc(void* block, std::size_t size, std::size_t alignment);
 // `alignment` and aborts the process.
 [[noreturn]] void out_of_memory(std::size_t size, std::size_t alignment);
 
+// How many blocks ICU has taken from the allocator so far, for checking that
+// ICU's memory is routed here.
+std::size_t icu_blocks_taken();
+
 }  // namespace zevo::runtime

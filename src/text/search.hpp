@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/lines.hpp"
+
 namespace zevo::text {
 
 // Byte offset of the first `needle` in `haystack` at or after `from`, or npos
@@ -28,9 +30,7 @@ void for_each_line_containing(std::string_view text, std::string_view needle, Vi
     if (hit == std::string_view::npos) return;
     for (std::size_t nl; (nl = text.find('\n', line_start)) < hit; line_start = nl + 1) ++index;
     const std::size_t nl = text.find('\n', hit);
-    std::string_view line = text.substr(line_start, nl == std::string_view::npos ? std::string_view::npos : nl - line_start);
-    if (nl != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!visit(index, line)) return;
+    if (!visit(index, line_ending_at(text, line_start, nl))) return;
     if (nl == std::string_view::npos) return;
     line_start = nl + 1;
     ++index;

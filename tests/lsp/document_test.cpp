@@ -1,13 +1,44 @@
 #include <gtest/gtest.h>
 
-#include <iterator>
-#include <random>
+#include <algorithm>
 #include <set>
 
 #include "lsp/document.hpp"
+#include "support/random_text.hpp"
+#include "text/lines.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::lsp {
 namespace {
+
+TextDocumentContentChangeEvent ranged(uint32_t l1, uint32_t c1, uint32_t l2, uint32_t c2, std::string text) {
+  return {Range{{l1, c1}, {l2, c2}}, std::nullopt, std::move(text)};
+}
+
+TextDocumentContentChangeEvent whole(std::string text) { return {std::nullopt, std::nullopt, std::move(text)}; }
+
+std::vector<TextDocumentContentChangeEvent> one(TextDocumentContentChangeEvent e) {
+  std::vector<TextDocumentContentChangeEvent> v;
+  v.push_back(std::move(e));
+  return v;
+}
+
+// What the store does with a one-letter insertion at (line, character): the
+// text with the letter at the position's offset, or unchanged when the offset
+// lies past the end.
+std::string after_insertion_at(std::string_view text, uint32_t line, uint32_t character,
+                               std::vector<TextDocumentContentChangeEvent> changes = {}) {
+  ServerState state;
+  open_document(state, "u:1", std::string(text));
+  changes.push_back(ranged(line, character, line, character, "\x01"));
+  apply_changes(state, "u:1", std::move(changes));
+  return *get_document(state, "u:1")->text;
+}
+
+std::string inserted(std::string text, std::size_t offset) {
+  if (offset <= text.size()) text.insert(offset, "\x01");
+  return text;
+}
 
 TEST(PositionToOffset, Examples) {
   struct Case {
@@ -30,21 +61,67 @@ TEST(PositionToOffset, Examples) {
       {"a\nb\n", 1, 1, 3},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(position_to_offset(c.text, c.line, c.character), c.offset)
+    EXPECT_EQ(after_insertion_at(c.text, c.line, c.character), inserted(std::string(c.text), c.offset))
         << c.text << " (" << c.line << "," << c.character << ")";
   }
 }
 
-TextDocumentContentChangeEvent ranged(uint32_t l1, uint32_t c1, uint32_t l2, uint32_t c2, std::string text) {
-  return {Range{{l1, c1}, {l2, c2}}, std::nullopt, std::move(text)};
+// The offset of a position by the line rule of split_lines and the column
+// rule, written out apart from the store: a line ended by "\r\n" adds 2, any
+// other line 1 (a last line without "\n" included); the column is the longest
+// start of the line that fits in `character` UTF-16 units.
+std::size_t reference_offset(std::string_view text, uint32_t line, uint32_t character) {
+  const std::vector<std::string_view> lines = text::split_lines(text);
+  std::size_t offset = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i == line) {
+      std::size_t fits = 0;
+      for (std::size_t units = 0, at = 0; at < lines[i].size();) {
+        const char32_t c = text::decode_utf8(lines[i], at);
+        units += c >= 0x10000 ? 2 : 1;
+        if (units > character) break;
+        fits = at;
+      }
+      return offset + fits;
+    }
+    offset += lines[i].size();
+    offset += text.substr(offset).starts_with("\r\n") ? 2 : 1;
+  }
+  return offset;
 }
 
-TextDocumentContentChangeEvent whole(std::string text) { return {std::nullopt, std::nullopt, std::move(text)}; }
+std::string reference_apply(std::string text, const TextDocumentContentChangeEvent& change) {
+  if (!change.range) return change.text;
+  const std::size_t start = reference_offset(text, change.range->start.line, change.range->start.character);
+  const std::size_t end = reference_offset(text, change.range->end.line, change.range->end.character);
+  if (start <= end && end <= text.size()) text.replace(start, end - start, change.text);
+  return text;
+}
 
-std::vector<TextDocumentContentChangeEvent> one(TextDocumentContentChangeEvent e) {
-  std::vector<TextDocumentContentChangeEvent> v;
-  v.push_back(std::move(e));
-  return v;
+// Every position of random texts, after a random change in the same
+// notification: the store puts an insertion where the line and column rules say.
+TEST(PositionToOffset, EveryPositionOfRandomTextsFollowsSplitLines) {
+  zevo::testing::RandomText random(1903);
+  for (int round = 0; round < 300; ++round) {
+    const std::string start = random.text(24);
+    const TextDocumentContentChangeEvent first =
+        random.pick(10) == 0 ? whole(random.text(12))
+                             : ranged(random.pick(6), random.pick(6), random.pick(6), random.pick(6), random.text(4));
+    const std::string changed = reference_apply(start, first);
+    const std::vector<std::string_view> lines = text::split_lines(changed);
+    std::size_t widest = 0;
+    for (std::string_view line : lines) widest = std::max(widest, text::utf16_length(line));
+    for (uint32_t line = 0; line <= lines.size() + 1; ++line) {
+      for (uint32_t character = 0; character <= widest + 1; ++character) {
+        std::vector<TextDocumentContentChangeEvent> changes;
+        changes.push_back(first);
+        ASSERT_EQ(after_insertion_at(start, line, character, std::move(changes)),
+                  inserted(changed, reference_offset(changed, line, character)))
+            << ::testing::PrintToString(start) << " then " << ::testing::PrintToString(changed) << " at (" << line
+            << "," << character << ")";
+      }
+    }
+  }
 }
 
 TEST(DocumentStore, OpenChangeClose) {
@@ -94,14 +171,9 @@ TEST(DocumentStore, EmptyTextInsertsAtTheStart) {
 // The line breaks are followed through the changes of one notification: the
 // outcome is the same as with one notification per change.
 TEST(DocumentStore, ManyRangedChangesInOneNotification) {
-  const std::string_view pieces[] = {"a", "\xC3\xA9", "\xF0\x9F\x98\x80", "\r", "\n", "\r\n", "bc"};
-  std::mt19937 random(7);
-  auto pick = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
-  auto some_text = [&](uint32_t max_pieces) {
-    std::string text;
-    for (uint32_t n = pick(max_pieces + 1); n > 0; --n) text += pieces[pick(std::size(pieces))];
-    return text;
-  };
+  zevo::testing::RandomText random(7);
+  auto pick = [&](uint32_t n) { return random.pick(n); };
+  auto some_text = [&](uint32_t max_pieces) { return random.text(max_pieces); };
   for (int round = 0; round < 200; ++round) {
     const std::string start = some_text(30);
     std::vector<TextDocumentContentChangeEvent> changes;

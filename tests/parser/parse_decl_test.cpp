@@ -2,25 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "parser/parser.hpp"
-#include "parser/sexpr.hpp"
+#include "parser/parse_case.hpp"
 
 namespace zevo::parser {
 namespace {
 
-using testing::parse_sexpr;
-
-struct Case {
-  const char* source;
-  const char* expected;
-};
-
-template <std::size_t N>
-void expect_parses(const Case (&cases)[N]) {
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.source);
-    EXPECT_EQ(parse_sexpr(c.source), c.expected);
-  }
-}
+using Case = testing::ParseCase;
+using testing::expect_parses;
 
 TEST(ParseMessaging, ParticipantsTopicsPublishersSubscribers) {
   const Case cases[] = {

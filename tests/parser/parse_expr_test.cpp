@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "parser/parser.hpp"
-#include "parser/sexpr.hpp"
+#include "parser/parse_case.hpp"
 
 namespace zevo::parser {
 namespace {
@@ -15,10 +15,7 @@ constexpr const char* kNone = "<none>";
 
 Parser parser_for(std::string_view text) { return Parser(Lexer(text, SourceFile{"<stdin>"})); }
 
-struct Case {
-  const char* source;
-  const char* expected;  // kNone when the routine yields nothing
-};
+using Case = testing::ParseCase;  // kNone when a routine yields nothing
 
 // An expression or type that yields something ends on the text's last token;
 // a pattern ends on the token after it, here the end of the text.

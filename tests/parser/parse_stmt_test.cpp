@@ -2,29 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "parser/parser.hpp"
-#include "parser/sexpr.hpp"
+#include "parser/parse_case.hpp"
 
 namespace zevo::parser {
 namespace {
 
-using testing::parse_sexpr;
-
-struct Case {
-  const char* source;
-  const char* expected;
-};
-
-void expect_parses(const Case* cases, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    SCOPED_TRACE(cases[i].source);
-    EXPECT_EQ(parse_sexpr(cases[i].source), cases[i].expected);
-  }
-}
-
-template <std::size_t N>
-void expect_parses(const Case (&cases)[N]) {
-  expect_parses(cases, N);
-}
+using Case = testing::ParseCase;
+using testing::expect_parses;
 
 TEST(ParseProgram, EmptyAndUnparsableTexts) {
   const Case cases[] = {

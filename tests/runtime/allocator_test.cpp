@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <unicode/ustring.h>
+#include <unicode/ucasemap.h>
+#include <unicode/utypes.h>
 
 #include <cstdint>
 #include <cstring>
@@ -48,6 +49,17 @@ struct alignas(64) Wide {
 };
 
 TEST(Allocator, GlobalNewAndDeleteGoThroughIt) {
+  // The standard library's own operator new would throw or return null here
+  // instead of writing this report.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::size_t huge = SIZE_MAX / 2;
+  void* volatile sink = nullptr;
+  EXPECT_DEATH(sink = ::operator new(huge), "ZEVO OOM: Failed to allocate 9223372036854775807 bytes \\(align: 16\\)");
+  EXPECT_DEATH(sink = ::operator new[](huge, std::nothrow), "ZEVO OOM: .* \\(align: 16\\)");
+  EXPECT_DEATH(sink = ::operator new(huge, std::align_val_t{64}), "ZEVO OOM: .* \\(align: 64\\)");
+  EXPECT_DEATH(sink = ::operator new[](huge, std::align_val_t{128}, std::nothrow), "ZEVO OOM: .* \\(align: 128\\)");
+  EXPECT_EQ(sink, nullptr);
+
   auto* w = new Wide[3];
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(w) % 64, 0u);
   delete[] w;
@@ -60,7 +72,14 @@ TEST(Allocator, GlobalNewAndDeleteGoThroughIt) {
 }
 
 TEST(Allocator, IcuWorksOverIt) {
-  // ICU's memory was routed here before its first use; growth copies through the hooks.
+  // ICU's memory was routed here before its first use.
+  const std::size_t before = icu_blocks_taken();
+  UErrorCode status = U_ZERO_ERROR;
+  UCaseMap* map = ucasemap_open("", 0, &status);
+  ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+  ucasemap_close(map);
+  EXPECT_GT(icu_blocks_taken(), before);
+  // Growth copies through the hooks.
   EXPECT_EQ(text::to_lower(std::string(5000, 'A') + "İ"), std::string(5000, 'a') + "i\u0307");
 }
 

@@ -6,68 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "text/lines.hpp"
 #include "text/number.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::text {
 namespace {
-
-using Lines = std::vector<std::string_view>;
-
-TEST(SplitLines, FollowsTheLineRules) {
-  struct Case {
-    std::string_view text;
-    Lines lines;
-  };
-  const Case cases[] = {
-      {"", {}},
-      {"a", {"a"}},
-      {"a\n", {"a"}},
-      {"a\nb", {"a", "b"}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\r\r\nb", {"a\r", "b"}},   // only one "\r" goes with the "\n"
-      {"a\rb", {"a\rb"}},           // a lone "\r" is no break
-      {"a\r", {"a\r"}},             // a last line keeps its final "\r"
-      {"\n\n", {"", ""}},
-      {"\r\n", {""}},
-      {"x\n\ny", {"x", "", "y"}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(split_lines(c.text), c.lines) << "text: " << c.text;
-  }
-}
-
-TEST(SplitLines, SpansReportStartsAndBreakLengths) {
-  const auto spans = line_spans("ab\r\ncd\nef");
-  ASSERT_EQ(spans.size(), 3u);
-  EXPECT_EQ(spans[0].start, 0u);
-  EXPECT_EQ(spans[0].length, 2u);
-  EXPECT_EQ(spans[0].break_length, 2u);
-  EXPECT_EQ(spans[1].start, 4u);
-  EXPECT_EQ(spans[1].length, 2u);
-  EXPECT_EQ(spans[1].break_length, 1u);
-  EXPECT_EQ(spans[2].start, 7u);
-  EXPECT_EQ(spans[2].length, 2u);
-  EXPECT_EQ(spans[2].break_length, 0u);
-  EXPECT_TRUE(line_spans("").empty());
-  // Spans and split_lines agree on every line.
-  for (std::string_view text : {"a\r\r\nb", "\n\n", "x\ry\r", "é\r\n😀"}) {
-    const auto lines = split_lines(text);
-    const auto s = line_spans(text);
-    ASSERT_EQ(lines.size(), s.size()) << text;
-    for (std::size_t i = 0; i < s.size(); ++i) EXPECT_EQ(text.substr(s[i].start, s[i].length), lines[i]);
-  }
-}
-
-TEST(SplitLines, NthLine) {
-  std::string_view line;
-  ASSERT_TRUE(nth_line("a\nb\r\nc", 1, line));
-  EXPECT_EQ(line, "b");
-  EXPECT_FALSE(nth_line("a\n", 1, line));
-  EXPECT_FALSE(nth_line("", 0, line));
-}
 
 TEST(Trim, RemovesUnicodeWhiteSpaceOnly) {
   struct Case {
