@@ -10,6 +10,7 @@
 
 #include "documents.hpp"
 #include "json/json.hpp"
+#include "text/utf8.hpp"
 
 namespace {
 
@@ -69,7 +70,7 @@ void over_body(benchmark::State& state, Step step) {
 }
 
 void BM_Utf8Check(benchmark::State& state) {
-  over_body(state, [](const std::string& text) { benchmark::DoNotOptimize(zevo::json::check_utf8(text)); });
+  over_body(state, [](const std::string& text) { benchmark::DoNotOptimize(zevo::text::utf8_error(text)); });
 }
 
 void BM_Read(benchmark::State& state) {

@@ -18,14 +18,9 @@ using Value = nlohmann::json;
 
 // ---- Reading ------------------------------------------------------------
 
-// The error text of the first ill-formed UTF-8 sequence, or nothing:
-// "invalid utf-8 sequence of N bytes from index I" or
-// "incomplete utf-8 byte sequence from index I".
-std::optional<std::string> check_utf8(std::string_view bytes);
-
 // Exactly one JSON value followed only by space, tab, LF, CR. The error text
 // ends in " at line L column C", e.g. "trailing characters at line 1 column 4".
-// Strings keep their bytes as they are: run check_utf8 first (the writer still
+// Strings keep their bytes as they are: run text::utf8_error first (the writer still
 // never emits ill-formed UTF-8).
 Result<Value> parse(std::string_view text);
 

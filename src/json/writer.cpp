@@ -118,7 +118,7 @@ void write_unsigned(std::string& out, uint64_t value) { append_integer(out, valu
 
 void write_string(std::string& out, std::string_view text) {
   out.push_back('"');
-  if (text.size() < kMeasuredLength || check_utf8(text)) {
+  if (text.size() < kMeasuredLength || text::utf8_error(text)) {
     write_bytewise(out, text);
   } else {
     write_measured(out, text);

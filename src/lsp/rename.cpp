@@ -19,17 +19,6 @@ namespace zevo::lsp {
 
 namespace {
 
-// The scalar value that ends right before byte `offset`; a stray byte counts alone.
-char32_t char_before(std::string_view line, std::size_t offset) {
-  std::size_t start = offset - 1;
-  while (start > 0 && offset - start < 4 && text::is_continuation_byte(static_cast<unsigned char>(line[start]))) {
-    --start;
-  }
-  std::size_t next = start;
-  const char32_t c = text::decode_utf8(line, next);
-  return next == offset ? c : text::kReplacement;
-}
-
 uint32_t column(std::size_t units) { return static_cast<uint32_t>(units); }
 
 // First character a letter or "_", every character an identifier character, not reserved.
@@ -141,7 +130,8 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
       if (!text::is_identifier_char(text::decode_utf8(line, next))) break;
       run_end = next;
     }
-    if (run_end == after && (at == 0 || !text::is_identifier_char(char_before(line, at)))) {
+    std::size_t before = at == 0 ? 0 : text::previous_char_start(line, at);
+    if (run_end == after && (at == 0 || !text::is_identifier_char(text::decode_utf8(line, before)))) {
       units += text::utf16_length(line.substr(counted_to, at - counted_to));
       counted_to = at;
       found.push_back({at, column(units), column(units + word_units)});

@@ -6,6 +6,7 @@
 #include "json/json.hpp"
 #include "lsp/decode.hpp"
 #include "text/unicode.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::lsp {
 
@@ -165,7 +166,7 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
     auto line = reader.read_line();
     if (!line.ok()) return Err{std::move(line.error())};
     if (line->empty()) return IncomingMessage{EndOfInput{}};
-    if (zevo::json::check_utf8(*line)) return Err{invalid_data("stream did not contain valid UTF-8")};
+    if (zevo::text::utf8_error(*line)) return Err{invalid_data("stream did not contain valid UTF-8")};
     const std::string_view trimmed = text::trim(*line);
     if (trimmed.empty()) break;
     if (trimmed.starts_with(kLengthHeader)) {
@@ -183,7 +184,7 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
   auto filled = reader.read_exact(body.get(), size);
   if (!filled.ok()) return Err{std::move(filled.error())};
   const std::string_view text(body.get(), size);
-  if (auto bad = zevo::json::check_utf8(text)) return Err{invalid_data("Invalid UTF-8: " + *bad)};
+  if (auto bad = zevo::text::utf8_error(text)) return Err{invalid_data("Invalid UTF-8: " + *bad)};
   auto parsed = zevo::json::parse(text);
   body.reset();
   if (!parsed.ok()) return Err{invalid_data("Invalid JSON: " + parsed.error())};

@@ -15,17 +15,6 @@ bool is_ascii_alnum(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// Start of the character that ends just before byte `end`.
-std::size_t previous_char_start(std::string_view s, std::size_t end) {
-  std::size_t i = end - 1;
-  const std::size_t limit = end >= 4 ? end - 4 : 0;
-  while (i > limit && is_continuation_byte(static_cast<unsigned char>(s[i]))) --i;
-  // A stray continuation byte stands for itself.
-  std::size_t next = i;
-  decode_utf8(s, next);
-  return next == end ? i : end - 1;
-}
-
 // Bytes of the longest start of `s` whose characters all are White_Space
 // (`white`) or all are not.
 std::size_t white_space_run(std::string_view s, bool white) {

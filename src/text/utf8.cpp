@@ -1,6 +1,32 @@
 #include "text/utf8.hpp"
 
+#include <cstring>
+
 namespace zevo::text {
+
+namespace {
+
+// Whether the 8 bytes at `p` are all ASCII.
+inline bool ascii8(const unsigned char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, 8);
+  return (word & 0x8080808080808080ull) == 0;
+}
+
+// The byte at `k` (1 to 3) of a sequence led by `lead`.
+inline bool fits(const Utf8Lead& lead, std::size_t k, unsigned char b) {
+  return k == 1 ? b >= lead.second_low && b <= lead.second_high : is_continuation_byte(b);
+}
+
+std::string invalid(std::size_t length, std::size_t index) {
+  return "invalid utf-8 sequence of " + std::to_string(length) + " bytes from index " + std::to_string(index);
+}
+
+std::string incomplete(std::size_t index) {
+  return "incomplete utf-8 byte sequence from index " + std::to_string(index);
+}
+
+}  // namespace
 
 char32_t decode_utf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
@@ -8,45 +34,55 @@ char32_t decode_utf8(std::string_view s, std::size_t& i) {
     ++i;
     return b0;
   }
-  const std::size_t len = utf8_sequence_length(b0);
-  if (len == 1 || i + len > s.size()) {
+  const Utf8Lead lead = utf8_lead(b0);
+  if (lead.length == 0 || i + lead.length > s.size()) {
     ++i;
     return kReplacement;
   }
-  const auto b1 = static_cast<unsigned char>(s[i + 1]);
-  if (!is_continuation_byte(b1)) {
-    ++i;
-    return kReplacement;
-  }
-  char32_t c;
-  if (len == 2) {
-    c = (char32_t(b0 & 0x1F) << 6) | (b1 & 0x3F);
-  } else {
-    // Second-byte ranges that rule out overlong forms, surrogates and values above U+10FFFF.
-    if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 > 0x9F) || (b0 == 0xF0 && b1 < 0x90) ||
-        (b0 == 0xF4 && b1 > 0x8F)) {
+  char32_t c = b0 & (0x7F >> lead.length);
+  for (std::size_t k = 1; k < lead.length; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if (!fits(lead, k, b)) {
       ++i;
       return kReplacement;
     }
-    const auto b2 = static_cast<unsigned char>(s[i + 2]);
-    if (!is_continuation_byte(b2)) {
-      ++i;
-      return kReplacement;
-    }
-    if (len == 3) {
-      c = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
-    } else {
-      const auto b3 = static_cast<unsigned char>(s[i + 3]);
-      if (!is_continuation_byte(b3)) {
-        ++i;
-        return kReplacement;
-      }
-      c = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) | (char32_t(b2 & 0x3F) << 6) |
-          (b3 & 0x3F);
-    }
+    c = (c << 6) | (b & 0x3F);
   }
-  i += len;
+  i += lead.length;
   return c;
+}
+
+std::optional<std::string> utf8_error(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (s[i] < 0x80) {
+      // Long ASCII runs are the common case: skip them a word pair at a time.
+      while (i + 16 <= n && ascii8(s + i) && ascii8(s + i + 8)) i += 16;
+      while (i < n && s[i] < 0x80) ++i;
+      continue;
+    }
+    const Utf8Lead lead = utf8_lead(s[i]);
+    if (lead.length == 0) return invalid(1, i);
+    // Each following byte: missing means the sequence could still complete,
+    // out of range means the valid prefix ends before it.
+    for (std::size_t k = 1; k < lead.length; ++k) {
+      if (i + k >= n) return incomplete(i);
+      if (!fits(lead, k, s[i + k])) return invalid(k, i);
+    }
+    i += lead.length;
+  }
+  return std::nullopt;
+}
+
+std::size_t previous_char_start(std::string_view s, std::size_t end) {
+  std::size_t i = end - 1;
+  const std::size_t limit = end >= 4 ? end - 4 : 0;
+  while (i > limit && is_continuation_byte(static_cast<unsigned char>(s[i]))) --i;
+  std::size_t next = i;
+  decode_utf8(s, next);
+  return next == end ? i : end - 1;
 }
 
 void append_utf8(std::string& out, char32_t c) {

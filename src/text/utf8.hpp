@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,20 +12,38 @@ namespace zevo::text {
 // Replacement for a byte that does not begin a well-formed UTF-8 sequence.
 inline constexpr char32_t kReplacement = 0xFFFD;
 
+// What a well-formed sequence may be, by its lead byte: its byte length (0 for
+// a byte that begins none) and the range of its second byte, which rules out
+// overlong forms, surrogates and values above U+10FFFF. Decoding and checking
+// both read it.
+struct Utf8Lead {
+  unsigned char length = 0;
+  unsigned char second_low = 0x80;
+  unsigned char second_high = 0xBF;
+};
+
+constexpr Utf8Lead utf8_lead(unsigned char lead) {
+  if (lead < 0x80) return {1};
+  if (lead < 0xC2 || lead > 0xF4) return {0};
+  if (lead < 0xE0) return {2};
+  if (lead < 0xF0) return lead == 0xE0 ? Utf8Lead{3, 0xA0} : lead == 0xED ? Utf8Lead{3, 0x80, 0x9F} : Utf8Lead{3};
+  return lead == 0xF0 ? Utf8Lead{4, 0x90} : lead == 0xF4 ? Utf8Lead{4, 0x80, 0x8F} : Utf8Lead{4};
+}
+
+inline bool is_continuation_byte(unsigned char b) { return (b & 0xC0) == 0x80; }
+
 // Decodes the scalar value at byte `i` and advances `i` past it. A malformed
 // sequence yields U+FFFD and advances by one byte, so walking never stalls.
 char32_t decode_utf8(std::string_view s, std::size_t& i);
 
-// Byte length of the UTF-8 sequence starting with `lead` (1 for a stray byte).
-inline std::size_t utf8_sequence_length(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  if (lead >= 0xE0 && lead < 0xF0) return 3;
-  if (lead >= 0xC2 && lead < 0xE0) return 2;
-  return 1;
-}
+// The error text of the first ill-formed sequence, or nothing when all of
+// `bytes` is well-formed: "invalid utf-8 sequence of N bytes from index I" or
+// "incomplete utf-8 byte sequence from index I".
+std::optional<std::string> utf8_error(std::string_view bytes);
 
-inline bool is_continuation_byte(unsigned char b) { return (b & 0xC0) == 0x80; }
+// Start of the character that ends just before byte `end` (> 0); a byte that
+// ends no well-formed sequence stands for itself.
+std::size_t previous_char_start(std::string_view s, std::size_t end);
 
 // Appends `c` to `out` as UTF-8.
 void append_utf8(std::string& out, char32_t c);

@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "json/json.hpp"
+#include "text/utf8.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   // The server checks UTF-8 before it parses, so the reader only ever sees valid text.
-  if (zevo::json::check_utf8(input)) return -1;
+  if (zevo::text::utf8_error(input)) return -1;
   auto parsed = zevo::json::parse(input);
   if (!parsed.ok()) {
     if (parsed.error().find(" at line ") == std::string::npos) __builtin_trap();

@@ -6,9 +6,9 @@
 #include <string>
 #include <variant>
 
-#include "json/json.hpp"
 #include "lsp/transport.hpp"
 #include "support/memory_streams.hpp"
+#include "text/utf8.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace zevo::lsp;
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string& method = std::holds_alternative<RpcRequest>(*message)
                                     ? std::get<RpcRequest>(*message).method
                                     : std::get<RpcNotification>(*message).method;
-    if (zevo::json::check_utf8(method)) __builtin_trap();
+    if (zevo::text::utf8_error(method)) __builtin_trap();
   }
   __builtin_trap();  // more turns than bytes: the reader stopped consuming
 }

@@ -20,6 +20,7 @@
 #include "json/json.hpp"
 #include "lsp/server.hpp"
 #include "support/memory_streams.hpp"
+#include "text/utf8.hpp"
 
 namespace {
 
@@ -242,7 +243,7 @@ bool check_output(std::string_view out, int64_t requests) {
       length = length * 10 + static_cast<std::size_t>(c - '0');
     }
     const std::string_view body = out.substr(end + 4, length);
-    if (body.size() != length || body.empty() || body.back() != '}' || zevo::json::check_utf8(body)) return false;
+    if (body.size() != length || body.empty() || body.back() != '}' || zevo::text::utf8_error(body)) return false;
     out.remove_prefix(end + 4 + length);
     if (body.size() < 2048 && !zevo::json::parse(body).ok()) return false;
     if (body.starts_with(kDiagnostics)) continue;

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "json/json.hpp"
+#include "text/utf8.hpp"
 #include "url/url.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  if (zevo::json::check_utf8(input)) return -1;  // URIs reach the parser as JSON strings
+  if (zevo::text::utf8_error(input)) return -1;  // URIs reach the parser as JSON strings
   auto parsed = zevo::url::parse(input);
   if (!parsed.ok()) return 0;
   const std::string_view href = parsed->href();

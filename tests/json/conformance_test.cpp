@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "json/json.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::json {
 namespace {
@@ -22,7 +23,7 @@ struct Outcome {
 };
 
 Outcome read_body(const std::string& body) {
-  if (auto bad = check_utf8(body)) return {false, "Invalid UTF-8: " + *bad};
+  if (auto bad = text::utf8_error(body)) return {false, "Invalid UTF-8: " + *bad};
   auto value = parse(body);
   if (!value.ok()) return {false, "Invalid JSON: " + value.error()};
   // What was accepted must also write back as text that reads again.

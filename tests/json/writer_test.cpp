@@ -10,6 +10,7 @@
 
 #include "json/json.hpp"
 #include "json/mixed_text.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::json {
 namespace {
@@ -108,7 +109,7 @@ TEST(Writer, IllFormedUtf8BecomesReplacementCharacters) {
   for (const Case& c : cases) {
     const std::string written = string_text(c.text);
     EXPECT_EQ(written, c.written);
-    EXPECT_EQ(check_utf8(written), std::nullopt);
+    EXPECT_EQ(text::utf8_error(written), std::nullopt);
     EXPECT_TRUE(parse(written).ok());
   }
   // Keys go through the same path.

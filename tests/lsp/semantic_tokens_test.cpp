@@ -122,7 +122,7 @@ std::vector<R> literal_keyword_tokens(std::string_view line) {
         if (before && boundary(end)) out.push_back({0, column(p), column(end) - column(p), kTokenKeyword, 0});
         p = end;
       } else {
-        p += text::utf8_sequence_length(static_cast<unsigned char>(line[p]));
+        p += std::max<std::size_t>(1, text::utf8_lead(static_cast<unsigned char>(line[p])).length);
       }
     }
   }
