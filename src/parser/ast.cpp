@@ -1,6 +1,7 @@
 #include "parser/ast.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -9,8 +10,9 @@ namespace zevo::parser {
 
 namespace {
 
-// Blocks grow with the tree, so a large document needs few of them.
+constexpr std::size_t kFirstBlock = Arena::kFirstBlockSize;
 constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
+constexpr std::size_t kBlockSizes = std::bit_width(kLargestBlock / kFirstBlock);
 
 std::size_t align_up(std::size_t n, std::size_t align) { return (n + align - 1) & ~(align - 1); }
 
@@ -28,10 +30,10 @@ class RecentNeed {
   std::size_t next_ = 0;
 };
 
-// Full-size blocks of dropped trees, kept for the next parse: the server parses
-// every version of a document, and memory handed back to the kernel is zeroed
-// page by page when it is taken again. The pool keeps as many blocks as the
-// largest of the last few trees held.
+// Blocks of one size from dropped trees, kept for the next parse: the server
+// parses every version of a document, and memory handed back to the kernel is
+// zeroed page by page when it is taken again. The pool keeps as many blocks as
+// the largest of the last few trees held.
 class BlockPool {
  public:
   ~BlockPool() { keep_at_most(0); }
@@ -49,9 +51,9 @@ class BlockPool {
     free_ = block;
     ++count_;
   }
-  // After a dropped tree has given back its `full_blocks`.
-  void tree_dropped(std::size_t full_blocks) {
-    recent_.record(full_blocks);
+  // After a dropped tree has given back its `blocks` of this size.
+  void tree_dropped(std::size_t blocks) {
+    recent_.record(blocks);
     keep_at_most(recent_.largest());
   }
 
@@ -69,9 +71,11 @@ class BlockPool {
   RecentNeed recent_;
 };
 
-BlockPool& block_pool() {
-  thread_local BlockPool pool;
-  return pool;
+// The pool for blocks of `size`, or null for a block sized for one large object.
+BlockPool* block_pool(std::size_t size) {
+  thread_local BlockPool pools[kBlockSizes];
+  if (size < kFirstBlock || size > kLargestBlock || !std::has_single_bit(size)) return nullptr;
+  return &pools[std::countr_zero(size / kFirstBlock)];
 }
 
 template <class T>
@@ -118,35 +122,32 @@ template std::vector<Expr> take_list_room<Expr>();
 template void record_list_need<Expr>(std::size_t);
 template void give_back_list_room<Expr>(std::vector<Expr>&&);
 
-void Statements::push_back(Arena& arena, Stmt&& stmt) {
-  if (size_ % kPiece == 0) {
-    pieces_.push_back(static_cast<Stmt*>(arena.allocate(sizeof(Stmt) * kPiece, alignof(Stmt))));
-  }
-  new (&pieces_.back()[size_ % kPiece]) Stmt(std::move(stmt));
-  ++size_;
+void Statements::add_piece(Arena& arena) {
+  pieces_.push_back(static_cast<Stmt*>(arena.allocate(sizeof(Stmt) * kPiece, alignof(Stmt))));
 }
 
 Arena::~Arena() {
   for (const Finalizer& f : finalizers_) f.destroy(f.object);
   if (blocks_ == nullptr) return;
-  std::size_t full_blocks = 0;
+  std::size_t given_back[kBlockSizes] = {};
   for (Block* b = blocks_; b != nullptr;) {
     Block* previous = b->previous;
-    if (b->size == kLargestBlock) {
-      block_pool().give_back(b);
-      ++full_blocks;
+    if (BlockPool* pool = block_pool(b->size)) {
+      pool->give_back(b);
+      ++given_back[std::countr_zero(b->size / kFirstBlock)];
     } else {
       ::operator delete(b);
     }
     b = previous;
   }
-  block_pool().tree_dropped(full_blocks);
+  for (std::size_t k = 0; k < kBlockSizes; ++k) block_pool(kFirstBlock << k)->tree_dropped(given_back[k]);
 }
 
 void Arena::add_block(std::size_t at_least) {
   const std::size_t header = align_up(sizeof(Block), alignof(std::max_align_t));
   const std::size_t capacity = std::max(next_block_size_, align_up(at_least, alignof(std::max_align_t)));
-  void* memory = capacity == kLargestBlock ? block_pool().take() : nullptr;
+  BlockPool* pool = block_pool(capacity);
+  void* memory = pool != nullptr ? pool->take() : nullptr;
   if (memory == nullptr) memory = ::operator new(header + capacity);
   auto* block = static_cast<Block*>(memory);
   block->size = capacity;
@@ -157,18 +158,9 @@ void Arena::add_block(std::size_t at_least) {
   next_block_size_ = std::min(next_block_size_ * 2, kLargestBlock);
 }
 
-void* Arena::allocate(std::size_t size, std::size_t align) {
-  const auto aligned = [&] {
-    const auto at = reinterpret_cast<std::uintptr_t>(cursor_);
-    return (at + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
-  };
-  std::uintptr_t start = aligned();
-  if (cursor_ == nullptr || start + size > reinterpret_cast<std::uintptr_t>(limit_)) {
-    add_block(size + align);
-    start = aligned();
-  }
-  cursor_ = reinterpret_cast<char*>(start + size);
-  return reinterpret_cast<void*>(start);
+void* Arena::allocate_in_new_block(std::size_t size, std::size_t align) {
+  add_block(size + align);
+  return allocate(size, align);
 }
 
 Text Arena::text(std::string_view s) {

@@ -99,12 +99,23 @@ class Seq {
 // of the few objects that have one (spans, which hold a file name).
 class Arena {
  public:
+  // Blocks double in size from this one, so a large tree needs few of them.
+  static constexpr std::size_t kFirstBlockSize = std::size_t{16} << 10;
+
   Arena() = default;
   Arena(const Arena&) = delete;
   Arena& operator=(const Arena&) = delete;
   ~Arena();
 
-  void* allocate(std::size_t size, std::size_t align);
+  void* allocate(std::size_t size, std::size_t align) {
+    const auto at = reinterpret_cast<std::uintptr_t>(cursor_);
+    const std::uintptr_t start = (at + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
+    if (cursor_ == nullptr || start + size > reinterpret_cast<std::uintptr_t>(limit_)) {
+      return allocate_in_new_block(size, align);
+    }
+    cursor_ = reinterpret_cast<char*>(start + size);
+    return reinterpret_cast<void*>(start);
+  }
 
   template <class T, class... Args>
   T* make(Args&&... args) {
@@ -150,13 +161,14 @@ class Arena {
     std::size_t size;  // bytes after the header
   };
   void add_block(std::size_t at_least);
+  void* allocate_in_new_block(std::size_t size, std::size_t align);
 
   // Records fill a block upwards from `cursor_`, texts downwards from
   // `limit_`, so a text never leaves alignment padding before the next record.
   char* cursor_ = nullptr;
   char* limit_ = nullptr;
   Block* blocks_ = nullptr;
-  std::size_t next_block_size_ = 16 * 1024;
+  std::size_t next_block_size_ = kFirstBlockSize;
   std::vector<Finalizer> finalizers_;
 };
 
@@ -678,7 +690,11 @@ class Statements {
   }
 
   // Adds `stmt` at the end, in a piece taken from `arena` when the last is full.
-  void push_back(Arena& arena, Stmt&& stmt);
+  void push_back(Arena& arena, Stmt&& stmt) {
+    if (size_ % kPiece == 0) add_piece(arena);
+    new (&pieces_.back()[size_ % kPiece]) Stmt(std::move(stmt));
+    ++size_;
+  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -690,6 +706,8 @@ class Statements {
 
  private:
   static constexpr std::size_t kPiece = 256;
+  void add_piece(Arena& arena);
+
   std::vector<Stmt*> pieces_;
   std::size_t size_ = 0;
 };
