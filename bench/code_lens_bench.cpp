@@ -70,8 +70,10 @@ void BM_HandleCodeLens(benchmark::State& state) {
   zevo::lsp::DocumentsSnapshot snapshot;
   snapshot.add("file:///bench.zv", std::make_shared<const std::string>(large_document()));
   const json params = {{"textDocument", {{"uri", "file:///bench.zv"}}}};
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_code_lens(params, snapshot);
+    out.clear();
+    auto result = zevo::lsp::handle_code_lens(params, snapshot, out);
     benchmark::DoNotOptimize(result);
   }
 }
@@ -93,8 +95,10 @@ void BM_HandleCodeAction(benchmark::State& state) {
   const zevo::lsp::Params params =
       json{{"textDocument", {{"uri", "file:///bench.zv"}}}, {"range", range(last - 1, last)},
            {"context", {{"diagnostics", diagnostics}}}};
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_code_action(params, server);
+    out.clear();
+    auto result = zevo::lsp::handle_code_action(params, server, out);
     benchmark::DoNotOptimize(result);
   }
 }

@@ -49,9 +49,9 @@ std::string did_open_body(std::size_t bytes) {
                              {"languageId", "zevo"},
                              {"version", 1},
                              {"text", zevo_text(bytes)}}}};
-  std::string body;
-  zevo::json::write_notification(body, "textDocument/didOpen", zevo::json::to_text(params));
-  return body;
+  zevo::json::Writer body;
+  zevo::json::write_notification(body, "textDocument/didOpen", [&](zevo::json::Writer& out) { out.value(params); });
+  return body.text();
 }
 
 const std::string& body(int megabytes) {

@@ -81,9 +81,11 @@ template <class Handler>
 void run_workspace_request(benchmark::State& state, Handler handler, const json& params) {
   const zevo::lsp::Params request = params;
   std::size_t bytes_out = 0;
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = handler(request, workspace());
-    bytes_out = result.raw()->text->size();
+    out.clear();
+    auto result = handler(request, workspace(), out);
+    bytes_out = out.size();
     benchmark::DoNotOptimize(result);
   }
   state.counters["bytes_out"] = static_cast<double>(bytes_out);
@@ -110,8 +112,10 @@ void BM_Definition(benchmark::State& state) {
     return s;
   }();
   const zevo::lsp::Params request = position(0, 6);
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_definition(request, document);
+    out.clear();
+    auto result = zevo::lsp::handle_definition(request, document, out);
     benchmark::DoNotOptimize(result);
   }
 }
@@ -151,11 +155,13 @@ void BM_RepeatedLetter(benchmark::State& state) {
   params["context"] = {{"includeDeclaration", true}};
   params["newName"] = "b";
   const zevo::lsp::Params request = params;
+  zevo::json::Writer out;
   for (auto _ : state) {
+    out.clear();
     switch (state.range(0)) {
-      case 0: benchmark::DoNotOptimize(zevo::lsp::handle_references(request, repeated_letter())); break;
-      case 1: benchmark::DoNotOptimize(zevo::lsp::handle_rename(request, repeated_letter())); break;
-      default: benchmark::DoNotOptimize(zevo::lsp::handle_definition(request, repeated_letter())); break;
+      case 0: benchmark::DoNotOptimize(zevo::lsp::handle_references(request, repeated_letter(), out)); break;
+      case 1: benchmark::DoNotOptimize(zevo::lsp::handle_rename(request, repeated_letter(), out)); break;
+      default: benchmark::DoNotOptimize(zevo::lsp::handle_definition(request, repeated_letter(), out)); break;
     }
   }
 }

@@ -73,9 +73,11 @@ void BM_DocumentSymbol(benchmark::State& state) {
   const auto snapshot = bench_snapshot();
   const json params = {{"textDocument", {{"uri", kUri}}}};
   std::size_t bytes_out = 0;
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_document_symbol(params, snapshot);
-    bytes_out = result.raw()->text->size();
+    out.clear();
+    auto result = zevo::lsp::handle_document_symbol(params, snapshot, out);
+    bytes_out = out.size();
     benchmark::DoNotOptimize(result);
   }
   state.counters["bytes"] = static_cast<double>(large_document().size());
@@ -87,9 +89,11 @@ void BM_SemanticTokensFull(benchmark::State& state) {
   const auto snapshot = bench_snapshot();
   const json params = {{"textDocument", {{"uri", kUri}}}};
   std::size_t values = 0;
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot);
-    values = result.raw()->text->size();
+    out.clear();
+    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot, out);
+    values = out.size();
     benchmark::DoNotOptimize(result);
   }
   state.counters["bytes_out"] = static_cast<double>(values);
@@ -100,11 +104,14 @@ void BM_InlayHint(benchmark::State& state) {
   const auto snapshot = bench_snapshot();
   const json params = {{"textDocument", {{"uri", kUri}}}};
   std::size_t hints = 0;
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_inlay_hint(params, snapshot);
-    hints = static_cast<std::size_t>(std::count(result.raw()->text->begin(), result.raw()->text->end(), '{')) / 2;
+    out.clear();
+    auto result = zevo::lsp::handle_inlay_hint(params, snapshot, out);
     benchmark::DoNotOptimize(result);
   }
+  const std::string text = out.text();
+  hints = static_cast<std::size_t>(std::count(text.begin(), text.end(), '{')) / 2;
   state.counters["hints"] = static_cast<double>(hints);
 }
 BENCHMARK(BM_InlayHint)->Unit(benchmark::kMillisecond);
@@ -116,8 +123,10 @@ void BM_SemanticTokensOneLongLine(benchmark::State& state) {
   zevo::lsp::DocumentsSnapshot snapshot;
   snapshot.add(kUri, std::make_shared<const std::string>(std::move(line)));
   const json params = {{"textDocument", {{"uri", kUri}}}};
+  zevo::json::Writer out;
   for (auto _ : state) {
-    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot);
+    out.clear();
+    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot, out);
     benchmark::DoNotOptimize(result);
   }
 }

@@ -2,35 +2,24 @@
 
 namespace zevo::json {
 
-void write_response(std::string& out, const Value& id, std::string_view result_json) {
-  out += R"({"jsonrpc":"2.0","id":)";
-  write(out, id);
-  out += R"(,"result":)";
-  out += result_json;
-  out.push_back('}');
-}
-
-void write_error_response(std::string& out, const Value& id, int32_t code, std::string_view message,
-                          const Value* data) {
-  out += R"({"jsonrpc":"2.0","id":)";
-  write(out, id);
-  out += R"(,"error":{"code":)";
-  out += std::to_string(code);
-  out += R"(,"message":)";
-  write_string(out, message);
+void write_error_response(Writer& out, const Value& id, int32_t code, std::string_view message, const Value* data) {
+  out.begin_envelope();
+  out.key("jsonrpc");
+  out.string("2.0");
+  out.key("id");
+  out.value(id);
+  out.key("error");
+  out.begin_object();
+  out.key("code");
+  out.number(code);
+  out.key("message");
+  out.string(message);
   if (data != nullptr) {
-    out += R"(,"data":)";
-    write(out, *data);
+    out.key("data");
+    out.value(*data);
   }
-  out += "}}";
-}
-
-void write_notification(std::string& out, std::string_view method, std::string_view params_json) {
-  out += R"({"jsonrpc":"2.0","method":)";
-  write_string(out, method);
-  out += R"(,"params":)";
-  out += params_json;
-  out.push_back('}');
+  out.end_object();
+  out.end_object();
 }
 
 }  // namespace zevo::json

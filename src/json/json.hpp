@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <memory>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -24,12 +26,97 @@ using Value = nlohmann::json;
 // never emits ill-formed UTF-8).
 Result<Value> parse(std::string_view text);
 
-// ---- Writing (compact, cannot fail) -------------------------------------
+// ---- Writing ----------------------------------------------------------------
 
-void write(std::string& out, const Value& value);
-std::string to_text(const Value& value);
-void write_string(std::string& out, std::string_view text);
-void write_unsigned(std::string& out, uint64_t value);
+// The largest message body the server reads, and the largest it writes as an
+// answer: beyond it an answer is refused rather than held in memory.
+inline constexpr std::size_t kMaxMessageBytes = std::size_t{512} << 20;
+
+// Appends compact JSON into a chain of blocks that are never copied as the
+// text grows; the first block is kept by clear() for the next message. Object
+// members must come in ascending byte order of their keys (checked in debug
+// builds), except in an envelope. A write that would take the text past the
+// limit is refused, and so is everything after it until clear(): memory never
+// holds more than the limit.
+class Writer {
+ public:
+  explicit Writer(std::size_t limit = kMaxMessageBytes);
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  void begin_object() { open('{', true); }
+  void end_object() { close('}'); }
+  void begin_array() { open('[', false); }
+  void end_array() { close(']'); }
+  void key(std::string_view name);
+  // An object whose members keep the order they are written in.
+  void begin_envelope() { open('{', false); }
+
+  void null();
+  void boolean(bool value);
+  void number(uint64_t value);
+  void number(int64_t value);
+  void number(uint32_t value) { number(uint64_t{value}); }
+  void number(int32_t value) { number(int64_t{value}); }
+  void number(double value);  // null when not finite
+  void string(std::string_view text);
+  void value(const Value& value);
+  // Text that is already one compact JSON value.
+  void raw(std::string_view json);
+
+  // Bytes held; at most the limit.
+  std::size_t size() const { return held_ + static_cast<std::size_t>(at_ - block_); }
+  std::size_t limit() const { return limit_; }
+  void set_limit(std::size_t limit) { limit_ = limit; }
+  // Whether a write was refused, and the size it would have brought the text to.
+  bool refused() const { return refused_at_ != 0; }
+  std::size_t refused_at() const { return refused_at_; }
+
+  // Empties the text and forgets a refusal.
+  void clear();
+  // Calls `visit(std::string_view)` with the text's pieces in order.
+  template <class Visit>
+  void for_each_piece(Visit&& visit) const {
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+      const Block& b = blocks_[i];
+      const char* end = i + 1 == blocks_.size() ? at_ : b.data.get() + b.size;
+      if (end != b.data.get()) visit(std::string_view(b.data.get(), static_cast<std::size_t>(end - b.data.get())));
+    }
+  }
+  std::string text() const;
+
+ private:
+  struct Block {
+    std::unique_ptr<char[]> data;
+    std::size_t size;
+  };
+
+  void open(char bracket, bool ordered);
+  void close(char bracket);
+  void before_value();
+  void append(const char* data, std::size_t size);
+  void append(std::string_view text) { append(text.data(), text.size()); }
+  void next_block();
+  void write_bytewise(std::string_view text);
+
+  std::size_t limit_;
+  std::size_t refused_at_ = 0;
+  std::vector<Block> blocks_;
+  char* block_ = nullptr;  // start of the block being filled
+  char* at_ = nullptr;
+  char* end_ = nullptr;
+  std::size_t held_ = 0;   // bytes in the blocks before it
+  bool comma_ = false;     // a value or member came before at this depth
+#ifndef NDEBUG
+  // Per open object or array: whether its keys are checked, and the last key.
+  struct Frame {
+    bool ordered;
+    std::string last_key;
+    bool has_key = false;
+  };
+  std::vector<Frame> frames_;
+#endif
+};
 
 // ---- Raw-style access: a missing key, or a key or index looked up in a value
 // of the wrong kind, reads as null ----------------------------------------
@@ -50,14 +137,36 @@ std::optional<uint64_t> as_u64(const Value& value);
 // "sequence", "map".
 std::string describe(const Value& value);
 
-// ---- Envelopes, assembled around the writer with a fixed member order -----
+// A whole value as compact JSON, with no limit.
+std::string to_text(const Value& value);
 
-// {"jsonrpc":"2.0","id":<id>,"result":<result_json>}
-void write_response(std::string& out, const Value& id, std::string_view result_json);
+// ---- Envelopes, with a fixed member order ----------------------------------
+
+// {"jsonrpc":"2.0","id":<id>,"result":<what write_result writes>}
+template <class WriteResult>
+void write_response(Writer& out, const Value& id, WriteResult&& write_result) {
+  out.begin_envelope();
+  out.key("jsonrpc");
+  out.string("2.0");
+  out.key("id");
+  out.value(id);
+  out.key("result");
+  write_result(out);
+  out.end_object();
+}
 // {"jsonrpc":"2.0","id":<id>,"error":{"code":..,"message":..[,"data":..]}}
-void write_error_response(std::string& out, const Value& id, int32_t code, std::string_view message,
-                          const Value* data);
-// {"jsonrpc":"2.0","method":<method>,"params":<params_json>}
-void write_notification(std::string& out, std::string_view method, std::string_view params_json);
+void write_error_response(Writer& out, const Value& id, int32_t code, std::string_view message, const Value* data);
+// {"jsonrpc":"2.0","method":<method>,"params":<what write_params writes>}
+template <class WriteParams>
+void write_notification(Writer& out, std::string_view method, WriteParams&& write_params) {
+  out.begin_envelope();
+  out.key("jsonrpc");
+  out.string("2.0");
+  out.key("method");
+  out.string(method);
+  out.key("params");
+  write_params(out);
+  out.end_object();
+}
 
 }  // namespace zevo::json

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -36,149 +38,223 @@ char* write_escape(char* to, unsigned char byte) {
   return to + 6;
 }
 
-// How many bytes the escapes add to a text.
-std::size_t escape_growth(std::string_view text) {
-  auto growth = [](unsigned char byte) -> std::size_t {
-    return byte == '"' || byte == '\\' || kControlEscape[byte] != 'u' ? 1 : 5;
-  };
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  std::size_t total = 0;
-  for (; end - p >= kWide; p += kWide) {
-    for (uint64_t bits = string_special_bits(p); bits != 0; bits &= bits - 1) {
-      total += growth(static_cast<unsigned char>(p[__builtin_ctzll(bits)]));
-    }
+// Blocks start small, since most answers are, and double up to a size that the
+// heap backs with huge pages; they are never copied.
+constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
+constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
+
+// Below this length a text is not worth checking whole before the run scan.
+constexpr std::size_t kCheckedLength = 256;
+
+}  // namespace
+
+Writer::Writer(std::size_t limit) : limit_(limit) {}
+
+void Writer::next_block() {
+  if (!blocks_.empty()) held_ += static_cast<std::size_t>(at_ - block_);
+  const std::size_t size = blocks_.empty() ? kFirstBlock : std::min(blocks_.back().size * 2, kLargestBlock);
+  blocks_.push_back({std::unique_ptr<char[]>(new char[size]), size});
+  block_ = at_ = blocks_.back().data.get();
+  end_ = block_ + size;
+}
+
+void Writer::append(const char* data, std::size_t size) {
+  if (refused_at_ != 0) return;
+  if (size > limit_ - this->size()) {
+    refused_at_ = this->size() + size;
+    return;
   }
-  for (; p < end; ++p) {
-    if (is_string_special(static_cast<unsigned char>(*p), false)) total += growth(static_cast<unsigned char>(*p));
+  for (;;) {
+    const auto room = static_cast<std::size_t>(end_ - at_);
+    const std::size_t n = std::min(room, size);
+    if (n != 0) std::memcpy(at_, data, n);
+    at_ += n;
+    if (n == size) return;
+    data += n;
+    size -= n;
+    next_block();
   }
-  return total;
+}
+
+void Writer::clear() {
+  refused_at_ = 0;
+  comma_ = false;
+#ifndef NDEBUG
+  frames_.clear();
+#endif
+  held_ = 0;
+  if (blocks_.empty()) return;
+  blocks_.resize(1);
+  block_ = at_ = blocks_[0].data.get();
+  end_ = block_ + blocks_[0].size;
+}
+
+std::string Writer::text() const {
+  std::string out;
+  out.reserve(size());
+  for_each_piece([&](std::string_view piece) { out += piece; });
+  return out;
+}
+
+void Writer::before_value() {
+  if (comma_) append(",", 1);
+  comma_ = true;
+}
+
+void Writer::open(char bracket, [[maybe_unused]] bool ordered) {
+  before_value();
+  append(&bracket, 1);
+  comma_ = false;
+#ifndef NDEBUG
+  frames_.push_back({ordered, {}, false});
+#endif
+}
+
+void Writer::close(char bracket) {
+  append(&bracket, 1);
+  comma_ = true;
+#ifndef NDEBUG
+  frames_.pop_back();
+#endif
+}
+
+void Writer::key(std::string_view name) {
+#ifndef NDEBUG
+  Frame& frame = frames_.back();
+  assert(!frame.ordered || !frame.has_key || frame.last_key < name);
+  frame.last_key = name;
+  frame.has_key = true;
+#endif
+  string(name);
+  append(":", 1);
+  comma_ = false;
+}
+
+void Writer::null() {
+  before_value();
+  append("null", 4);
+}
+
+void Writer::boolean(bool value) {
+  before_value();
+  if (value) {
+    append("true", 4);
+  } else {
+    append("false", 5);
+  }
+}
+
+void Writer::number(uint64_t value) {
+  before_value();
+  char buffer[24];
+  append(buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
+
+void Writer::number(int64_t value) {
+  before_value();
+  char buffer[24];
+  append(buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
+
+void Writer::number(double value) {
+  if (!std::isfinite(value)) {
+    null();
+    return;
+  }
+  before_value();
+  std::string text;
+  append_finite_double(text, value);
+  append(text);
+}
+
+void Writer::raw(std::string_view json) {
+  before_value();
+  append(json);
 }
 
 // One run at a time. Non-ASCII text is copied raw sequence by sequence; a
 // byte that begins no well-formed sequence becomes U+FFFD, so that the output
 // stays valid UTF-8 whatever the text holds.
-void write_bytewise(std::string& out, std::string_view text) {
+void Writer::write_bytewise(std::string_view text) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const char* p = begin;
   while (p < end) {
     const char* stop = find_string_special(p, end, /*stop_at_non_ascii=*/true);
-    out.append(p, stop);
+    append(p, static_cast<std::size_t>(stop - p));
     p = stop;
     if (p == end) break;
     const auto byte = static_cast<unsigned char>(*p);
     if (byte < 0x80) {
       char escape[6];
-      out.append(escape, write_escape(escape, byte));
+      append(escape, static_cast<std::size_t>(write_escape(escape, byte) - escape));
       ++p;
       continue;
     }
     std::size_t i = static_cast<std::size_t>(p - begin);
     const std::size_t start = i;
     if (text::decode_utf8(text, i) == text::kReplacement) {
-      out += "\xEF\xBF\xBD";
+      append("\xEF\xBF\xBD", 3);
     } else {
-      out.append(begin + start, i - start);
+      append(begin + start, i - start);
     }
     p = begin + i;
   }
 }
 
-template <class Integer>
-void append_integer(std::string& out, Integer value) {
-  char buffer[24];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  out.append(buffer, end);
-}
-
-// Well-formed text is measured first, so that it is written into storage of
-// its final size with whole blocks copied at once.
-void write_measured(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out.resize(start + text.size() + escape_growth(text) + kBlock);
-  char* dst = out.data() + start;
-  const char* src = text.data();
-  const char* const end = src + text.size();
-  copy_runs(
-      src, end, end, dst, string_special_bits, [](unsigned char c) { return is_string_special(c, false); },
-      [](const char*& at, char*& to) {
-        to = write_escape(to, static_cast<unsigned char>(*at++));
-        return true;
-      });
-  out.resize(static_cast<std::size_t>(dst - out.data()));
-}
-
-// Below this length a text is not worth the extra passes of write_measured.
-constexpr std::size_t kMeasuredLength = 256;
-
-}  // namespace
-
-void write_unsigned(std::string& out, uint64_t value) { append_integer(out, value); }
-
-void write_string(std::string& out, std::string_view text) {
-  out.push_back('"');
-  if (text.size() < kMeasuredLength || text::utf8_error(text)) {
-    write_bytewise(out, text);
+void Writer::string(std::string_view text) {
+  before_value();
+  append("\"", 1);
+  if (text.size() < kCheckedLength || text::utf8_error(text)) {
+    write_bytewise(text);
   } else {
-    write_measured(out, text);
+    // Well-formed: only quotes, backslashes and control characters stop a run.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+      const char* stop = find_string_special(p, end, /*stop_at_non_ascii=*/false);
+      append(p, static_cast<std::size_t>(stop - p));
+      if (stop == end) break;
+      char escape[6];
+      append(escape, static_cast<std::size_t>(write_escape(escape, static_cast<unsigned char>(*stop)) - escape));
+      p = stop + 1;
+    }
   }
-  out.push_back('"');
+  append("\"", 1);
 }
 
-void write(std::string& out, const Value& value) {
+void Writer::value(const Value& value) {
   switch (value.type()) {
-    case Value::value_t::boolean: out += value.get_ref<const Value::boolean_t&>() ? "true" : "false"; return;
-    case Value::value_t::number_integer: append_integer(out, value.get_ref<const Value::number_integer_t&>()); return;
-    case Value::value_t::number_unsigned:
-      append_integer(out, value.get_ref<const Value::number_unsigned_t&>());
+    case Value::value_t::boolean: boolean(value.get_ref<const Value::boolean_t&>()); return;
+    case Value::value_t::number_integer: number(int64_t{value.get_ref<const Value::number_integer_t&>()}); return;
+    case Value::value_t::number_unsigned: number(uint64_t{value.get_ref<const Value::number_unsigned_t&>()}); return;
+    case Value::value_t::number_float: number(value.get_ref<const Value::number_float_t&>()); return;
+    case Value::value_t::string: string(value.get_ref<const Value::string_t&>()); return;
+    case Value::value_t::array:
+      begin_array();
+      for (const Value& element : value.get_ref<const Value::array_t&>()) this->value(element);
+      end_array();
       return;
-    case Value::value_t::number_float: {
-      const double d = value.get_ref<const Value::number_float_t&>();
-      if (std::isfinite(d)) {
-        append_finite_double(out, d);
-      } else {
-        out += "null";
-      }
-      return;
-    }
-    case Value::value_t::string: write_string(out, value.get_ref<const Value::string_t&>()); return;
-    case Value::value_t::array: {
-      out.push_back('[');
-      bool first = true;
-      for (const Value& element : value.get_ref<const Value::array_t&>()) {
-        if (!first) out.push_back(',');
-        first = false;
-        write(out, element);
-      }
-      out.push_back(']');
-      return;
-    }
-    case Value::value_t::object: {
+    case Value::value_t::object:
       // The map is ordered by key already.
-      out.push_back('{');
-      bool first = true;
-      for (const auto& [key, member] : value.get_ref<const Value::object_t&>()) {
-        if (!first) out.push_back(',');
-        first = false;
-        write_string(out, key);
-        out.push_back(':');
-        write(out, member);
+      begin_object();
+      for (const auto& [name, member] : value.get_ref<const Value::object_t&>()) {
+        key(name);
+        this->value(member);
       }
-      out.push_back('}');
+      end_object();
       return;
-    }
     // Binary and discarded values have no JSON form; null keeps the text valid.
     case Value::value_t::null:
     case Value::value_t::binary:
-    case Value::value_t::discarded: out += "null"; return;
+    case Value::value_t::discarded: null(); return;
   }
 }
 
 std::string to_text(const Value& value) {
-  std::string out;
-  write(out, value);
-  return out;
+  Writer out(SIZE_MAX);
+  out.value(value);
+  return out.text();
 }
 
 }  // namespace zevo::json

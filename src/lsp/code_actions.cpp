@@ -24,30 +24,18 @@ const json& member(const json& value, std::string_view key) { return zevo::json:
 // Line numbers and the one column: a non-negative integer, anything else 0.
 uint64_t read_number(const json& value) { return zevo::json::as_u64(value).value_or(0); }
 
-json position(uint64_t line, uint64_t character) { return json{{"character", character}, {"line", line}}; }
-
-// An empty range at `at`: an insertion.
-json point_range(const json& at) { return json{{"end", at}, {"start", at}}; }
-
-json text_edit(json range, std::string_view new_text) {
-  return json{{"newText", new_text}, {"range", std::move(range)}};
+CodeAction quick_fix(std::string title, std::string_view uri, std::vector<ActionEdit> edits) {
+  return CodeAction{std::move(title), "quickfix", std::string(uri), std::move(edits), std::nullopt};
 }
 
-json edit_action(std::string_view title, std::string_view kind, std::string_view uri, json edits) {
-  json changes{{std::string(uri), std::move(edits)}};
-  json edit{{"changes", std::move(changes)}};
-  return json{{"edit", std::move(edit)}, {"kind", kind}, {"title", title}};
+CodeAction command_action(std::string_view title, std::string_view kind, std::string_view command_title,
+                          std::string_view command, std::string_view uri, const json& range) {
+  Command run{std::string(command_title), std::string(command), std::vector<json>{json(uri), range}};
+  return CodeAction{std::string(title), kind, std::string(uri), {}, std::move(run)};
 }
 
-json quick_fix(std::string_view title, std::string_view uri, json edits) {
-  return edit_action(title, "quickfix", uri, std::move(edits));
-}
-
-json command_action(std::string_view title, std::string_view kind, std::string_view command_title,
-                    std::string_view command, std::string_view uri, const json& range) {
-  json cmd{{"arguments", json::array({json(uri), range})}, {"command", command}, {"title", command_title}};
-  return json{{"command", std::move(cmd)}, {"kind", kind}, {"title", title}};
-}
+// An insertion at a position that the client sent, written back as it came.
+EditRange insertion_at(const json& point) { return EditRange{std::nullopt, point, 0, 0}; }
 
 std::optional<std::string_view> between(std::string_view m, char quote) {
   const std::size_t open = m.find(quote);
@@ -63,7 +51,7 @@ std::optional<std::string_view> quoted_name(std::string_view m) {
   return between(m, '`');
 }
 
-std::optional<json> declare_variable(std::string_view m, const json& diagnostic, std::string_view uri) {
+std::optional<CodeAction> declare_variable(std::string_view m, const json& diagnostic, std::string_view uri) {
   if (!contains(m, "undefined") && !contains(m, "tanımsız")) return std::nullopt;
   const auto name = quoted_name(m);
   // An empty pair names nothing; declaring it would write a broken line.
@@ -75,17 +63,17 @@ std::optional<json> declare_variable(std::string_view m, const json& diagnostic,
   std::string title = "Declare variable '";
   title += *name;
   title += '\'';
-  return quick_fix(title, uri, json::array({text_edit(point_range(position(line, 0)), declaration)}));
+  return quick_fix(std::move(title), uri, {{EditRange{std::nullopt, std::nullopt, line, 0}, std::move(declaration)}});
 }
 
-std::optional<json> add_semicolon(std::string_view m, const json& diagnostic, std::string_view uri) {
+std::optional<CodeAction> add_semicolon(std::string_view m, const json& diagnostic, std::string_view uri) {
   if (!contains(m, "expected") || !contains(m, ";")) return std::nullopt;
   const json& end = member(member(diagnostic, "range"), "end");
-  const json at = position(read_number(member(end, "line")), read_number(member(end, "character")));
-  return quick_fix("Add semicolon", uri, json::array({text_edit(point_range(at), ";")}));
+  const EditRange at{std::nullopt, std::nullopt, read_number(member(end, "line")), read_number(member(end, "character"))};
+  return quick_fix("Add semicolon", uri, {{at, ";"}});
 }
 
-std::optional<json> replace_keyword(std::string_view m, const json& diagnostic, std::string_view uri) {
+std::optional<CodeAction> replace_keyword(std::string_view m, const json& diagnostic, std::string_view uri) {
   if (!contains(m, "keyword") && !contains(m, "anahtar kelime")) return std::nullopt;
   for (const auto& pair : KEYWORD_TRANSLATIONS) {
     std::string_view from;
@@ -104,14 +92,14 @@ std::optional<json> replace_keyword(std::string_view m, const json& diagnostic, 
     title += "' with '";
     title += to;
     title += '\'';
-    return quick_fix(title, uri, json::array({text_edit(member(diagnostic, "range"), to)}));
+    return quick_fix(std::move(title), uri, {{EditRange{member(diagnostic, "range"), std::nullopt, 0, 0}, std::string(to)}});
   }
   return std::nullopt;
 }
 
 // The conversion keeps the expression: the call opens at the range's start and
 // closes at its end.
-std::optional<json> convert_number_type(std::string_view m, const json& diagnostic, std::string_view uri) {
+std::optional<CodeAction> convert_number_type(std::string_view m, const json& diagnostic, std::string_view uri) {
   if (!contains(m, "type mismatch") && !contains(m, "tip uyuşmazlığı")) return std::nullopt;
   std::string_view title;
   std::string_view call;
@@ -125,12 +113,11 @@ std::optional<json> convert_number_type(std::string_view m, const json& diagnost
     return std::nullopt;
   }
   const json& range = member(diagnostic, "range");
-  return quick_fix(title, uri,
-                   json::array({text_edit(point_range(member(range, "start")), call),
-                                text_edit(point_range(member(range, "end")), ")")}));
+  return quick_fix(std::string(title), uri,
+                   {{insertion_at(member(range, "start")), std::string(call)}, {insertion_at(member(range, "end")), ")"}});
 }
 
-std::optional<json> translate_action(std::string_view text, uint64_t start_line, std::string_view uri,
+std::optional<CodeAction> translate_action(std::string_view text, uint64_t start_line, std::string_view uri,
                                      const json& range) {
   std::string_view line;
   if (!text::nth_line(text, start_line, line)) return std::nullopt;
@@ -154,8 +141,48 @@ std::optional<json> translate_action(std::string_view text, uint64_t start_line,
 
 }  // namespace
 
-std::vector<json> diagnostic_quick_fixes(const json& diagnostic, std::string_view uri) {
-  std::vector<json> fixes;
+void write(zevo::json::Writer& out, const EditRange& v) {
+  if (v.as_sent) {
+    out.value(*v.as_sent);
+    return;
+  }
+  auto point = [&] {
+    if (v.point_as_sent) {
+      out.value(*v.point_as_sent);
+    } else {
+      write_position(out, v.line, v.character);
+    }
+  };
+  write_range(out, point, point);
+}
+
+void write(zevo::json::Writer& out, const CodeAction& v) {
+  out.begin_object();
+  if (v.command) {
+    out.key("command");
+    write(out, *v.command);
+  }
+  if (!v.edits.empty()) {
+    out.key("edit");
+    out.begin_object();
+    out.key("changes");
+    out.begin_object();
+    out.key(v.uri);
+    out.begin_array();
+    for (const ActionEdit& edit : v.edits) write_text_edit(out, edit.new_text, [&] { write(out, edit.range); });
+    out.end_array();
+    out.end_object();
+    out.end_object();
+  }
+  out.key("kind");
+  out.string(v.kind);
+  out.key("title");
+  out.string(v.title);
+  out.end_object();
+}
+
+std::vector<CodeAction> diagnostic_quick_fixes(const json& diagnostic, std::string_view uri) {
+  std::vector<CodeAction> fixes;
   const json& message = member(diagnostic, "message");
   if (!message.is_string()) return fixes;
   const std::string_view m = *message.get_ptr<const std::string*>();
@@ -165,20 +192,23 @@ std::vector<json> diagnostic_quick_fixes(const json& diagnostic, std::string_vie
   return fixes;
 }
 
-HandlerResult handle_code_action(Params params, const ServerState& state) {
+HandlerResult handle_code_action(Params params, const ServerState& state, zevo::json::Writer& out) {
   const json& raw = raw_params(params);
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const json& uri = member(member(raw, "textDocument"), "uri");
-  if (!uri.is_string()) return json(nullptr);
-  const std::string& uri_text = *uri.get_ptr<const std::string*>();
-  const std::string* text = snapshot.find(uri_text);
-  if (text == nullptr) return json(nullptr);
+  const std::string* sent_uri = uri.get_ptr<const std::string*>();
+  const std::string* text = sent_uri != nullptr ? snapshot.find(*sent_uri) : nullptr;
+  if (text == nullptr) {
+    out.null();
+    return {};
+  }
+  const std::string& uri_text = *sent_uri;
 
-  json actions = json::array();
+  out.begin_array();
   const json& diagnostics = member(member(raw, "context"), "diagnostics");
   if (diagnostics.is_array()) {
     for (const json& diagnostic : diagnostics) {
-      for (json& fix : diagnostic_quick_fixes(diagnostic, uri_text)) actions.push_back(std::move(fix));
+      for (const CodeAction& fix : diagnostic_quick_fixes(diagnostic, uri_text)) write(out, fix);
     }
   }
 
@@ -186,14 +216,15 @@ HandlerResult handle_code_action(Params params, const ServerState& state) {
   const uint64_t start_line = read_number(member(member(range, "start"), "line"));
   const uint64_t end_line = read_number(member(member(range, "end"), "line"));
   if (start_line == end_line) {
-    actions.push_back(edit_action("Extract to variable", "refactor.extract", uri_text,
-                                  json::array({text_edit(range, "yeni_değişken")})));
+    write(out, CodeAction{"Extract to variable", "refactor.extract", uri_text,
+                          {{EditRange{range, std::nullopt, 0, 0}, "yeni_değişken"}}, std::nullopt});
   } else {
-    actions.push_back(command_action("Extract to function", "refactor.extract", "Extract to function",
-                                     "zevo.extractFunction", uri_text, range));
+    write(out, command_action("Extract to function", "refactor.extract", "Extract to function", "zevo.extractFunction",
+                              uri_text, range));
   }
-  if (auto translate = translate_action(*text, start_line, uri_text, range)) actions.push_back(std::move(*translate));
-  return actions;
+  if (auto translate = translate_action(*text, start_line, uri_text, range)) write(out, *translate);
+  out.end_array();
+  return {};
 }
 
 }  // namespace zevo::lsp

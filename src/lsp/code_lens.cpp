@@ -293,7 +293,8 @@ std::string quoted(std::string_view prefix, std::string_view name) {
   return out;
 }
 
-void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_view t, std::string_view uri,
+template <class Visit>
+void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::string_view uri,
                      const std::vector<std::string>& declared, const NameCounts& counts) {
   const Range range{{line, 0}, {line, static_cast<uint32_t>(text::utf16_length(t))}};
   const bool has_function_keyword = contains_any(t, kFunctionKeywords);
@@ -302,7 +303,7 @@ void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_v
     if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
     if (auto name = name_after_keyword(t, keyword)) {
       std::string title = quoted("▶ Run '", *name);
-      lenses.push_back(make_lens(range, std::move(title), "zevo.runFunction", uri, std::move(*name)));
+      visit(make_lens(range, std::move(title), "zevo.runFunction", uri, std::move(*name)));
       break;
     }
   }
@@ -311,25 +312,25 @@ void add_line_lenses(std::vector<CodeLens>& lenses, uint32_t line, std::string_v
   if (test_attribute || (contains(t, "test") && has_function_keyword)) {
     std::string name = test_attribute ? "test" : first_function_name(t).value_or("test");
     std::string title = quoted("▶ Run Test '", name);
-    lenses.push_back(make_lens(range, std::move(title), "zevo.runTest", uri, std::move(name)));
+    visit(make_lens(range, std::move(title), "zevo.runTest", uri, std::move(name)));
   }
 
   if (contains_any(t, kProgramMarkers)) {
-    lenses.push_back(make_lens(range, "▶ Run Program", "zevo.runFunction", uri, "main"));
+    visit(make_lens(range, "▶ Run Program", "zevo.runFunction", uri, "main"));
   }
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
   if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
     std::string name = first_function_name(t).value_or("benchmark");
     std::string title = quoted("▶ Run Benchmark '", name);
-    lenses.push_back(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::move(name)));
+    visit(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::move(name)));
   }
 
   for (const auto& name : declared) {
     const std::size_t count = counts.find(name)->second.count;
     if (count == 0) continue;
     std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
-    lenses.push_back(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, name));
+    visit(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, name));
     break;
   }
 }
@@ -347,70 +348,44 @@ std::optional<std::string> name_after_keyword(std::string_view line, std::string
   return std::string(name);
 }
 
-std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_view uri) {
+namespace {
+
+// Calls `visit(CodeLens)` with every lens of the text in order; only one lens
+// is held at a time.
+template <class Visit>
+void for_each_code_lens(std::string_view text, std::string_view uri, Visit&& visit) {
   const std::vector<std::string_view> lines = text::split_lines(text);
   std::vector<std::string_view> trimmed;
   trimmed.reserve(lines.size());
   std::vector<std::vector<std::string>> declared;
   declared.reserve(lines.size());
-  // Lines that may get lenses, for one allocation of the list in the usual
-  // case: growing it by doubling costs more than filling it.
-  std::size_t candidates = 0;
   for (std::string_view line : lines) {
-    const std::string_view t = trimmed.emplace_back(text::trim(line));
-    declared.push_back(declared_names(t));
-    if (!declared.back().empty() || t.starts_with('#') || t.starts_with('@') || contains_any(t, kFunctionKeywords)) {
-      ++candidates;
-    }
+    declared.push_back(declared_names(trimmed.emplace_back(text::trim(line))));
   }
   const NameCounts counts = count_references(lines, declared);
-
-  std::vector<CodeLens> lenses;
-  lenses.reserve(2 * candidates);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    add_line_lenses(lenses, static_cast<uint32_t>(i), trimmed[i], uri, declared[i], counts);
+    add_line_lenses(visit, static_cast<uint32_t>(i), trimmed[i], uri, declared[i], counts);
   }
-  return lenses;
 }
-
-namespace {
-
-// The dispatcher's failures of code lens: -32603 with the case's text.
-ResponseError code_lens_error(std::string_view text) { return internal_error("Code lens error: " + std::string(text)); }
 
 }  // namespace
 
-HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot) {
-  const json& raw = raw_params(params);
-  const json& uri = zevo::json::get(zevo::json::get(raw, "textDocument"), "uri");
-  if (!uri.is_string()) return code_lens_error("Missing textDocument.uri");
+std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_view uri) {
+  std::vector<CodeLens> lenses;
+  for_each_code_lens(text, uri, [&](CodeLens lens) { lenses.push_back(std::move(lens)); });
+  return lenses;
+}
+
+HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot, zevo::json::Writer& out) {
+  const json& uri = zevo::json::get(zevo::json::get(raw_params(params), "textDocument"), "uri");
+  if (!uri.is_string()) return internal_error(std::string(kCodeLensError) + "Missing textDocument.uri");
   const std::string& uri_text = *uri.get_ptr<const std::string*>();
   const std::string* text = snapshot.find(uri_text);
-  if (text == nullptr) return code_lens_error("Document not found");
-
-  // Every run, test, program and benchmark lens repeats the URI: a long URI on
-  // a document of many declaration lines would multiply past any sensible size.
-  if (uri_text.size() > 4096) {
-    std::size_t function_lines = 0;
-    text::for_each_line(*text, [&](std::size_t, std::string_view line) {
-      if (contains_any(line, kFunctionKeywords) || contains_any(line, kProgramMarkers)) ++function_lines;
-      return true;
-    });
-    const std::size_t bound = 4 * function_lines * (uri_text.size() + 64);
-    if (bound > kMaxAnswerBytes) return code_lens_error(answer_too_large(bound).message);
-  }
-
-  // Written as text: a value tree of thousands of lenses costs more to build
-  // and to free than finding them.
-  const std::vector<CodeLens> lenses = compute_code_lenses(*text, uri_text);
-  auto out = std::make_shared<std::string>("[");
-  out->reserve(lenses.size() * (160 + uri_text.size()));
-  for (const CodeLens& lens : lenses) {
-    if (out->size() > 1) *out += ',';
-    write_code_lens_json(*out, lens);
-  }
-  *out += ']';
-  return RawJson{std::move(out)};
+  if (text == nullptr) return internal_error(std::string(kCodeLensError) + "Document not found");
+  out.begin_array();
+  for_each_code_lens(*text, uri_text, [&](const CodeLens& lens) { write(out, lens); });
+  out.end_array();
+  return {};
 }
 
 }  // namespace zevo::lsp

@@ -15,8 +15,11 @@
 
 namespace zevo::lsp {
 
-// The lenses as a JSON array, or -32603 "Code lens error: " and the failure.
-HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot);
+// Every failure answers -32603 with this in front of its text.
+inline constexpr std::string_view kCodeLensError = "Code lens error: ";
+
+// Writes the lenses as a JSON array.
+HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot, json::Writer& out);
 
 // Every lens of the text, in line order and, within a line, as function, test,
 // program, benchmark, reference. `uri` goes into the run commands as it is.

@@ -347,18 +347,24 @@ std::vector<CompletionItem> completion_items(CompletionParams) {
   return items;
 }
 
-RawJson completion_catalogue() {
+std::string_view completion_catalogue() {
   // Written once: the catalogue never changes, and rebuilding 140 items on
-  // every keystroke would cost far more than sharing one text.
-  static const std::shared_ptr<const std::string> text =
-      std::make_shared<const std::string>(json::to_text(nlohmann::json(completion_items(CompletionParams{}))));
-  return RawJson{text};
+  // every keystroke would cost far more than copying one text.
+  static const std::string text = [] {
+    json::Writer out;
+    out.begin_array();
+    for (const CompletionItem& item : completion_items(CompletionParams{})) write(out, item);
+    out.end_array();
+    return out.text();
+  }();
+  return text;
 }
 
-HandlerResult handle_completion(Params params, const ServerState&) {
+HandlerResult handle_completion(Params params, const ServerState&, json::Writer& out) {
   auto decoded = decode_params<CompletionParams>(std::move(params), "Invalid completion params");
   if (!decoded.ok()) return std::move(decoded.error());
-  return completion_catalogue();
+  out.raw(completion_catalogue());
+  return {};
 }
 
 }  // namespace zevo::lsp

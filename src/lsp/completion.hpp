@@ -26,8 +26,8 @@ CompletionItem constant_completion_item(std::string_view label, std::string_view
 std::vector<CompletionItem> completion_items(CompletionParams params);
 
 // The catalogue as the compact JSON array the server sends, written on first use.
-RawJson completion_catalogue();
+std::string_view completion_catalogue();
 
-HandlerResult handle_completion(Params params, const ServerState& state);
+HandlerResult handle_completion(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

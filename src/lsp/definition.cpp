@@ -38,19 +38,22 @@ std::optional<Location> find_definition(std::string_view word, std::string_view 
   (void)parser::parse_document(text);
   auto range = find_declaration(word, text);
   if (!range) return std::nullopt;
-  return Location{std::string(uri), *range};
+  return Location{uri, *range};
 }
 
-HandlerResult handle_definition(Params params, const ServerState& state) {
+HandlerResult handle_definition(Params params, const ServerState& state, zevo::json::Writer& out) {
   auto decoded = decode_params<GotoDefinitionParams>(std::move(params), "Invalid definition params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const std::string& uri = decoded->position_params.text_document.uri;
   const auto found = cursor_word(snapshot, uri, decoded->position_params.position);
-  if (!found) return nlohmann::json(nullptr);
-  const auto location = find_definition(found->word.word, *found->text, uri);
-  if (!location) return nlohmann::json(nullptr);
-  return nlohmann::json(*location);
+  const auto location = found ? find_definition(found->word.word, *found->text, uri) : std::nullopt;
+  if (location) {
+    write(out, *location);
+  } else {
+    out.null();
+  }
+  return {};
 }
 
 }  // namespace zevo::lsp

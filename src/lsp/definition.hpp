@@ -39,6 +39,6 @@ std::optional<Range> find_declaration(std::string_view word, std::string_view te
 // Runs the whole-document parse first, whatever the search finds, and drops it.
 std::optional<Location> find_definition(std::string_view word, std::string_view text, std::string_view uri);
 
-HandlerResult handle_definition(Params params, const ServerState& state);
+HandlerResult handle_definition(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

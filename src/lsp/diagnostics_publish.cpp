@@ -1,5 +1,7 @@
 #include "lsp/diagnostics_publish.hpp"
 
+#include <cstdint>
+
 #include "json/json.hpp"
 #include "lsp/diagnostics.hpp"
 #include "lsp/protocol.hpp"
@@ -13,11 +15,19 @@ Status<TransportError> publish_diagnostics(std::string_view uri, std::string_vie
     log.line("URI parse hatası: " + std::string(uri) + " - " + serialized.error() + "\n");
     return Unit{};
   }
-  nlohmann::json diagnostics = nlohmann::json::array();
-  for (const Diagnostic& diagnostic : compute_diagnostics(text)) diagnostics.push_back(diagnostic);
-  const nlohmann::json params{{"diagnostics", std::move(diagnostics)}, {"uri", std::move(*serialized)}};
-  std::string body;
-  zevo::json::write_notification(body, "textDocument/publishDiagnostics", zevo::json::to_text(params));
+  const std::vector<Diagnostic> diagnostics = compute_diagnostics(text);
+  // No limit: the notification is sent whatever the length of the URI.
+  zevo::json::Writer body(SIZE_MAX);
+  zevo::json::write_notification(body, "textDocument/publishDiagnostics", [&](zevo::json::Writer& out) {
+    out.begin_object();
+    out.key("diagnostics");
+    out.begin_array();
+    for (const Diagnostic& diagnostic : diagnostics) write(out, diagnostic);
+    out.end_array();
+    out.key("uri");
+    out.string(*serialized);
+    out.end_object();
+  });
   return send_message(writer, body);
 }
 

@@ -23,20 +23,24 @@ namespace zevo::lsp {
 
 namespace {
 
-using Handler = HandlerResult (*)(Params, const ServerState&);
+using Handler = HandlerResult (*)(Params, const ServerState&, json::Writer&);
 
 // Handlers that read documents through a snapshot get one taken for them,
 // dropped when they return.
-template <HandlerResult (*handle)(Params, const DocumentsSnapshot&)>
-HandlerResult with_snapshot(Params params, const ServerState& state) {
-  return handle(std::move(params), documents_snapshot(state));
+template <HandlerResult (*handle)(Params, const DocumentsSnapshot&, json::Writer&)>
+HandlerResult with_snapshot(Params params, const ServerState& state, json::Writer& out) {
+  return handle(std::move(params), documents_snapshot(state), out);
 }
 
-HandlerResult handle_shutdown(Params, const ServerState&) { return nlohmann::json(); }
+HandlerResult handle_shutdown(Params, const ServerState&, json::Writer& out) {
+  out.null();
+  return {};
+}
 
 struct MethodEntry {
   std::string_view name;
   Handler handle;
+  std::string_view error_prefix = {};  // before the text of an answer refused at the limit
 };
 
 // Names of equal length are compared in this order.
@@ -53,28 +57,46 @@ constexpr std::array<MethodEntry, 14> kMethods = {{
     {"textDocument/rename", handle_rename},
     {"textDocument/documentSymbol", with_snapshot<handle_document_symbol>},
     {"textDocument/semanticTokens/full", with_snapshot<handle_semantic_tokens_full>},
-    {"textDocument/inlayHint", with_snapshot<handle_inlay_hint>},
-    {"textDocument/codeLens", with_snapshot<handle_code_lens>},
+    {"textDocument/inlayHint", with_snapshot<handle_inlay_hint>, kInlayHintsError},
+    {"textDocument/codeLens", with_snapshot<handle_code_lens>, kCodeLensError},
 }};
 
 // A name of another length matches nothing, so most unknown names are refused without a comparison.
 constexpr text::LengthBounds kMethodLengths = text::length_bounds(kMethods, &MethodEntry::name);
 
-Handler find_method(std::string_view name) {
+const MethodEntry* find_method(std::string_view name) {
   if (!kMethodLengths.contains(name.size())) return nullptr;
   for (const MethodEntry& entry : kMethods) {
-    if (entry.name.size() == name.size() && entry.name == name) return entry.handle;
+    if (entry.name.size() == name.size() && entry.name == name) return &entry;
   }
   return nullptr;
 }
 
 }  // namespace
 
-HandlerResult handle_request(RequestContext& context) {
+HandlerResult handle_request(RequestContext& context, json::Writer& out) {
   Params params = std::move(context.params);
-  const Handler handle = find_method(context.method);
-  if (handle == nullptr) return method_not_found(context.method);
-  return handle(std::move(params), context.state);
+  const MethodEntry* entry = find_method(context.method);
+  if (entry == nullptr) return method_not_found(context.method);
+  return entry->handle(std::move(params), context.state, out);
+}
+
+void write_answer(RequestContext& context, const nlohmann::json& id, json::Writer& out) {
+  out.clear();
+  HandlerResult result;
+  json::write_response(out, id, [&](json::Writer& w) { result = handle_request(context, w); });
+  if (result.ok() && out.refused()) {
+    const MethodEntry* entry = find_method(context.method);
+    result = internal_error(std::string(entry->error_prefix) + answer_too_large(out));
+  }
+  const ResponseError* error = result.error();
+  if (error == nullptr) return;
+  // An error answer is short, and written whatever the limit of answers.
+  const std::size_t limit = out.limit();
+  out.clear();
+  out.set_limit(SIZE_MAX);
+  json::write_error_response(out, id, error->code, error->message, error->data ? &*error->data : nullptr);
+  out.set_limit(limit);
 }
 
 // ---- Notifications ------------------------------------------------------------

@@ -1,13 +1,13 @@
-// What a request handler gives back: a JSON result (null included) or an error answer.
+// What a request handler gives back: a result written as it goes, or an error answer.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include <nlohmann/json.hpp>
+
+#include "json/json.hpp"
 
 namespace zevo::lsp {
 
@@ -30,26 +30,18 @@ struct ResponseError {
   std::optional<nlohmann::json> data;  // never set by the server; kept for the envelope
 };
 
-// A result already written as compact JSON text, shared between requests
-// (the completion catalogue is the same for every request).
-struct RawJson {
-  std::shared_ptr<const std::string> text;
-};
-
+// What a handler gives back: success when its result has been written into
+// the answer's writer, or an error answer (and whatever it wrote is dropped).
 class HandlerResult {
  public:
-  HandlerResult(nlohmann::json value) : state_(std::move(value)) {}
-  HandlerResult(RawJson raw) : state_(std::move(raw)) {}
-  HandlerResult(ResponseError error) : state_(std::move(error)) {}
+  HandlerResult() = default;
+  HandlerResult(ResponseError error) : error_(std::move(error)) {}
 
-  bool ok() const { return !std::holds_alternative<ResponseError>(state_); }
-  // Null unless the result is a JSON value.
-  const nlohmann::json* value() const { return std::get_if<nlohmann::json>(&state_); }
-  const RawJson* raw() const { return std::get_if<RawJson>(&state_); }
-  const ResponseError* error() const { return std::get_if<ResponseError>(&state_); }
+  bool ok() const { return !error_; }
+  const ResponseError* error() const { return error_ ? &*error_ : nullptr; }
 
  private:
-  std::variant<nlohmann::json, RawJson, ResponseError> state_;
+  std::optional<ResponseError> error_;
 };
 
 inline ResponseError invalid_request(std::string message) {
@@ -61,20 +53,15 @@ inline ResponseError method_not_found(std::string_view method) {
 inline ResponseError internal_error(std::string message) {
   return {kInternalError, std::move(message), std::nullopt};
 }
-// Every answer is held whole in memory and sent in one frame. Answers whose
-// size multiplies what the client sent (a long new name repeated at every
-// occurrence, say) are refused above this size instead of exhausting memory;
-// it is the limit of an incoming message too.
-inline constexpr std::size_t kMaxAnswerBytes = std::size_t{1} << 29;
-
 // A feature's record could not be turned into JSON.
 inline ResponseError serialization_error(std::string_view library_text) {
   return internal_error("Serialization error: " + std::string(library_text));
 }
 
-inline ResponseError answer_too_large(std::size_t bytes) {
-  return serialization_error("an answer of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-                             std::to_string(kMaxAnswerBytes) + " bytes");
+// The text of an answer that the writer refused at its limit.
+inline std::string answer_too_large(const json::Writer& out) {
+  return "Serialization error: an answer of " + std::to_string(out.refused_at()) + " bytes exceeds the limit of " +
+         std::to_string(out.limit()) + " bytes";
 }
 
 }  // namespace zevo::lsp

@@ -396,7 +396,7 @@ std::optional<Hover> hover_for_position(HoverParams params, std::string_view tex
   return std::nullopt;
 }
 
-HandlerResult handle_hover(Params params, const ServerState& state) {
+HandlerResult handle_hover(Params params, const ServerState& state, zevo::json::Writer& out) {
   auto decoded = decode_params<HoverParams>(std::move(params), "Invalid hover params");
   if (!decoded.ok()) return std::move(decoded.error());
 
@@ -404,8 +404,12 @@ HandlerResult handle_hover(Params params, const ServerState& state) {
   const std::string_view text = document != nullptr && document->text ? std::string_view(*document->text)
                                                                        : std::string_view();
   const auto hover = hover_for_position(std::move(*decoded), text);
-  if (!hover) return nlohmann::json(nullptr);
-  return nlohmann::json(*hover);
+  if (hover) {
+    write(out, *hover);
+  } else {
+    out.null();
+  }
+  return {};
 }
 
 }  // namespace zevo::lsp

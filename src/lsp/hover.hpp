@@ -33,6 +33,6 @@ std::optional<std::string_view> hover_word_at(std::string_view line, std::size_t
 
 std::optional<Hover> hover_for_position(HoverParams params, std::string_view text);
 
-HandlerResult handle_hover(Params params, const ServerState& state);
+HandlerResult handle_hover(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

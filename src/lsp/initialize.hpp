@@ -25,9 +25,7 @@ inline constexpr std::array<std::string_view, 14> kSemanticTokenModifiers = {
     "public",      "exportable",   "domesticOnly",  "classified",
 };
 
-// The result every initialize request gets, whatever the client announced.
-nlohmann::json build_initialize_result();
-
-HandlerResult handle_initialize(Params params, const ServerState& state);
+// Writes the result every initialize request gets, whatever the client announced.
+HandlerResult handle_initialize(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

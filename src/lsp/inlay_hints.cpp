@@ -178,33 +178,20 @@ std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first
   return hints;
 }
 
-namespace {
-
-// The failures of inlay hints: -32603 with the feature's text.
-ResponseError inlay_hints_error(std::string_view text) { return internal_error("Inlay hints error: " + std::string(text)); }
-
-}  // namespace
-
-HandlerResult handle_inlay_hint(Params params, const DocumentsSnapshot& snapshot) {
+HandlerResult handle_inlay_hint(Params params, const DocumentsSnapshot& snapshot, json::Writer& out) {
   const nlohmann::json& raw = raw_params(params);
   const nlohmann::json& uri = json::get(json::get(raw, "textDocument"), "uri");
-  if (!uri.is_string()) return inlay_hints_error("Missing textDocument.uri");
+  if (!uri.is_string()) return internal_error(std::string(kInlayHintsError) + "Missing textDocument.uri");
   const nlohmann::json& range = json::get(raw, "range");
   const uint32_t first_line = range_line(json::get(json::get(range, "start"), "line")).value_or(0);
   const uint32_t last_line = range_line(json::get(json::get(range, "end"), "line")).value_or(kWholeDocumentEnd);
   const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
-  if (text == nullptr) return inlay_hints_error("Document not found");
+  if (text == nullptr) return internal_error(std::string(kInlayHintsError) + "Document not found");
 
-  // Written as text: a large document has tens of thousands of hints, and a
-  // value tree of them would cost more than finding them.
-  auto out = std::make_shared<std::string>("[");
-  out->reserve(text->size() / 2);
-  for_each_hint(*text, first_line, last_line, [&](const InlayHint& hint) {
-    if (out->size() > 1) *out += ',';
-    write_inlay_hint_json(*out, hint);
-  });
-  *out += ']';
-  return RawJson{std::move(out)};
+  out.begin_array();
+  for_each_hint(*text, first_line, last_line, [&](const InlayHint& hint) { write(out, hint); });
+  out.end_array();
+  return {};
 }
 
 }  // namespace zevo::lsp

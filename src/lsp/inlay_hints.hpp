@@ -52,7 +52,10 @@ std::span<const std::string_view> builtin_parameter_names(std::string_view funct
 // then by pass (value type, parameter names, return type).
 std::vector<InlayHint> compute_inlay_hints(std::string_view text, uint32_t first_line, uint32_t last_line);
 
-// The hints as a JSON array, or -32603 "Inlay hints error: " and the failure.
-HandlerResult handle_inlay_hint(Params params, const DocumentsSnapshot& snapshot);
+// Every failure answers -32603 with this in front of its text.
+inline constexpr std::string_view kInlayHintsError = "Inlay hints error: ";
+
+// Writes the hints as a JSON array.
+HandlerResult handle_inlay_hint(Params params, const DocumentsSnapshot& snapshot, json::Writer& out);
 
 }  // namespace zevo::lsp

@@ -1,136 +1,148 @@
 #include "lsp/protocol.hpp"
 
-#include "json/json.hpp"
-
 namespace zevo::lsp {
 
-using nlohmann::json;
-
-namespace {
-
-// A member added to an object that to_json has just made.
-void add(json& object, std::string key, json value) {
-  object.get_ptr<json::object_t*>()->insert_or_assign(std::move(key), std::move(value));
+void write_position(json::Writer& out, uint64_t line, uint64_t character) {
+  out.begin_object();
+  out.key("character");
+  out.number(character);
+  out.key("line");
+  out.number(line);
+  out.end_object();
 }
 
-}  // namespace
+void write(json::Writer& out, const Position& v) { write_position(out, v.line, v.character); }
 
-void to_json(json& j, const Position& v) { j = json{{"line", v.line}, {"character", v.character}}; }
-
-void to_json(json& j, const Range& v) { j = json{{"start", v.start}, {"end", v.end}}; }
-
-void to_json(json& j, const Location& v) { j = json{{"uri", v.uri}, {"range", v.range}}; }
-
-void to_json(json& j, const TextEdit& v) { j = json{{"range", v.range}, {"newText", v.new_text}}; }
-
-void to_json(json& j, const WorkspaceEdit& v) {
-  json changes = json::object();
-  for (const auto& [uri, edits] : v.changes) add(changes, uri, edits);
-  j = json{{"changes", std::move(changes)}};
+void write(json::Writer& out, const Range& v) {
+  write_range(out, [&] { write(out, v.end); }, [&] { write(out, v.start); });
 }
 
-void to_json(json& j, const MarkupContent& v) { j = json{{"kind", v.kind}, {"value", v.value}}; }
-
-void to_json(json& j, const Hover& v) {
-  j = json{{"contents", v.contents}};
-  if (v.range) add(j, "range", *v.range);
+void write(json::Writer& out, const Location& v) {
+  out.begin_object();
+  out.key("range");
+  write(out, v.range);
+  out.key("uri");
+  out.string(v.uri);
+  out.end_object();
 }
 
-void to_json(json& j, const Command& v) {
-  j = json{{"title", v.title}, {"command", v.command}};
-  if (v.arguments) add(j, "arguments", *v.arguments);
+void write(json::Writer& out, const TextEdit& v) {
+  write_text_edit(out, v.new_text, [&] { write(out, v.range); });
 }
 
-void to_json(json& j, const CodeLens& v) {
-  j = json{{"range", v.range}};
-  if (v.command) add(j, "command", *v.command);
-  if (v.data) add(j, "data", *v.data);
+void write(json::Writer& out, const MarkupContent& v) {
+  out.begin_object();
+  out.key("kind");
+  out.string(v.kind);
+  out.key("value");
+  out.string(v.value);
+  out.end_object();
 }
 
-void to_json(json& j, const Diagnostic& v) {
-  j = json{{"range", v.range}, {"message", v.message}};
-  if (v.severity) add(j, "severity", *v.severity);
-  if (v.source) add(j, "source", *v.source);
-}
-
-void to_json(json& j, const InlayHint& v) {
-  // Member by member: documents give thousands of hints, and an initializer
-  // list would copy every member once more.
-  j = json::object();
-  auto& members = *j.get_ptr<json::object_t*>();
-  members.emplace("position", v.position);
-  members.emplace("label", v.label);
-  if (v.kind) members.emplace("kind", *v.kind);
-  if (v.padding_left) members.emplace("paddingLeft", *v.padding_left);
-  if (v.padding_right) members.emplace("paddingRight", *v.padding_right);
-}
-
-void to_json(json& j, const CompletionItem& v) {
-  j = json{{"label", v.label}};
-  if (v.kind) add(j, "kind", *v.kind);
-  if (v.detail) add(j, "detail", *v.detail);
-  if (v.documentation) add(j, "documentation", *v.documentation);
-  if (v.insert_text) add(j, "insertText", *v.insert_text);
-  if (v.insert_text_format) add(j, "insertTextFormat", *v.insert_text_format);
-}
-
-void write_code_lens_json(std::string& out, const CodeLens& lens) {
-  out += '{';
-  if (lens.command) {
-    const Command& command = *lens.command;
-    out += R"("command":{)";
-    if (command.arguments) {
-      out += R"("arguments":[)";
-      for (std::size_t i = 0; i < command.arguments->size(); ++i) {
-        if (i > 0) out += ',';
-        zevo::json::write(out, (*command.arguments)[i]);
-      }
-      out += "],";
-    }
-    out += R"("command":)";
-    zevo::json::write_string(out, command.command);
-    out += R"(,"title":)";
-    zevo::json::write_string(out, command.title);
-    out += "},";
+void write(json::Writer& out, const Hover& v) {
+  out.begin_object();
+  out.key("contents");
+  write(out, v.contents);
+  if (v.range) {
+    out.key("range");
+    write(out, *v.range);
   }
-  if (lens.data) {
-    out += R"("data":)";
-    zevo::json::write(out, *lens.data);
-    out += ',';
-  }
-  out += R"("range":)";
-  write_range_json(out, lens.range);
-  out += '}';
+  out.end_object();
 }
 
-void write_inlay_hint_json(std::string& out, const InlayHint& hint) {
-  out += '{';
-  if (hint.kind) {
-    out += R"("kind":)";
-    out += std::to_string(*hint.kind);
-    out += ',';
+void write(json::Writer& out, const Command& v) {
+  out.begin_object();
+  if (v.arguments) {
+    out.key("arguments");
+    out.begin_array();
+    for (const nlohmann::json& argument : *v.arguments) out.value(argument);
+    out.end_array();
   }
-  out += R"("label":)";
-  zevo::json::write_string(out, hint.label);
-  if (hint.padding_left) out += *hint.padding_left ? R"(,"paddingLeft":true)" : R"(,"paddingLeft":false)";
-  if (hint.padding_right) out += *hint.padding_right ? R"(,"paddingRight":true)" : R"(,"paddingRight":false)";
-  out += R"(,"position":{"character":)";
-  zevo::json::write_unsigned(out, hint.position.character);
-  out += R"(,"line":)";
-  zevo::json::write_unsigned(out, hint.position.line);
-  out += "}}";
+  out.key("command");
+  out.string(v.command);
+  out.key("title");
+  out.string(v.title);
+  out.end_object();
 }
 
-void write_range_json(std::string& out, const Range& range) {
-  out += R"({"end":{"character":)";
-  zevo::json::write_unsigned(out, range.end.character);
-  out += R"(,"line":)";
-  zevo::json::write_unsigned(out, range.end.line);
-  out += R"(},"start":{"character":)";
-  zevo::json::write_unsigned(out, range.start.character);
-  out += R"(,"line":)";
-  zevo::json::write_unsigned(out, range.start.line);
-  out += "}}";
+void write(json::Writer& out, const CodeLens& v) {
+  out.begin_object();
+  if (v.command) {
+    out.key("command");
+    write(out, *v.command);
+  }
+  if (v.data) {
+    out.key("data");
+    out.value(*v.data);
+  }
+  out.key("range");
+  write(out, v.range);
+  out.end_object();
+}
+
+void write(json::Writer& out, const Diagnostic& v) {
+  out.begin_object();
+  out.key("message");
+  out.string(v.message);
+  out.key("range");
+  write(out, v.range);
+  if (v.severity) {
+    out.key("severity");
+    out.number(*v.severity);
+  }
+  if (v.source) {
+    out.key("source");
+    out.string(*v.source);
+  }
+  out.end_object();
+}
+
+void write(json::Writer& out, const InlayHint& v) {
+  out.begin_object();
+  if (v.kind) {
+    out.key("kind");
+    out.number(*v.kind);
+  }
+  out.key("label");
+  out.string(v.label);
+  if (v.padding_left) {
+    out.key("paddingLeft");
+    out.boolean(*v.padding_left);
+  }
+  if (v.padding_right) {
+    out.key("paddingRight");
+    out.boolean(*v.padding_right);
+  }
+  out.key("position");
+  write(out, v.position);
+  out.end_object();
+}
+
+void write(json::Writer& out, const CompletionItem& v) {
+  out.begin_object();
+  if (v.detail) {
+    out.key("detail");
+    out.string(*v.detail);
+  }
+  if (v.documentation) {
+    out.key("documentation");
+    write(out, *v.documentation);
+  }
+  if (v.insert_text) {
+    out.key("insertText");
+    out.string(*v.insert_text);
+  }
+  if (v.insert_text_format) {
+    out.key("insertTextFormat");
+    out.number(*v.insert_text_format);
+  }
+  if (v.kind) {
+    out.key("kind");
+    out.number(*v.kind);
+  }
+  out.key("label");
+  out.string(v.label);
+  out.end_object();
 }
 
 }  // namespace zevo::lsp

@@ -1,9 +1,8 @@
-// Protocol records the server writes (to JSON, absent optional members left
-// out) and the parameter records it decodes strictly from the client's JSON.
+// Protocol records the server writes (absent optional members left out) and
+// the parameter records it decodes strictly from the client's JSON.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/result.hpp"
+#include "json/json.hpp"
 
 namespace zevo::lsp {
 
@@ -29,19 +29,16 @@ struct Range {
   bool operator==(const Range&) const = default;
 };
 
+// Written only: the URI stays with its owner.
 struct Location {
-  std::string uri;
+  std::string_view uri;
   Range range;
 };
 
+// Written only: the text stays with its owner (a rename's new name).
 struct TextEdit {
   Range range;
-  std::string new_text;
-};
-
-struct WorkspaceEdit {
-  // Keyed by document URI text; std::map writes them in byte order.
-  std::map<std::string, std::vector<TextEdit>> changes;
+  std::string_view new_text;
 };
 
 struct MarkupContent {
@@ -90,31 +87,40 @@ struct CompletionItem {
   std::optional<int32_t> insert_text_format;
 };
 
-void to_json(nlohmann::json& j, const Position& v);
-void to_json(nlohmann::json& j, const Range& v);
-void to_json(nlohmann::json& j, const Location& v);
-void to_json(nlohmann::json& j, const TextEdit& v);
-void to_json(nlohmann::json& j, const WorkspaceEdit& v);
-void to_json(nlohmann::json& j, const MarkupContent& v);
-void to_json(nlohmann::json& j, const Hover& v);
-void to_json(nlohmann::json& j, const Command& v);
-void to_json(nlohmann::json& j, const CodeLens& v);
-void to_json(nlohmann::json& j, const Diagnostic& v);
-void to_json(nlohmann::json& j, const InlayHint& v);
-void to_json(nlohmann::json& j, const CompletionItem& v);
+// Each record as compact JSON, keys in byte order, absent members left out.
+void write(json::Writer& out, const Position& v);
+void write(json::Writer& out, const Range& v);
+void write(json::Writer& out, const Location& v);
+void write(json::Writer& out, const TextEdit& v);
+void write(json::Writer& out, const MarkupContent& v);
+void write(json::Writer& out, const Hover& v);
+void write(json::Writer& out, const Command& v);
+void write(json::Writer& out, const CodeLens& v);
+void write(json::Writer& out, const Diagnostic& v);
+void write(json::Writer& out, const InlayHint& v);
+void write(json::Writer& out, const CompletionItem& v);
 
-// A range as the compact JSON that to_json gives, written straight into `out`,
-// for answers with so many ranges that building value trees would dominate.
-void write_range_json(std::string& out, const Range& range);
-// A code lens as the compact JSON that to_json gives (keys sorted).
-void write_code_lens_json(std::string& out, const CodeLens& lens);
-
-// An inlay hint as the compact JSON that to_json gives (keys sorted).
-void write_inlay_hint_json(std::string& out, const InlayHint& hint);
-
-// The most bytes write_range_json writes (every number with 10 digits).
-inline constexpr std::size_t kMaxRangeJson =
-    std::string_view(R"({"end":{"character":,"line":},"start":{"character":,"line":}})").size() + 4 * 10;
+// The shapes of a position, a range and a text edit, for records whose parts
+// are not these types (a client's values written back as they came).
+void write_position(json::Writer& out, uint64_t line, uint64_t character);
+template <class WriteEnd, class WriteStart>
+void write_range(json::Writer& out, WriteEnd&& write_end, WriteStart&& write_start) {
+  out.begin_object();
+  out.key("end");
+  write_end();
+  out.key("start");
+  write_start();
+  out.end_object();
+}
+template <class WriteRange>
+void write_text_edit(json::Writer& out, std::string_view new_text, WriteRange&& write_range) {
+  out.begin_object();
+  out.key("newText");
+  out.string(new_text);
+  out.key("range");
+  write_range();
+  out.end_object();
+}
 
 // ---- Parameter records decoded from the client -------------------------
 // Every `uri` is held in the URL library's serialised form.

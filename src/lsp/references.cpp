@@ -2,10 +2,7 @@
 // the declaration itself and is left out; the client may ask for it at the end.
 #include "lsp/references.hpp"
 
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
+#include <string_view>
 
 #include "json/json.hpp"
 #include "lsp/decode.hpp"
@@ -28,69 +25,36 @@ bool follows_declaration_keyword(std::string_view before) {
   return false;
 }
 
-// One document's locations, in line order, under its URI as a JSON string.
-struct DocumentReferences {
-  std::string uri_json;
-  std::vector<Range> ranges;
-};
-
-std::vector<Range> document_references(std::string_view text, std::string_view word) {
-  std::vector<Range> ranges;
+// Every location of a document, in line order.
+void write_document_references(json::Writer& out, std::string_view uri, std::string_view text, std::string_view word) {
   for_each_whole_word(text, word, [&](uint32_t line_number, std::string_view line, const WordOccurrence& found) {
-    if (!follows_declaration_keyword(line.substr(0, found.offset))) ranges.push_back(found.range_on(line_number));
+    if (!follows_declaration_keyword(line.substr(0, found.offset))) write(out, Location{uri, found.range_on(line_number)});
   });
-  return ranges;
-}
-
-// Nothing when the text could exceed kMaxAnswerBytes; `bound` gets the estimate.
-std::optional<std::string> locations_json(const std::vector<DocumentReferences>& documents, std::size_t& bound) {
-  bound = 2;
-  for (const DocumentReferences& document : documents) {
-    bound += document.ranges.size() * (document.uri_json.size() + kMaxRangeJson + 20);
-  }
-  if (bound > kMaxAnswerBytes) return std::nullopt;
-  std::string out;
-  out.reserve(bound);
-  out += '[';
-  for (const DocumentReferences& document : documents) {
-    for (const Range& range : document.ranges) {
-      out += out.size() > 1 ? R"(,{"range":)" : R"({"range":)";
-      write_range_json(out, range);
-      out += R"(,"uri":)";
-      out += document.uri_json;
-      out += '}';
-    }
-  }
-  out += ']';
-  return out;
 }
 
 }  // namespace
 
-HandlerResult handle_references(Params params, const ServerState& state) {
+HandlerResult handle_references(Params params, const ServerState& state, json::Writer& out) {
   auto decoded = decode_params<ReferenceParams>(std::move(params), "Invalid references params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const std::string& uri = decoded->position_params.text_document.uri;
   const auto found = cursor_word(snapshot, uri, decoded->position_params.position);
-  if (!found) return nlohmann::json(nullptr);
+  if (!found) {
+    out.null();
+    return {};
+  }
   const std::string_view word = found->word.word;
 
-  // Written as text: a common word gives tens of thousands of locations.
-  std::vector<DocumentReferences> documents;
+  out.begin_array();
   for (const DocumentsSnapshot::Entry& document : snapshot.entries()) {
-    std::vector<Range> ranges = document_references(*document.text, word);
-    if (!ranges.empty()) documents.push_back({json_string(document.uri), std::move(ranges)});
+    write_document_references(out, document.uri, *document.text, word);
   }
   if (decoded->context.include_declaration) {
-    if (auto declared = find_declaration(word, *found->text)) {
-      documents.push_back({json_string(uri), {*declared}});
-    }
+    if (auto declared = find_declaration(word, *found->text)) write(out, Location{uri, *declared});
   }
-  std::size_t bound = 0;
-  auto locations = locations_json(documents, bound);
-  if (!locations) return answer_too_large(bound);
-  return RawJson{std::make_shared<std::string>(std::move(*locations))};
+  out.end_array();
+  return {};
 }
 
 }  // namespace zevo::lsp

@@ -9,6 +9,6 @@
 
 namespace zevo::lsp {
 
-HandlerResult handle_references(Params params, const ServerState& state);
+HandlerResult handle_references(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

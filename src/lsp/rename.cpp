@@ -10,7 +10,6 @@
 
 #include "json/json.hpp"
 #include "lsp/decode.hpp"
-#include "text/lengths.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -30,44 +29,6 @@ bool is_valid_new_name(std::string_view name) {
     if (!text::is_identifier_char(text::decode_utf8(name, i))) return false;
   }
   return !is_reserved_word(name);
-}
-
-std::vector<Range> whole_word_ranges(std::string_view text, std::string_view word) {
-  std::vector<Range> ranges;
-  for_each_whole_word(text, word, [&](uint32_t line_number, std::string_view, const WordOccurrence& found) {
-    ranges.push_back(found.range_on(line_number));
-  });
-  return ranges;
-}
-
-// {"changes":{uri:[{"newText":..,"range":..},..],..}} with the URIs in byte order.
-// Nothing when the text could exceed kMaxAnswerBytes; `bound` gets the estimate.
-std::optional<std::string> workspace_edit_json(const std::map<std::string_view, std::vector<Range>>& changes,
-                                               std::string_view new_text_json, std::size_t& bound) {
-  bound = 16;
-  for (const auto& [uri, ranges] : changes) {
-    bound += uri.size() + 8 + ranges.size() * (new_text_json.size() + kMaxRangeJson + 24);
-  }
-  if (bound > kMaxAnswerBytes) return std::nullopt;
-  std::string out;
-  out.reserve(bound);
-  out += R"({"changes":{)";
-  for (const auto& [uri, ranges] : changes) {
-    if (out.back() != '{') out += ',';
-    json::write_string(out, uri);
-    out += ":[";
-    for (const Range& range : ranges) {
-      if (out.back() != '[') out += ',';
-      out += R"({"newText":)";
-      out += new_text_json;
-      out += R"(,"range":)";
-      write_range_json(out, range);
-      out += '}';
-    }
-    out += ']';
-  }
-  out += "}}";
-  return out;
 }
 
 }  // namespace
@@ -142,20 +103,17 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
 }
 
 bool is_reserved_word(std::string_view text) {
-  // Other lengths are refused without a comparison.
-  static constexpr text::LengthBounds kLengths = text::length_bounds(RESERVED_WORDS, std::identity());
-  if (!kLengths.contains(text.size())) return false;
+  if (text.size() < 2 || text.size() > 10) return false;
   return std::find(RESERVED_WORDS.begin(), RESERVED_WORDS.end(), text) != RESERVED_WORDS.end();
 }
 
-std::string json_string(std::string_view text) {
-  std::string out;
-  json::write_string(out, text);
-  return out;
-}
-
-void to_json(nlohmann::json& j, const PrepareRenameResult& v) {
-  j = nlohmann::json{{"range", v.range}, {"placeholder", v.placeholder}};
+void write(json::Writer& out, const PrepareRenameResult& v) {
+  out.begin_object();
+  out.key("placeholder");
+  out.string(v.placeholder);
+  out.key("range");
+  write(out, v.range);
+  out.end_object();
 }
 
 std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t line, uint32_t character,
@@ -165,35 +123,56 @@ std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t
   return PrepareRenameResult{found->word.range, std::move(found->word.word)};
 }
 
-HandlerResult handle_prepare_rename(Params params, const ServerState& state) {
+HandlerResult handle_prepare_rename(Params params, const ServerState& state, json::Writer& out) {
   auto decoded = decode_params<TextDocumentPositionParams>(std::move(params), "Invalid prepareRename params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const Position position = decoded->position;
   const auto result = prepare_rename(decoded->text_document.uri, position.line, position.character, snapshot);
-  if (!result) return nlohmann::json(nullptr);
-  return nlohmann::json(*result);
+  if (result) {
+    write(out, *result);
+  } else {
+    out.null();
+  }
+  return {};
 }
 
-HandlerResult handle_rename(Params params, const ServerState& state) {
+HandlerResult handle_rename(Params params, const ServerState& state, json::Writer& out) {
   auto decoded = decode_params<RenameParams>(std::move(params), "Invalid rename params");
   if (!decoded.ok()) return std::move(decoded.error());
   const DocumentsSnapshot snapshot = documents_snapshot(state);
   const TextDocumentPositionParams& where = decoded->position_params;
   const auto found = cursor_word(snapshot, where.text_document.uri, where.position);
-  if (!found || !is_valid_new_name(decoded->new_name)) return nlohmann::json(nullptr);
+  if (!found || !is_valid_new_name(decoded->new_name)) {
+    out.null();
+    return {};
+  }
   const std::string_view word = found->word.word;
 
-  // Keyed by URI text, so the documents come out in byte order whatever the snapshot's.
-  std::map<std::string_view, std::vector<Range>> changes;
-  for (const DocumentsSnapshot::Entry& document : snapshot.entries()) {
-    std::vector<Range> ranges = whole_word_ranges(*document.text, word);
-    if (!ranges.empty()) changes.emplace(document.uri, std::move(ranges));
+  // The documents in byte order of their URIs, whatever the snapshot's; a
+  // document's edits are written as they are found, and only a document with
+  // some gets its member.
+  std::vector<const DocumentsSnapshot::Entry*> documents;
+  for (const DocumentsSnapshot::Entry& document : snapshot.entries()) documents.push_back(&document);
+  std::sort(documents.begin(), documents.end(), [](const auto* a, const auto* b) { return a->uri < b->uri; });
+  out.begin_object();
+  out.key("changes");
+  out.begin_object();
+  for (const DocumentsSnapshot::Entry* document : documents) {
+    bool any = false;
+    for_each_whole_word(*document->text, word, [&](uint32_t line_number, std::string_view, const WordOccurrence& at) {
+      if (!any) {
+        out.key(document->uri);
+        out.begin_array();
+        any = true;
+      }
+      write(out, TextEdit{at.range_on(line_number), decoded->new_name});
+    });
+    if (any) out.end_array();
   }
-  std::size_t bound = 0;
-  auto edit = workspace_edit_json(changes, json_string(decoded->new_name), bound);
-  if (!edit) return answer_too_large(bound);
-  return RawJson{std::make_shared<std::string>(std::move(*edit))};
+  out.end_object();
+  out.end_object();
+  return {};
 }
 
 }  // namespace zevo::lsp

@@ -86,16 +86,13 @@ struct PrepareRenameResult {
   std::string placeholder;
 };
 
-void to_json(nlohmann::json& j, const PrepareRenameResult& v);
-
-// A text as a JSON string, quotes included.
-std::string json_string(std::string_view text);
+void write(json::Writer& out, const PrepareRenameResult& v);
 
 // Nothing for a closed document, no word at the cursor, or a reserved word.
 std::optional<PrepareRenameResult> prepare_rename(std::string_view uri, uint32_t line, uint32_t character,
                                                   const DocumentsSnapshot& snapshot);
 
-HandlerResult handle_prepare_rename(Params params, const ServerState& state);
-HandlerResult handle_rename(Params params, const ServerState& state);
+HandlerResult handle_prepare_rename(Params params, const ServerState& state, json::Writer& out);
+HandlerResult handle_rename(Params params, const ServerState& state, json::Writer& out);
 
 }  // namespace zevo::lsp

@@ -300,25 +300,23 @@ std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenReco
   return data;
 }
 
-HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot) {
+HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot, json::Writer& out) {
   const nlohmann::json& raw = raw_params(params);
-  auto out = std::make_shared<std::string>(R"({"data":[)");
   const nlohmann::json& uri = json::get(json::get(raw, "textDocument"), "uri");
   const std::string* text = uri.is_string() ? snapshot.find(*uri.get_ptr<const std::string*>()) : nullptr;
+  out.begin_object();
+  out.key("data");
+  out.begin_array();
   if (text != nullptr) {
-    // About what a dense document needs, so that the text is rarely copied while it grows.
-    out->reserve(text->size() * 2);
     RelativeEncoder encoder;
-    auto push = [&](uint32_t v) {
-      if (out->back() != '[') *out += ',';
-      json::write_unsigned(*out, v);
-    };
+    auto push = [&](uint32_t v) { out.number(v); };
     for_each_line_tokens(*text, [&](const std::vector<SemanticTokenRecord>& line) {
       for (const SemanticTokenRecord& r : line) encoder.encode(r, push);
     });
   }
-  *out += "]}";
-  return RawJson{std::move(out)};
+  out.end_array();
+  out.end_object();
+  return {};
 }
 
 }  // namespace zevo::lsp

@@ -96,8 +96,7 @@ std::vector<SemanticTokenRecord> semantic_token_records(std::string_view text);
 std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenRecord>& records);
 
 // Always an object {"data": [...]}; a missing document gives an empty list.
-// Written here as text: a value tree with five numbers per token costs more to
-// build and tear down than the scan itself.
-HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot);
+// Each line's tokens are written as they are found.
+HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot& snapshot, json::Writer& out);
 
 }  // namespace zevo::lsp

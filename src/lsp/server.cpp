@@ -10,6 +10,8 @@ Result<RunOutcome, TransportError> run_server(ServerState& state, ServerIo io) {
   io.log.line("ZEVO Language Server başlatıldı...\n");
   MessageReader reader(io.input);
   MessageWriter writer(io.output);
+  // Kept for the life of the loop, so that small answers reuse its storage.
+  json::Writer answer;
   for (;;) {
     auto message = read_message(reader);
     if (!message.ok()) return Err{std::move(message.error())};
@@ -20,8 +22,8 @@ Result<RunOutcome, TransportError> run_server(ServerState& state, ServerIo io) {
     if (auto* request = std::get_if<RpcRequest>(&*message)) {
       io.log.line(log_line("İstek alındı: ", request->method));
       RequestContext context{std::move(request->params), request->method, state};
-      const HandlerResult result = handle_request(context);
-      auto sent = send_message(writer, encode_response(request->id, result));
+      write_answer(context, request->id, answer);
+      auto sent = send_message(writer, answer);
       if (!sent.ok()) return Err{std::move(sent.error())};
       continue;
     }

@@ -25,10 +25,35 @@ constexpr std::array<BuiltinSignature, 10> BUILTIN_SIGNATURES = {{
     {{"len", "length"}, "length(text: string) -> integer", {"text: string", {}}, "Returns string length"},
 }};
 
-void to_json(nlohmann::json& j, const ParameterInformation& v) { j = nlohmann::json{{"label", v.label}}; }
+void write(json::Writer& out, const SignatureInformation& v) {
+  out.begin_object();
+  out.key("documentation");
+  out.string(v.documentation);
+  out.key("label");
+  out.string(v.label);
+  out.key("parameters");
+  out.begin_array();
+  for (const ParameterInformation& parameter : v.parameters) {
+    out.begin_object();
+    out.key("label");
+    out.string(parameter.label);
+    out.end_object();
+  }
+  out.end_array();
+  out.end_object();
+}
 
-void to_json(nlohmann::json& j, const SignatureInformation& v) {
-  j = nlohmann::json{{"documentation", v.documentation}, {"label", v.label}, {"parameters", v.parameters}};
+void write(json::Writer& out, const SignatureHelp& v) {
+  out.begin_object();
+  out.key("activeParameter");
+  out.number(v.active_parameter);
+  out.key("activeSignature");
+  out.number(0);
+  out.key("signatures");
+  out.begin_array();
+  write(out, v.signature);
+  out.end_array();
+  out.end_object();
 }
 
 namespace {
@@ -160,11 +185,10 @@ std::optional<SignatureInformation> builtin_signature(std::string_view name) {
   return std::nullopt;
 }
 
-HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot) {
-  const nlohmann::json& raw = raw_params(params);
-  const nlohmann::json null_result(nullptr);
-  const auto& uri = json::get(json::get(raw, "textDocument"), "uri");
-  const auto& position = json::get(raw, "position");
+std::optional<SignatureHelp> signature_help(const nlohmann::json& params, const DocumentsSnapshot& snapshot) {
+  const std::nullopt_t null_result = std::nullopt;
+  const auto& uri = json::get(json::get(params, "textDocument"), "uri");
+  const auto& position = json::get(params, "position");
   const auto line_number = json::as_u64(json::get(position, "line"));
   const auto column = json::as_u64(json::get(position, "character"));
   if (!uri.is_string() || !line_number || !column) return null_result;
@@ -190,9 +214,16 @@ HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snap
   }
   if (!signature) return null_result;
 
-  return nlohmann::json{{"activeParameter", callee->active_parameter},
-                        {"activeSignature", 0},
-                        {"signatures", nlohmann::json::array({*signature})}};
+  return SignatureHelp{std::move(*signature), callee->active_parameter};
+}
+
+HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot, json::Writer& out) {
+  if (auto help = signature_help(raw_params(params), snapshot)) {
+    write(out, *help);
+  } else {
+    out.null();
+  }
+  return {};
 }
 
 }  // namespace zevo::lsp

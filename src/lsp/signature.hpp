@@ -27,8 +27,14 @@ struct SignatureInformation {
   std::vector<ParameterInformation> parameters;
 };
 
-void to_json(nlohmann::json& j, const ParameterInformation& v);
-void to_json(nlohmann::json& j, const SignatureInformation& v);
+// One signature, the only one the answer holds.
+struct SignatureHelp {
+  SignatureInformation signature;
+  std::size_t active_parameter = 0;
+};
+
+void write(json::Writer& out, const SignatureInformation& v);
+void write(json::Writer& out, const SignatureHelp& v);
 
 // A built-in function reachable by one or two names (an unused second one is
 // empty); an alias shows the label of its row.
@@ -66,6 +72,9 @@ std::vector<ParameterInformation> parameter_labels(std::string_view parameter_te
 
 std::optional<SignatureInformation> builtin_signature(std::string_view name);
 
-HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot);
+// Nothing when the position, the document or the callee's signature is missing.
+std::optional<SignatureHelp> signature_help(const nlohmann::json& params, const DocumentsSnapshot& snapshot);
+
+HandlerResult handle_signature_help(Params params, const DocumentsSnapshot& snapshot, json::Writer& out);
 
 }  // namespace zevo::lsp

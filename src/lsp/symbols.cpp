@@ -48,15 +48,20 @@ std::size_t chars_before_lowered(std::string_view line, std::size_t lowered) {
   return count;
 }
 
-SymbolRange whole_line(uint64_t line_number, std::string_view line) {
-  return {line_number, 0, line_number, text::utf16_length(line)};
+// Lines and columns of a document stay far below 2^32 (its size is bounded).
+Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
+  const auto line = static_cast<uint32_t>(line_number);
+  return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
+}
+
+Range whole_line(uint64_t line_number, std::string_view line) {
+  return on_line(line_number, 0, text::utf16_length(line));
 }
 
 // The name runs from `name_start` (a byte offset in the line).
-SymbolRange name_range(uint64_t line_number, std::string_view line, std::size_t name_start,
-                       std::string_view name) {
+Range name_range(uint64_t line_number, std::string_view line, std::size_t name_start, std::string_view name) {
   const uint64_t start = text::byte_to_column(line, name_start);
-  return {line_number, start, line_number, start + text::utf16_length(name)};
+  return on_line(line_number, start, start + text::utf16_length(name));
 }
 
 std::optional<SymbolRecord> function_symbol(uint64_t line_number, std::string_view line,
@@ -172,12 +177,6 @@ void for_each_symbol(std::string_view text, Visit&& visit) {
   });
 }
 
-// Columns and lines of a document stay far below 2^32 (its size is bounded).
-void append_range(std::string& out, const SymbolRange& r) {
-  write_range_json(out, Range{{static_cast<uint32_t>(r.start_line), static_cast<uint32_t>(r.start_character)},
-                              {static_cast<uint32_t>(r.end_line), static_cast<uint32_t>(r.end_character)}});
-}
-
 }  // namespace
 
 std::vector<SymbolRecord> document_symbols(std::string_view text) {
@@ -186,36 +185,33 @@ std::vector<SymbolRecord> document_symbols(std::string_view text) {
   return symbols;
 }
 
-void symbol_to_json(std::string& out, const SymbolRecord& symbol) {
-  out += R"({"detail":)";
-  json::write_string(out, symbol.detail);
-  out += R"(,"kind":)";
-  json::write_unsigned(out, symbol.kind);
-  out += R"(,"name":)";
-  json::write_string(out, symbol.name);
-  out += R"(,"range":)";
-  append_range(out, symbol.range);
-  out += R"(,"selectionRange":)";
-  append_range(out, symbol.selection_range);
-  out += '}';
+void write(json::Writer& out, const SymbolRecord& symbol) {
+  out.begin_object();
+  out.key("detail");
+  out.string(symbol.detail);
+  out.key("kind");
+  out.number(symbol.kind);
+  out.key("name");
+  out.string(symbol.name);
+  out.key("range");
+  write(out, symbol.range);
+  out.key("selectionRange");
+  write(out, symbol.selection_range);
+  out.end_object();
 }
 
-HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot) {
+HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot, json::Writer& out) {
   const nlohmann::json& raw = raw_params(params);
   const nlohmann::json& uri = json::get(json::get(raw, "textDocument"), "uri");
-  if (!uri.is_string()) return nlohmann::json();
-  const std::string* text = snapshot.find(*uri.get_ptr<const std::string*>());
-  if (text == nullptr) return nlohmann::json();
-  auto out = std::make_shared<std::string>("[");
-  // About what one symbol's JSON takes per byte of a dense document, so that
-  // the text is rarely copied while it grows.
-  out->reserve(text->size() * 4);
-  for_each_symbol(*text, [&](const SymbolRecord& symbol) {
-    if (out->size() > 1) *out += ',';
-    symbol_to_json(*out, symbol);
-  });
-  *out += ']';
-  return RawJson{std::move(out)};
+  const std::string* text = uri.is_string() ? snapshot.find(*uri.get_ptr<const std::string*>()) : nullptr;
+  if (text == nullptr) {
+    out.null();
+    return {};
+  }
+  out.begin_array();
+  for_each_symbol(*text, [&](const SymbolRecord& symbol) { write(out, symbol); });
+  out.end_array();
+  return {};
 }
 
 }  // namespace zevo::lsp

@@ -14,6 +14,7 @@
 #include "base/result.hpp"
 #include "lsp/document.hpp"
 #include "lsp/handler.hpp"
+#include "lsp/protocol.hpp"
 
 namespace zevo::lsp {
 
@@ -52,20 +53,12 @@ inline constexpr std::array<DeclarationPrefix, 5> TYPE_PREFIXES = {{
     {"type ", kSymbolStruct, "type"},
 }};
 
-// Both ranges lie on the symbol's line; characters are UTF-16 columns.
-struct SymbolRange {
-  uint64_t start_line = 0;
-  uint64_t start_character = 0;
-  uint64_t end_line = 0;
-  uint64_t end_character = 0;
-  bool operator==(const SymbolRange&) const = default;
-};
-
+// Both ranges lie on the symbol's line.
 struct SymbolRecord {
   std::string name;
   std::string detail;
-  SymbolRange range;            // the whole line
-  SymbolRange selection_range;  // the name
+  Range range;            // the whole line
+  Range selection_range;  // the name
   uint8_t kind = 0;
 };
 
@@ -81,13 +74,11 @@ std::string_view substring_chars(std::string_view text, std::size_t a, std::size
 // then variable or constant, then type.
 std::vector<SymbolRecord> document_symbols(std::string_view text);
 
-// Appends the symbol's DocumentSymbol object as compact JSON text, keys in
-// sorted order as the server's writer puts them.
-void symbol_to_json(std::string& out, const SymbolRecord& symbol);
+// The symbol's DocumentSymbol object.
+void write(json::Writer& out, const SymbolRecord& symbol);
 
 // Null when textDocument.uri is missing or not a string, or the document is not
-// open. The array is written here as text: a value tree of this size costs more
-// to build than to scan the document.
-HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot);
+// open; otherwise the symbols, each written as it is found.
+HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& snapshot, json::Writer& out);
 
 }  // namespace zevo::lsp

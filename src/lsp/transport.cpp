@@ -174,9 +174,9 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
     }
   }
   if (!length) return Err{invalid_data("Missing Content-Length header")};
-  if (*length > kMaxContentLength) {
+  if (*length > zevo::json::kMaxMessageBytes) {
     return Err{invalid_data("Content-Length " + std::to_string(*length) + " exceeds the limit of " +
-                            std::to_string(kMaxContentLength) + " bytes")};
+                            std::to_string(zevo::json::kMaxMessageBytes) + " bytes")};
   }
 
   const std::size_t size = static_cast<std::size_t>(*length);
@@ -200,27 +200,17 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
   return IncomingMessage{std::move(*notification)};
 }
 
-Status<TransportError> send_message(MessageWriter& writer, std::string_view body) {
+Status<TransportError> send_message(MessageWriter& writer, const zevo::json::Writer& body) {
   const std::string header = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
   auto written = writer.write(header);
-  if (written.ok()) written = writer.write(body);
+  body.for_each_piece([&](std::string_view piece) {
+    if (written.ok()) written = writer.write(piece);
+  });
   if (!written.ok()) {
     (void)writer.flush();  // drops what is left of the frame
     return written;
   }
   return writer.flush();
-}
-
-std::string encode_response(const json& id, const HandlerResult& result) {
-  std::string out;
-  if (const ResponseError* error = result.error()) {
-    zevo::json::write_error_response(out, id, error->code, error->message, error->data ? &*error->data : nullptr);
-  } else if (const RawJson* raw = result.raw()) {
-    zevo::json::write_response(out, id, raw->text ? std::string_view(*raw->text) : std::string_view("null"));
-  } else {
-    zevo::json::write_response(out, id, zevo::json::to_text(*result.value()));
-  }
-  return out;
 }
 
 }  // namespace zevo::lsp

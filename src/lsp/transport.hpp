@@ -53,9 +53,8 @@ struct TransportError {
   std::string text;
 };
 
-// A body longer than this, or a header line longer than the line limit, ends
-// the server before anything of that size is allocated.
-inline constexpr uint64_t kMaxContentLength = uint64_t{512} << 20;
+// A body longer than json::kMaxMessageBytes, or a header line longer than the
+// line limit, ends the server before anything of that size is allocated.
 inline constexpr std::size_t kMaxHeaderLine = std::size_t{64} << 10;
 inline constexpr std::size_t kStreamBufferSize = 8192;
 
@@ -112,9 +111,6 @@ using IncomingMessage = std::variant<RpcRequest, RpcNotification, EndOfInput>;
 Result<IncomingMessage, TransportError> read_message(MessageReader& reader);
 
 // Frames one body with its Content-Length header and flushes it.
-Status<TransportError> send_message(MessageWriter& writer, std::string_view body);
-
-// The response envelope of a handler's outcome, as compact JSON text.
-std::string encode_response(const nlohmann::json& id, const HandlerResult& result);
+Status<TransportError> send_message(MessageWriter& writer, const zevo::json::Writer& body);
 
 }  // namespace zevo::lsp

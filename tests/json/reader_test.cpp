@@ -222,8 +222,9 @@ TEST(Reader, StringsAcrossBlockEdges) {
   for (int length = 0; length < 300; ++length) {
     for (int variant = 0; variant < 6; ++variant) {
       const std::string text = texts.next(length);
-      std::string body;
-      write_string(body, text);
+      Writer writer;
+      writer.string(text);
+      const std::string body = writer.text();
       // After the string: nothing, a little, or more than a block.
       const std::string tails[] = {"", " ", std::string(70, ' ')};
       const std::string& tail = tails[variant % 3];

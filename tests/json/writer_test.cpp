@@ -16,9 +16,9 @@ namespace zevo::json {
 namespace {
 
 std::string string_text(std::string_view text) {
-  std::string out;
-  write_string(out, text);
-  return out;
+  Writer out;
+  out.string(text);
+  return out.text();
 }
 
 TEST(Writer, EscapesOnlyQuoteBackslashAndControls) {
@@ -80,9 +80,7 @@ TEST(Writer, StringsAcrossBlockEdges) {
   for (int length = 0; length < 300; ++length) {
     for (int variant = 0; variant < 4; ++variant) {
       const std::string text = texts.next(length);
-      std::string out = "prefix";
-      write_string(out, text);
-      ASSERT_EQ(out, "prefix" + reference(text)) << text;
+      ASSERT_EQ(string_text(text), reference(text)) << text;
     }
   }
 }
@@ -204,6 +202,137 @@ TEST(Writer, RoundTripsCanonicalTexts) {
     EXPECT_EQ(to_text(*value), text);
   }
 }
+
+}  // namespace
+}  // namespace zevo::json
+
+namespace zevo::json {
+namespace {
+
+// Members and elements get their commas at every depth; an envelope keeps the
+// order its members are written in.
+TEST(Writer, StructureAndCommas) {
+  Writer out;
+  out.begin_envelope();
+  out.key("z");
+  out.begin_array();
+  out.begin_object();
+  out.end_object();
+  out.begin_array();
+  out.end_array();
+  out.number(uint64_t{1});
+  out.number(int64_t{-2});
+  out.number(0.5);
+  out.boolean(false);
+  out.null();
+  out.raw(R"({"b":1,"a":2})");
+  out.string("s");
+  out.end_array();
+  out.key("a");
+  out.begin_object();
+  out.key("k");
+  out.value(Value::array({1, "x"}));
+  out.key("l");
+  out.number(int32_t{7});
+  out.end_object();
+  out.end_object();
+  EXPECT_EQ(out.text(), R"({"z":[{},[],1,-2,0.5,false,null,{"b":1,"a":2},"s"],"a":{"k":[1,"x"],"l":7}})");
+}
+
+// Text far longer than one block comes back whole and in order, also after
+// clear() has dropped all but the first block.
+TEST(Writer, GrowsWithoutCopyingAndIsReused) {
+  Writer out;
+  std::string expected = "[";
+  for (int round = 0; round < 2; ++round) {
+    out.clear();
+    out.begin_array();
+    expected = "[";
+    for (int i = 0; i < 200000; ++i) {
+      out.number(uint64_t(i) * 7919 % 100003);
+      expected += (i == 0 ? "" : ",") + std::to_string(uint64_t(i) * 7919 % 100003);
+    }
+    const std::string long_text(3 << 20, 'q');  // spans several blocks
+    out.string(long_text);
+    expected += ",\"" + long_text + "\"]";
+    out.end_array();
+    EXPECT_EQ(out.size(), expected.size());
+    EXPECT_EQ(out.text(), expected);
+    std::size_t pieces = 0;
+    out.for_each_piece([&](std::string_view) { ++pieces; });
+    EXPECT_GT(pieces, 2u);
+  }
+}
+
+// The write that would pass the limit is refused whole, and so is everything
+// after it; the refusal says what size it would have reached.
+TEST(Writer, RefusesPastTheLimit) {
+  struct Case {
+    std::size_t limit;
+    std::size_t held;        // bytes kept when the writing ends
+    std::size_t refused_at;  // 0: nothing refused
+  };
+  // Writes [ "abcdef" , 12345 ] : 1 + 8 + 1 + 5 + 1 = 16 bytes.
+  const Case cases[] = {
+      {16, 16, 0}, {15, 15, 16}, {14, 10, 15}, {9, 9, 10}, {8, 8, 9}, {7, 2, 8}, {0, 0, 1},
+  };
+  for (const Case& c : cases) {
+    Writer out(c.limit);
+    out.begin_array();
+    out.string("abcdef");
+    out.number(uint64_t{12345});
+    out.end_array();
+    EXPECT_EQ(out.size(), c.held) << c.limit;
+    EXPECT_EQ(out.refused(), c.refused_at != 0) << c.limit;
+    EXPECT_EQ(out.refused_at(), c.refused_at) << c.limit;
+    EXPECT_LE(out.size(), c.limit);
+    out.clear();
+    EXPECT_FALSE(out.refused());
+    out.raw("[]");
+    EXPECT_EQ(out.text(), c.limit >= 2 ? "[]" : "");
+  }
+  // A long string is cut off at the run that passes the limit, never held whole.
+  Writer out(1000);
+  out.string(std::string(5000, 'x') + "\"" + std::string(5000, 'y'));
+  EXPECT_TRUE(out.refused());
+  EXPECT_EQ(out.refused_at(), 5001u);
+  EXPECT_EQ(out.size(), 1u);
+}
+
+#ifndef NDEBUG
+// Members out of byte order are a fault of the code that writes them.
+TEST(WriterDeathTest, KeysOutOfOrderAreCaught) {
+  EXPECT_DEATH(
+      {
+        Writer out;
+        out.begin_object();
+        out.key("b");
+        out.null();
+        out.key("a");
+      },
+      "");
+  EXPECT_DEATH(
+      {
+        Writer out;
+        out.begin_object();
+        out.key("a");
+        out.null();
+        out.key("a");
+      },
+      "");
+  // Byte order: a non-ASCII letter comes after every ASCII one.
+  Writer out;
+  out.begin_object();
+  out.key("Z");
+  out.null();
+  out.key("a");
+  out.null();
+  out.key("\xC3\xA7");
+  out.null();
+  out.end_object();
+  EXPECT_EQ(out.text(), "{\"Z\":null,\"a\":null,\"\xC3\xA7\":null}");
+}
+#endif
 
 }  // namespace
 }  // namespace zevo::json

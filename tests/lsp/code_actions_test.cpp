@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lsp/code_actions.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -18,6 +19,13 @@ json diagnostic(std::string message, json r = range(0, 0, 0, 1)) {
   return json{{"message", std::move(message)}, {"range", std::move(r)}, {"severity", 1}};
 }
 
+// The quick fixes as the client reads them.
+std::vector<json> quick_fixes(const json& diagnostic, std::string_view uri) {
+  std::vector<json> out;
+  for (const CodeAction& action : diagnostic_quick_fixes(diagnostic, uri)) out.push_back(json::parse(written(action)));
+  return out;
+}
+
 std::vector<std::string> titles(const std::vector<json>& actions) {
   std::vector<std::string> out;
   for (const auto& a : actions) out.push_back(a["title"].get<std::string>());
@@ -29,7 +37,7 @@ std::vector<std::string> titles(const json& actions) {
 }
 
 TEST(DiagnosticQuickFixes, DeclareVariableExactJson) {
-  const auto fixes = diagnostic_quick_fixes(diagnostic("undefined variable 'x'", range(4, 2, 4, 3)), "file:///a");
+  const auto fixes = quick_fixes(diagnostic("undefined variable 'x'", range(4, 2, 4, 3)), "file:///a");
   ASSERT_EQ(fixes.size(), 1u);
   EXPECT_EQ(fixes[0].dump(),
             R"({"edit":{"changes":{"file:///a":[{"newText":"değişken x: tamsayı = 0\n","range":{"end":{"character":0,"line":4},"start":{"character":0,"line":4}}}]}},"kind":"quickfix","title":"Declare variable 'x'"})");
@@ -69,13 +77,13 @@ TEST(DiagnosticQuickFixes, RulesByMessage) {
        {"Declare variable 'x'", "Add semicolon", "Replace 'if' with 'eğer'", "Convert to float"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(titles(diagnostic_quick_fixes(diagnostic(c.message), "u")), c.titles) << c.message;
+    EXPECT_EQ(titles(quick_fixes(diagnostic(c.message), "u")), c.titles) << c.message;
   }
 }
 
 TEST(DiagnosticQuickFixes, EditsUseTheDiagnosticsNumbersAndRange) {
   const json r = range(3, 1, 3, 12);
-  const auto semicolon = diagnostic_quick_fixes(diagnostic("expected ';'", r), "u");
+  const auto semicolon = quick_fixes(diagnostic("expected ';'", r), "u");
   ASSERT_EQ(semicolon.size(), 1u);
   EXPECT_EQ(semicolon[0]["edit"]["changes"]["u"].dump(),
             R"([{"newText":";","range":{"end":{"character":12,"line":3},"start":{"character":12,"line":3}}}])");
@@ -83,19 +91,19 @@ TEST(DiagnosticQuickFixes, EditsUseTheDiagnosticsNumbersAndRange) {
   // The keyword fix copies the range as it came, members the server does not know included.
   json odd = r;
   odd["extra"] = "kept";
-  const auto keyword = diagnostic_quick_fixes(diagnostic("keyword while", odd), "u");
+  const auto keyword = quick_fixes(diagnostic("keyword while", odd), "u");
   ASSERT_EQ(keyword.size(), 1u);
   EXPECT_EQ(keyword[0]["edit"]["changes"]["u"][0]["range"], odd);
   EXPECT_EQ(keyword[0]["edit"]["changes"]["u"][0]["newText"], "iken");
 
   // The conversion keeps the expression: the call opens at the start and closes at the end.
-  const auto to_float = diagnostic_quick_fixes(diagnostic("type mismatch: integer vs float", range(2, 4, 2, 9)), "u");
+  const auto to_float = quick_fixes(diagnostic("type mismatch: integer vs float", range(2, 4, 2, 9)), "u");
   ASSERT_EQ(to_float.size(), 1u);
   EXPECT_EQ(to_float[0]["kind"], "quickfix");
   EXPECT_EQ(to_float[0]["edit"]["changes"]["u"].dump(),
             R"([{"newText":"kesir_olarak(","range":{"end":{"character":4,"line":2},"start":{"character":4,"line":2}}},)"
             R"js({"newText":")","range":{"end":{"character":9,"line":2},"start":{"character":9,"line":2}}}])js");
-  const auto to_int = diagnostic_quick_fixes(diagnostic("tip uyuşmazlığı: ondalık, tamsayı", range(0, 1, 1, 2)), "u");
+  const auto to_int = quick_fixes(diagnostic("tip uyuşmazlığı: ondalık, tamsayı", range(0, 1, 1, 2)), "u");
   ASSERT_EQ(to_int.size(), 1u);
   EXPECT_EQ(to_int[0]["edit"]["changes"]["u"][0]["newText"], "tamsayı_olarak(");
   EXPECT_EQ(to_int[0]["edit"]["changes"]["u"][1]["range"]["start"], range(0, 1, 1, 2)["end"]);
@@ -105,7 +113,7 @@ TEST(DiagnosticQuickFixes, MalformedDiagnostics) {
   // Not an object, no text message: nothing.
   for (const json& d : {json(nullptr), json("undefined 'x'"), json::array({"undefined 'x'"}),
                         json{{"message", 5}}, json{{"range", range(0, 0, 0, 0)}}}) {
-    EXPECT_TRUE(diagnostic_quick_fixes(d, "u").empty()) << d.dump();
+    EXPECT_TRUE(quick_fixes(d, "u").empty()) << d.dump();
   }
 
   // Numbers that are not non-negative integers read as 0; a large one is written back whole.
@@ -120,7 +128,7 @@ TEST(DiagnosticQuickFixes, MalformedDiagnostics) {
   for (const auto& c : cases) {
     json d = {{"message", "undefined 'x'; expected ';'"},
               {"range", {{"start", {{"line", c.line}}}, {"end", {{"line", c.line}, {"character", c.line}}}}}};
-    const auto fixes = diagnostic_quick_fixes(d, "u");
+    const auto fixes = quick_fixes(d, "u");
     ASSERT_EQ(fixes.size(), 2u) << c.line.dump();
     EXPECT_EQ(fixes[0]["edit"]["changes"]["u"][0]["range"]["start"]["line"], c.expected) << c.line.dump();
     EXPECT_EQ(fixes[1]["edit"]["changes"]["u"][0]["range"]["start"]["line"], c.expected) << c.line.dump();
@@ -128,7 +136,7 @@ TEST(DiagnosticQuickFixes, MalformedDiagnostics) {
   }
 
   // Without a range: positions read 0, copied ranges are null.
-  const auto fixes = diagnostic_quick_fixes(json{{"message", "keyword if; type mismatch integer float"}}, "u");
+  const auto fixes = quick_fixes(json{{"message", "keyword if; type mismatch integer float"}}, "u");
   ASSERT_EQ(titles(fixes), (std::vector<std::string>{"Replace 'if' with 'eğer'", "Convert to float"}));
   EXPECT_TRUE(fixes[0]["edit"]["changes"]["u"][0]["range"].is_null());
   EXPECT_EQ(fixes[1]["edit"]["changes"]["u"][0]["range"].dump(), R"({"end":null,"start":null})");
@@ -142,12 +150,12 @@ class HandleCodeAction : public ::testing::Test {
   }
 
   json request(std::string uri, json r, json diagnostics = json::array()) const {
-    const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", std::move(uri)}}},
+    const Answer result = answer_of(handle_code_action, json{{"textDocument", {{"uri", std::move(uri)}}},
                                                          {"range", std::move(r)},
                                                          {"context", {{"diagnostics", std::move(diagnostics)}}}},
                                                     state);
     EXPECT_TRUE(result.ok());
-    return result.value() ? *result.value() : json("not a value");
+    return result.ok() ? json::parse(result.text) : json("not a value");
   }
 
   ServerState state;
@@ -159,10 +167,9 @@ TEST_F(HandleCodeAction, NullWhenNotOpenOrMalformed) {
   EXPECT_TRUE(request("FILE:///a", range(0, 0, 0, 0), diagnostics).is_null());  // spelled otherwise than the key
   for (const Params& params : {Params{}, Params{json::array()}, Params{json{{"textDocument", {{"uri", 1}}}}},
                                Params{json{{"textDocument", "file:///a"}}}}) {
-    const HandlerResult result = handle_code_action(params, state);
+    const Answer result = answer_of(handle_code_action, params, state);
     ASSERT_TRUE(result.ok());
-    ASSERT_TRUE(result.value());
-    EXPECT_TRUE(result.value()->is_null());
+    EXPECT_EQ(result.text, "null");
   }
 }
 
@@ -212,9 +219,9 @@ TEST_F(HandleCodeAction, OddRangesAreCopiedAndReadAsZero) {
   EXPECT_EQ(actions[1]["command"]["arguments"], json::array({"file:///a", "whatever"}));
 
   // A missing range is copied as null.
-  const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", "file:///a"}}}}, state);
-  ASSERT_TRUE(result.value());
-  EXPECT_TRUE((*result.value())[0]["edit"]["changes"]["file:///a"][0]["range"].is_null());
+  const Answer result = answer_of(handle_code_action, json{{"textDocument", {{"uri", "file:///a"}}}}, state);
+  ASSERT_TRUE(result.ok());
+  EXPECT_TRUE(json::parse(result.text)[0]["edit"]["changes"]["file:///a"][0]["range"].is_null());
 
   // A negative start line reads 0 and equals an end line of 0.
   json negative = range(0, 0, 0, 0);
@@ -231,12 +238,12 @@ TEST_F(HandleCodeAction, QuickFixesComeFirstInDiagnosticOrder) {
                                       "Extract to variable"}));
 
   // Diagnostics that are no array give no quick fixes.
-  const HandlerResult result = handle_code_action(json{{"textDocument", {{"uri", "file:///a"}}},
+  const Answer result = answer_of(handle_code_action, json{{"textDocument", {{"uri", "file:///a"}}},
                                                        {"range", range(1, 0, 1, 0)},
                                                        {"context", {{"diagnostics", diagnostic("expected ';'")}}}},
                                                   state);
-  ASSERT_TRUE(result.value());
-  EXPECT_EQ(titles(*result.value()), std::vector<std::string>{"Extract to variable"});
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(titles(json::parse(result.text)), std::vector<std::string>{"Extract to variable"});
 }
 
 }  // namespace

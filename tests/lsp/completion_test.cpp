@@ -7,13 +7,14 @@
 
 #include "json/json.hpp"
 #include "lsp/completion.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
 
 std::vector<CompletionItem> catalogue() { return completion_items(CompletionParams{}); }
 
-std::string wire(const CompletionItem& item) { return json::to_text(nlohmann::json(item)); }
+std::string wire(const CompletionItem& item) { return written(item); }
 
 TEST(CompletionItems, OrderAndFamiliesOfTheThirteenGroups) {
   const auto items = catalogue();
@@ -141,12 +142,11 @@ TEST(CompletionBuilders, EmptyTextsAreKept) {
 }
 
 TEST(CompletionCatalogue, WrittenOnceAndIdenticalToTheItems) {
-  const RawJson first = completion_catalogue();
-  const RawJson second = completion_catalogue();
-  ASSERT_TRUE(first.text);
-  EXPECT_EQ(first.text.get(), second.text.get());
-  EXPECT_EQ(*first.text, json::to_text(nlohmann::json(catalogue())));
-  EXPECT_EQ(first.text->front(), '[');
+  const std::string_view first = completion_catalogue();
+  EXPECT_EQ(first.data(), completion_catalogue().data());
+  std::string items = "[";
+  for (const CompletionItem& item : catalogue()) items += (items.size() > 1 ? "," : "") + wire(item);
+  EXPECT_EQ(first, items + "]");
 }
 
 TEST(HandleCompletion, BadParametersAreInvalidRequest) {
@@ -163,7 +163,7 @@ TEST(HandleCompletion, BadParametersAreInvalidRequest) {
       nlohmann::json{{"textDocument", document}, {"position", position}, {"workDoneToken", 2147483648u}},
   };
   for (const auto& params : cases) {
-    const HandlerResult result = handle_completion(params, state);
+    const Answer result = answer_of(handle_completion, params, state);
     ASSERT_NE(result.error(), nullptr) << (params ? params->dump() : "absent");
     EXPECT_EQ(result.error()->code, -32600);
     EXPECT_EQ(result.error()->message, "Invalid completion params");
@@ -187,9 +187,9 @@ TEST(HandleCompletion, EveryDecodableRequestGetsTheWholeCatalogue) {
                      {"unknown", {1, 2}}},
   };
   for (const auto& params : cases) {
-    const HandlerResult result = handle_completion(params, state);
-    ASSERT_NE(result.raw(), nullptr) << params->dump();
-    EXPECT_EQ(result.raw()->text.get(), completion_catalogue().text.get());
+    const Answer result = answer_of(handle_completion, params, state);
+    ASSERT_TRUE(result.ok()) << params->dump();
+    EXPECT_EQ(result.text, completion_catalogue());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lsp/definition.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -65,9 +66,9 @@ json position_params(std::string_view uri, uint32_t line, uint32_t character) {
   return {{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};
 }
 
-std::string dumped(const HandlerResult& result) {
+std::string dumped(const Answer& result) {
   if (!result.ok()) return "error " + std::to_string(result.error()->code) + " " + result.error()->message;
-  return result.value()->dump();
+  return result.text;
 }
 
 std::string location(std::string_view uri, uint32_t line, uint32_t start, uint32_t end) {
@@ -107,7 +108,7 @@ TEST(Definition, AnswersTheDeclarationOfTheWordUnderTheCursor) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.uri) + " @" + std::to_string(c.line) + ":" + std::to_string(c.character));
-    EXPECT_EQ(dumped(handle_definition(position_params(c.uri, c.line, c.character), state)), c.expected);
+    EXPECT_EQ(dumped(answer_of(handle_definition, position_params(c.uri, c.line, c.character), state)), c.expected);
   }
 }
 
@@ -131,7 +132,7 @@ TEST(Definition, RefusesParamsThatDoNotDecode) {
   };
   for (const auto& [params, expected] : cases) {
     SCOPED_TRACE(params ? params->dump() : "absent");
-    EXPECT_EQ(dumped(handle_definition(params, state)), expected);
+    EXPECT_EQ(dumped(answer_of(handle_definition, params, state)), expected);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lsp/diagnostics.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -44,9 +45,7 @@ TEST(ComputeDiagnostics, MoreOpeningThanClosingBraces) {
 TEST(ComputeDiagnostics, RecordAsWritten) {
   const std::vector<Diagnostic> diagnostics = compute_diagnostics("x = 1\n\n  y = {\n");
   ASSERT_EQ(diagnostics.size(), 1u);
-  nlohmann::json j;
-  to_json(j, diagnostics[0]);
-  EXPECT_EQ(j.dump(),
+  EXPECT_EQ(written(diagnostics[0]),
             R"({"message":"Eksik kapatma parantezi: 1 açılış, 0 kapanış",)"
             R"("range":{"end":{"character":1,"line":0},"start":{"character":0,"line":0}},)"
             R"("severity":1,"source":"ZEVO"})");

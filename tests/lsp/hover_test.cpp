@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "lsp/hover.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -200,7 +201,7 @@ TEST(HandleHover, BadParametersAreInvalidRequest) {
       nlohmann::json{{"textDocument", {{"uri", "file:///a.zv"}}}, {"position", {{"line", -1}, {"character", 0}}}},
   };
   for (const auto& params : cases) {
-    const HandlerResult result = handle_hover(params, state);
+    const Answer result = answer_of(handle_hover, params, state);
     ASSERT_NE(result.error(), nullptr) << (params ? params->dump() : "absent");
     EXPECT_EQ(result.error()->code, -32600);
     EXPECT_EQ(result.error()->message, "Invalid hover params");

@@ -3,6 +3,7 @@
 
 #include "json/json.hpp"
 #include "lsp/initialize.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -21,20 +22,19 @@ constexpr std::string_view kResult =
     R"("textDocumentSync":{"change":1,"openClose":true}},)"
     R"("serverInfo":{"name":"ZEVO Language Server","version":"0.9.4"}})";
 
-HandlerResult initialize_with(std::optional<std::string_view> params) {
+Answer initialize_with(std::optional<std::string_view> params) {
   const ServerState state;
-  if (!params) return handle_initialize(std::nullopt, state);
+  if (!params) return answer_of(handle_initialize, std::nullopt, state);
   auto parsed = zevo::json::parse(*params);
   EXPECT_TRUE(parsed.ok()) << *params;
-  return handle_initialize(Params(std::move(*parsed)), state);
+  return answer_of(handle_initialize, Params(std::move(*parsed)), state);
 }
 
 TEST(Initialize, ResultIsTheFixedTextEveryTime) {
   for (int i = 0; i < 2; ++i) {
-    const HandlerResult result = initialize_with(R"({"capabilities":{}})");
+    const Answer result = initialize_with(R"({"capabilities":{}})");
     ASSERT_TRUE(result.ok());
-    ASSERT_NE(result.value(), nullptr);
-    EXPECT_EQ(zevo::json::to_text(*result.value()), kResult);
+    EXPECT_EQ(result.text, kResult);
   }
 }
 
@@ -59,7 +59,7 @@ TEST(Initialize, ParameterEdgeCases) {
       {R"({"capabilities":{"textDocument":{"hover":{"contentFormat":["markdown","html"]}}}})", false},
   };
   for (const Case& c : cases) {
-    const HandlerResult result = initialize_with(c.params);
+    const Answer result = initialize_with(c.params);
     SCOPED_TRACE(std::string(c.params.value_or("(absent)")));
     if (c.accepted) {
       EXPECT_TRUE(result.ok());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lsp/inlay_hints.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -13,7 +14,9 @@ using nlohmann::json;
 constexpr uint32_t kAll = 4294967295u;
 
 std::string hints_json(std::string_view text, uint32_t first = 0, uint32_t last = kAll) {
-  return json(compute_inlay_hints(text, first, last)).dump();
+  std::string out = "[";
+  for (const InlayHint& hint : compute_inlay_hints(text, first, last)) out += (out.size() > 1 ? "," : "") + written(hint);
+  return out + "]";
 }
 
 std::string type_hint(uint32_t character, std::string_view type) {
@@ -195,7 +198,7 @@ TEST(HandleInlayHint, Failures) {
       {request("file:///a%2Ezv"), "Document not found"},
   };
   for (const Case& c : cases) {
-    const auto result = handle_inlay_hint(c.params, snapshot);
+    const auto result = answer_of(handle_inlay_hint, c.params, snapshot);
     ASSERT_FALSE(result.ok()) << c.params.dump();
     EXPECT_EQ(result.error()->code, kInternalError);
     EXPECT_EQ(result.error()->message, "Inlay hints error: " + c.error) << c.params.dump();
@@ -206,10 +209,10 @@ TEST(HandleInlayHint, RangeLines) {
   const DocumentsSnapshot snapshot = snapshot_of("file:///a.zv", "let a = 1\nlet b = 2\nlet c = 3");
   auto lines_of = [&](json params) {
     std::vector<uint64_t> lines;
-    const auto result = handle_inlay_hint(params, snapshot);
+    const auto result = answer_of(handle_inlay_hint, params, snapshot);
     EXPECT_TRUE(result.ok()) << params.dump();
     if (result.ok()) {
-      for (const json& hint : json::parse(*result.raw()->text)) lines.push_back(hint["position"]["line"].get<uint64_t>());
+      for (const json& hint : json::parse(result.text)) lines.push_back(hint["position"]["line"].get<uint64_t>());
     }
     return lines;
   };
@@ -228,9 +231,9 @@ TEST(HandleInlayHint, RangeLines) {
 }
 
 TEST(HandleInlayHint, JsonArrayOfHints) {
-  const auto result = handle_inlay_hint(request("file:///a.zv"), snapshot_of("file:///a.zv", "yaz(x)\nfn f() {"));
+  const auto result = answer_of(handle_inlay_hint, request("file:///a.zv"), snapshot_of("file:///a.zv", "yaz(x)\nfn f() {"));
   ASSERT_TRUE(result.ok());
-  EXPECT_EQ(*result.raw()->text,
+  EXPECT_EQ(result.text,
             R"([{"kind":2,"label":"mesaj: ","paddingRight":true,"position":{"character":4,"line":0}},)"
             R"({"kind":1,"label":" -> void","paddingLeft":true,"position":{"character":7,"line":1}}])");
 }

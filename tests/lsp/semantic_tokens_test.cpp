@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lsp/semantic_tokens.hpp"
+#include "support/answer.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 
@@ -177,9 +178,8 @@ DocumentsSnapshot snapshot_of(std::string uri, std::string text) {
 }
 
 // The result as the server writes it.
-std::string result_text(const HandlerResult& result) {
-  const RawJson* raw = result.raw();
-  return raw == nullptr ? "not written as text" : *raw->text;
+std::string result_text(const Answer& result) {
+  return result.ok() ? result.text : "error";
 }
 
 TEST(SemanticTokensFull, AlwaysAnObjectWithData) {
@@ -193,9 +193,9 @@ TEST(SemanticTokensFull, AlwaysAnObjectWithData) {
       json{{"textDocument", {{"uri", "file:///empty.zv"}}}},
   };
   for (const json& params : empty) {
-    EXPECT_EQ(result_text(handle_semantic_tokens_full(params, snapshot)), R"({"data":[]})") << params.dump();
+    EXPECT_EQ(result_text(answer_of(handle_semantic_tokens_full, params, snapshot)), R"({"data":[]})") << params.dump();
   }
-  EXPECT_EQ(result_text(handle_semantic_tokens_full(json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
+  EXPECT_EQ(result_text(answer_of(handle_semantic_tokens_full, json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
             R"({"data":[0,0,3,15,0,0,4,1,8,1,0,2,1,21,0,0,2,1,19,0]})");
 }
 

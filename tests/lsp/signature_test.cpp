@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lsp/signature.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -177,9 +178,9 @@ class HandleSignatureHelp : public ::testing::Test {
     snapshot_.add(std::move(uri), std::make_shared<const std::string>(std::move(text)));
   }
   json help(const json& params) const {
-    const HandlerResult result = handle_signature_help(params, snapshot_);
+    const Answer result = answer_of(handle_signature_help, params, snapshot_);
     EXPECT_TRUE(result.ok());
-    return result.value() != nullptr ? *result.value() : json("not a value");
+    return result.ok() ? json::parse(result.text) : json("not a value");
   }
   static json at(std::string_view uri, json line, json character) {
     return json{{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lsp/symbols.hpp"
+#include "support/answer.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -34,11 +35,11 @@ struct Expected {
   std::string name;
   std::string detail;
   uint8_t kind;
-  SymbolRange range;
-  SymbolRange selection;
+  Range range;
+  Range selection;
 };
 
-SymbolRange on_line(uint64_t line, uint64_t start, uint64_t end) { return {line, start, line, end}; }
+Range on_line(uint32_t line, uint32_t start, uint32_t end) { return {{line, start}, {line, end}}; }
 
 TEST(DocumentSymbols, RulesPerLine) {
   struct Case {
@@ -117,7 +118,7 @@ TEST(DocumentSymbols, LinesAreNumberedAsSplitLinesCountsThem) {
   EXPECT_EQ(got[1].name, "MAX");
   EXPECT_EQ(got[1].selection_range, on_line(3, 8, 11));
   EXPECT_EQ(got[2].name, "ana");
-  EXPECT_EQ(got[2].range.start_line, 4u);
+  EXPECT_EQ(got[2].range.start.line, 4u);
 
   EXPECT_TRUE(document_symbols("").empty());
   EXPECT_TRUE(document_symbols("// a\n/* b */\n").empty());
@@ -126,9 +127,7 @@ TEST(DocumentSymbols, LinesAreNumberedAsSplitLinesCountsThem) {
 TEST(DocumentSymbols, JsonForm) {
   const auto got = document_symbols("fonksiyon topla(a, b) -> tamsayı {");
   ASSERT_EQ(got.size(), 1u);
-  std::string text;
-  symbol_to_json(text, got[0]);
-  EXPECT_EQ(text,
+  EXPECT_EQ(written(got[0]),
             R"({"detail":"topla(a, b) -> tamsayı","kind":12,"name":"topla",)"
             R"("range":{"end":{"character":34,"line":0},"start":{"character":0,"line":0}},)"
             R"("selectionRange":{"end":{"character":15,"line":0},"start":{"character":10,"line":0}}})");
@@ -141,9 +140,8 @@ DocumentsSnapshot snapshot_of(std::string uri, std::string text) {
 }
 
 // The result as the server writes it.
-std::string result_text(const HandlerResult& result) {
-  if (const RawJson* raw = result.raw()) return *raw->text;
-  if (const json* value = result.value()) return value->dump();
+std::string result_text(const Answer& result) {
+  if (result.ok()) return result.text;
   return "error";
 }
 
@@ -159,12 +157,12 @@ TEST(HandleDocumentSymbol, NullUnlessTheDocumentIsOpen) {
       // Looked up as sent: another spelling of the same URI is not found.
       json{{"textDocument", {{"uri", "file:///a%2Ezv"}}}},
   };
-  for (const json& params : not_found) EXPECT_EQ(result_text(handle_document_symbol(params, snapshot)), "null") << params.dump();
+  for (const json& params : not_found) EXPECT_EQ(result_text(answer_of(handle_document_symbol, params, snapshot)), "null") << params.dump();
 
-  EXPECT_EQ(result_text(handle_document_symbol(json{{"textDocument", {{"uri", "file:///e.zv"}}}},
+  EXPECT_EQ(result_text(answer_of(handle_document_symbol, json{{"textDocument", {{"uri", "file:///e.zv"}}}},
                                                snapshot_of("file:///e.zv", "// yalnız yorum\n"))),
             "[]");
-  EXPECT_EQ(result_text(handle_document_symbol(json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
+  EXPECT_EQ(result_text(answer_of(handle_document_symbol, json{{"textDocument", {{"uri", "file:///a.zv"}}}}, snapshot)),
             R"([{"detail":"x","kind":13,"name":"x",)"
             R"("range":{"end":{"character":9,"line":0},"start":{"character":0,"line":0}},)"
             R"("selectionRange":{"end":{"character":5,"line":0},"start":{"character":4,"line":0}}},)"
