@@ -14,6 +14,9 @@
 #   std::sto*(                          number parsing that throws
 # Their non-throwing forms: get_ptr<, get_if<, zevo::json::get, object_t
 # iteration and insertion, zevo::json::to_text and zevo::json::parse.
+# Not covered: positions handed to substr or replace, which throw only when
+# past the end (each caller computes them inside the text), and allocation,
+# which the global allocator ends with its out-of-memory report instead.
 # Prints every offending line and fails when there is one.
 set -u
 dir="${1:-$(dirname "$0")/../src/lsp}"
