@@ -181,5 +181,44 @@ TEST(RecordDecoder, FailureTextsNameTheFault) {
   }
 }
 
+template <class R>
+std::string failure_text(const char* params) {
+  auto decoded = decode_record<R>(json::parse(params));
+  return decoded.ok() ? "accepted" : decoded.error();
+}
+
+// The reader reports the first faulty member in the object's key order, then the
+// first missing one in declaration order, flattened records at their place.
+TEST(RecordDecoder, DescribedRecordsNameTheirFirstFault) {
+  struct TextCase {
+    std::string (*decode)(const char*);
+    const char* params;
+    const char* text;
+  };
+  const TextCase cases[] = {
+      {failure_text<HoverParams>, R"({"textDocument":{"uri":"file:///a.zv"}})", "missing field `position`"},
+      {failure_text<HoverParams>, R"({"textDocument":5,"position":{"line":"x"}})",
+       R"(invalid type: string "x", expected u32)"},
+      {failure_text<HoverParams>, "[]", "invalid type: sequence, expected struct HoverParams"},
+      {failure_text<DidChangeTextDocumentParams>,
+       R"({"textDocument":{"uri":"file:///a.zv","version":1},"contentChanges":[["x"]]})",
+       R"(invalid type: string "x", expected struct Range)"},
+      {failure_text<DidOpenTextDocumentParams>, R"([["file:///a.zv","zevo",1]])",
+       "invalid length 3, expected struct TextDocumentItem with 4 elements"},
+      {failure_text<DidCloseTextDocumentParams>, R"({"textDocument":{"uri":"http://"}})",
+       R"(invalid value: string "http://", expected empty host)"},
+      {failure_text<ReferenceParams>, R"({"textDocument":{"uri":"file:///a.zv"},"position":[0,0],"context":{}})",
+       "missing field `includeDeclaration`"},
+      {failure_text<RenameParams>,
+       R"({"textDocument":{"uri":"file:///a.zv"},"position":[0,0],"newName":1,"workDoneToken":true})",
+       "invalid type: integer `1`, expected a string"},
+      {failure_text<RenameParams>, R"({"textDocument":{"uri":"file:///a.zv"},"position":[0,0],"workDoneToken":true})",
+       "missing field `newName`"},
+      {failure_text<TextDocumentPositionParams>, R"([["file:///a.zv"],[0,0],3])",
+       "invalid length 3, expected fewer elements in array"},
+  };
+  for (const TextCase& c : cases) EXPECT_EQ(c.decode(c.params), c.text) << c.params;
+}
+
 }  // namespace
 }  // namespace zevo::lsp
