@@ -308,7 +308,7 @@ Token Lexer::read_word() {
     return Token{*lookup_keyword(text_.substr(start, pos_.offset - start))};
   }
   if (auto kind = lookup_keyword(word)) return Token{*kind};
-  return identifier_token(std::string(word));
+  return identifier_token(word);
 }
 
 Token Lexer::read_number() {

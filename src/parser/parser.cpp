@@ -58,18 +58,18 @@ void take_position(Span& span, const Span& from) {
 }  // namespace
 
 Parser::Parser(Lexer lexer) : arena_(std::make_unique<Arena>()), lexer_(std::move(lexer)) {
-  current_ = lexer_.next_token();
-  current_span_ = lexer_.last_span();
-  next_ = lexer_.next_token();
-  next_span_ = lexer_.last_span();
+  *current_ = lexer_.next_token();
+  *current_span_ = lexer_.last_span();
+  *next_ = lexer_.next_token();
+  *next_span_ = lexer_.last_span();
 }
 
 void Parser::advance() {
-  // The old current token is dropped, so `next` can be moved rather than copied.
-  current_ = std::move(next_);
-  take_position(current_span_, next_span_);
-  next_ = lexer_.next_token();
-  take_position(next_span_, lexer_.last_span());
+  // The old current token is dropped: its slot takes the token after `next`.
+  std::swap(current_, next_);
+  std::swap(current_span_, next_span_);
+  *next_ = lexer_.next_token();
+  take_position(*next_span_, lexer_.last_span());
 }
 
 Program Parser::parse_program() {
@@ -90,8 +90,8 @@ Block Parser::parse_block() {
   Nesting nesting(*this);
   auto body = pending_statements_.open();
   advance();
-  if (is_block_opener(current_.kind)) advance();
-  while (!is_block_terminator(current_.kind)) {
+  if (is_block_opener(current_->kind)) advance();
+  while (!is_block_terminator(current_->kind)) {
     if (auto stmt = parse_statement()) body.push_back(std::move(*stmt));
     advance();
   }
@@ -101,7 +101,7 @@ Block Parser::parse_block() {
 std::optional<Stmt> Parser::parse_statement() {
   Nesting nesting(*this);
   if (nesting.too_deep()) return std::nullopt;
-  switch (current_.kind) {
+  switch (current_->kind) {
     case TokenKind::RightBrace:
       return std::nullopt;
     case TokenKind::TrIf:

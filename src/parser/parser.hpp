@@ -74,11 +74,14 @@ class Parser {
  public:
   // Reads the first two tokens; the parser owns the lexer from then on.
   explicit Parser(Lexer lexer);
+  // The window points into the parser itself.
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
 
-  const Token& current() const { return current_; }
-  const Token& next() const { return next_; }
-  const Span& current_span() const { return current_span_; }
-  const Span& next_span() const { return next_span_; }
+  const Token& current() const { return *current_; }
+  const Token& next() const { return *next_; }
+  const Span& current_span() const { return *current_span_; }
+  const Span& next_span() const { return *next_span_; }
 
   void advance();
 
@@ -124,10 +127,10 @@ class Parser {
     return arena_->seq(items);
   }
   // The text of the current identifier or string, kept in the arena.
-  Text current_text() { return arena_->text(current_.text); }
+  Text current_text() { return arena_->text(current_->text); }
 
-  bool at(TokenKind kind) const { return current_.kind == kind; }
-  bool next_at(TokenKind kind) const { return next_.kind == kind; }
+  bool at(TokenKind kind) const { return current_->kind == kind; }
+  bool next_at(TokenKind kind) const { return next_->kind == kind; }
   void advance_twice() {
     advance();
     advance();
@@ -189,6 +192,9 @@ class Parser {
   Seq<StructField> parse_struct_fields();
 
   // Expressions (parser_expr.cpp).
+  // The postfix and binary operators after `left`, which they wrap; false
+  // when one does not parse.
+  bool read_operators(Expr& left, std::uint8_t min_power);
   std::optional<Expr> parse_prefix();
   std::optional<Expr> parse_list();
   std::optional<Expr> parse_parenthesized();
@@ -219,10 +225,14 @@ class Parser {
   PendingItems<Stmt> pending_statements_;
   PendingItems<Expr> pending_expressions_;
   Lexer lexer_;
-  Token current_;
-  Token next_;
-  Span current_span_;
-  Span next_span_;
+  // The window's two tokens and their spans; `current_` and `next_` trade
+  // places on every step, so a step moves no token.
+  Token tokens_[2];
+  Span spans_[2];
+  Token* current_ = &tokens_[0];
+  Token* next_ = &tokens_[1];
+  Span* current_span_ = &spans_[0];
+  Span* next_span_ = &spans_[1];
   int depth_ = 0;
 };
 

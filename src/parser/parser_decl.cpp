@@ -71,7 +71,7 @@ std::optional<Stmt> Parser::parse_participant() {
   std::int64_t domain = 0;
   if (next_at(TokenKind::IntegerLiteral)) {
     advance();
-    domain = current_.integer;
+    domain = current_->integer;
   }
   if (next_at(TokenKind::Semicolon)) advance();
   return Stmt(make<Participant>(Expr(Integer{domain})));
@@ -137,7 +137,7 @@ Seq<QosPolicy> Parser::parse_qos_options() {
   if (!at(TokenKind::LeftParen)) return Seq<QosPolicy>();
   advance();
   while (!at(TokenKind::RightParen) && !at(TokenKind::EndOfInput)) {
-    const QosOption* option = find_qos_option(current_.kind);
+    const QosOption* option = find_qos_option(current_->kind);
     advance();
     if (option != nullptr) {
       QosPolicy policy{option->policy, option->choice, false, 0};
@@ -151,7 +151,7 @@ Seq<QosPolicy> Parser::parse_qos_options() {
           has_equal = true;
           advance();
           if (at(TokenKind::IntegerLiteral)) {
-            number = current_.integer;
+            number = current_->integer;
             advance();
           }
         }
@@ -176,7 +176,7 @@ std::optional<Stmt> Parser::parse_hardware_use() {
   path.push_back(Text::fixed(at(TokenKind::Hal) ? "hal" : "dsk"));
   if (!next_at(TokenKind::ColonColon)) return std::nullopt;
   advance_twice();
-  if (const auto index = peripheral_index(current_.kind)) {
+  if (const auto index = peripheral_index(current_->kind)) {
     path.push_back(Text::fixed(tables::PERIPHERAL_NAMES[*index]));
   } else if (at(TokenKind::Identifier)) {
     path.push_back(current_text());
@@ -213,13 +213,13 @@ std::optional<Stmt> Parser::parse_task() {
   std::vector<TaskEntry> entries;
   // Only a property word without its ":" fails the task; every other misfit is passed over.
   while (!at(TokenKind::RightBrace) && !at(TokenKind::EndOfInput)) {
-    switch (current_.kind) {
+    switch (current_->kind) {
       case TokenKind::Priority:
       case TokenKind::TrPriority:
         advance();
         if (!at(TokenKind::Colon)) return std::nullopt;
         advance();
-        if (at(TokenKind::IntegerLiteral)) task->priority = static_cast<std::uint8_t>(current_.integer);
+        if (at(TokenKind::IntegerLiteral)) task->priority = static_cast<std::uint8_t>(current_->integer);
         break;
       case TokenKind::Stack:
       case TokenKind::TrStack:
@@ -227,9 +227,9 @@ std::optional<Stmt> Parser::parse_task() {
         if (!at(TokenKind::Colon)) return std::nullopt;
         advance();
         if (at(TokenKind::IntegerLiteral)) {
-          std::uint64_t bytes = static_cast<std::uint64_t>(current_.integer);
-          const bool kilo = next_at(TokenKind::UnitKb) || (next_at(TokenKind::Identifier) && next_.text == "kb");
-          const bool mega = next_at(TokenKind::Identifier) && (next_.text == "MB" || next_.text == "mb");
+          std::uint64_t bytes = static_cast<std::uint64_t>(current_->integer);
+          const bool kilo = next_at(TokenKind::UnitKb) || (next_at(TokenKind::Identifier) && next_->text == "kb");
+          const bool mega = next_at(TokenKind::Identifier) && (next_->text == "MB" || next_->text == "mb");
           if (kilo || mega) {
             bytes *= kilo ? 1024u : 1048576u;  // unsigned: wraps at 64 bits
             advance();
@@ -246,9 +246,9 @@ std::optional<Stmt> Parser::parse_task() {
         advance();
         std::uint64_t value;
         if (at(TokenKind::IntegerLiteral)) {
-          value = static_cast<std::uint64_t>(current_.integer);
+          value = static_cast<std::uint64_t>(current_->integer);
         } else if (at(TokenKind::FloatLiteral)) {
-          value = saturating_u64(current_.real);
+          value = saturating_u64(current_->real);
         } else {
           task->period.reset();
           break;
@@ -261,7 +261,7 @@ std::optional<Stmt> Parser::parse_task() {
           unit = TimeUnit::Us;
         } else if (next_at(TokenKind::UnitS)) {
           unit = TimeUnit::S;
-        } else if (next_at(TokenKind::Identifier) && next_.text == "ns") {
+        } else if (next_at(TokenKind::Identifier) && next_->text == "ns") {
           unit = TimeUnit::Ns;
         } else {
           has_unit = false;
@@ -297,10 +297,10 @@ std::optional<Stmt> Parser::parse_on_event() {
   auto params = parse_parameters();
   if (!params) return std::nullopt;
   std::optional<std::uint8_t> priority;
-  if (is_priority(next_.kind)) {
+  if (is_priority(next_->kind)) {
     // Written without a colon here.
     advance_twice();
-    if (at(TokenKind::IntegerLiteral)) priority = static_cast<std::uint8_t>(current_.integer);
+    if (at(TokenKind::IntegerLiteral)) priority = static_cast<std::uint8_t>(current_->integer);
   }
   if (!next_at(TokenKind::LeftBrace)) return std::nullopt;
   advance();

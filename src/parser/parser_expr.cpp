@@ -34,7 +34,7 @@ std::optional<std::uint8_t> parse_u8(std::string_view digits) {
 // ends past it.
 template <class Node, class SomeNode, class OkNode, class ErrNode, class Read>
 std::optional<Node> Parser::parse_wrapped(Read read) {
-  const TokenKind wrapper = current_.kind;
+  const TokenKind wrapper = current_->kind;
   if (!next_at(TokenKind::LeftParen)) return std::nullopt;
   advance_twice();
   auto inner = read();
@@ -49,21 +49,23 @@ std::optional<Node> Parser::parse_wrapped(Read read) {
 
 std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
   Nesting nesting(*this);
-  if (nesting.too_deep()) return std::nullopt;
-  auto prefix = parse_prefix();
-  if (!prefix) return std::nullopt;
-  Expr left = std::move(*prefix);
+  // One object from the prefix to the caller: operators wrap it in place.
+  std::optional<Expr> left = nesting.too_deep() ? std::optional<Expr>() : parse_prefix();
+  if (left && !read_operators(*left, min_power)) left.reset();
+  return left;
+}
 
+bool Parser::read_operators(Expr& left, std::uint8_t min_power) {
   while (true) {
-    switch (next_.kind) {
+    switch (next_->kind) {
       case TokenKind::Dot: {
         advance_twice();
-        if (!at(TokenKind::Identifier)) return std::nullopt;
+        if (!at(TokenKind::Identifier)) return false;
         Text member = current_text();
         if (next_at(TokenKind::LeftParen)) {
           advance();
           auto args = parse_call_arguments();
-          if (!args) return std::nullopt;
+          if (!args) return false;
           left = make<MethodCall>(std::move(left), std::move(member), std::move(*args));
         } else {
           left = make<Binary>(Text::fixed("."), std::move(left), Expr(make<NameRef>(std::move(member))));
@@ -72,20 +74,20 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
       }
       case TokenKind::Question:
         advance();
-        left = make<TryExpr>(std::move(left), current_span_);
+        left = make<TryExpr>(std::move(left), *current_span_);
         continue;
       case TokenKind::LeftParen: {
         advance();
         auto args = parse_call_arguments();
-        if (!args) return std::nullopt;
+        if (!args) return false;
         left = make<Call>(std::move(left), std::move(*args));
         continue;
       }
       case TokenKind::LeftBracket: {
         advance_twice();
         auto index = parse_expression(0);
-        if (!index) return std::nullopt;
-        if (!next_at(TokenKind::RightBracket)) return std::nullopt;
+        if (!index) return false;
+        if (!next_at(TokenKind::RightBracket)) return false;
         advance();
         left = make<Index>(std::move(left), std::move(*index));
         continue;
@@ -94,7 +96,7 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
         // The right side of "::" takes in every operator after it.
         advance_twice();
         auto right = parse_expression(0);
-        if (!right) return std::nullopt;
+        if (!right) return false;
         left = make<Binary>(Text::fixed("::"), std::move(left), std::move(*right));
         continue;
       }
@@ -102,28 +104,28 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
         break;
     }
 
-    const tables::BindingPower* op = tables::binding_power(next_.kind);
+    const tables::BindingPower* op = tables::binding_power(next_->kind);
     // Equal powers do not bind, so operators of one level group to the left.
-    if (op == nullptr || op->power <= min_power) return left;
+    if (op == nullptr || op->power <= min_power) return true;
     advance_twice();
     switch (op->form) {
       case tables::BinaryForm::Range:
       case tables::BinaryForm::InclusiveRange: {
         auto high = parse_expression(op->power);
-        if (!high) return std::nullopt;
+        if (!high) return false;
         left = make<RangeExpr>(op->form == tables::BinaryForm::InclusiveRange, std::move(left),
                               std::move(*high));
         break;
       }
       case tables::BinaryForm::Cast: {
         auto target = parse_type();
-        if (!target) return std::nullopt;
+        if (!target) return false;
         left = make<Cast>(std::move(left), std::move(*target));
         break;
       }
       case tables::BinaryForm::Plain: {
         auto right = parse_expression(op->power);
-        if (!right) return std::nullopt;
+        if (!right) return false;
         left = make<Binary>(Text::fixed(op->op), std::move(left), std::move(*right));
         break;
       }
@@ -132,13 +134,13 @@ std::optional<Expr> Parser::parse_expression(std::uint8_t min_power) {
 }
 
 std::optional<Expr> Parser::parse_prefix() {
-  switch (current_.kind) {
+  switch (current_->kind) {
     case TokenKind::Identifier:
       return Expr(make<NameRef>(current_text()));
     case TokenKind::IntegerLiteral:
-      return Expr(Integer{current_.integer});
+      return Expr(Integer{current_->integer});
     case TokenKind::FloatLiteral:
-      return Expr(Float{current_.real});
+      return Expr(Float{current_->real});
     case TokenKind::StringLiteral:
       return Expr(make<Str>(current_text()));
     case TokenKind::TrTrue:
@@ -178,7 +180,7 @@ std::optional<Expr> Parser::parse_prefix() {
     case TokenKind::TrShare:
     case TokenKind::Share:
     case TokenKind::TrChange: {
-      const TokenKind word = current_.kind;
+      const TokenKind word = current_->kind;
       advance();
       auto operand = parse_expression(0);
       if (!operand) return std::nullopt;
@@ -202,7 +204,7 @@ std::optional<Expr> Parser::parse_prefix() {
     case TokenKind::Asm:
       return parse_asm();
     default:
-      if (is_peripheral(current_.kind)) return parse_pin_method_call();
+      if (is_peripheral(current_->kind)) return parse_pin_method_call();
       return std::nullopt;
   }
 }
@@ -272,7 +274,7 @@ std::optional<Expr> Parser::parse_match() {
       auto read = parse_pattern();
       if (!read) return std::nullopt;
       pattern = std::move(*read);
-    } else if (at(TokenKind::Identifier) && current_.text == "_") {
+    } else if (at(TokenKind::Identifier) && current_->text == "_") {
       advance();
       pattern = Pattern(Wildcard{});
     } else if (at(TokenKind::TrEnd) || at(TokenKind::End) || at(TokenKind::EndOfInput)) {
@@ -295,7 +297,7 @@ std::optional<Expr> Parser::parse_match() {
 }
 
 std::optional<Expr> Parser::parse_panic() {
-  Span location = current_span_;
+  Span location = *current_span_;
   if (!next_at(TokenKind::Bang)) return std::nullopt;
   advance();
   if (!next_at(TokenKind::LeftParen)) return std::nullopt;
@@ -313,7 +315,7 @@ std::optional<Expr> Parser::parse_asm() {
   if (!next_at(TokenKind::LeftParen)) return std::nullopt;
   advance_twice();
   AsmArch arch;
-  switch (current_.kind) {
+  switch (current_->kind) {
     case TokenKind::X86_64:
       arch = AsmArch::X86_64;
       break;
@@ -337,11 +339,11 @@ std::optional<Expr> Parser::parse_asm() {
       AsmDirection direction;
       if (at(TokenKind::TrIn) || at(TokenKind::In)) {
         direction = AsmDirection::In;
-      } else if (at(TokenKind::Identifier) && current_.text == "out") {
+      } else if (at(TokenKind::Identifier) && current_->text == "out") {
         direction = AsmDirection::Out;
-      } else if (at(TokenKind::Identifier) && current_.text == "inout") {
+      } else if (at(TokenKind::Identifier) && current_->text == "inout") {
         direction = AsmDirection::InOut;
-      } else if (at(TokenKind::Identifier) && current_.text == "lateout") {
+      } else if (at(TokenKind::Identifier) && current_->text == "lateout") {
         direction = AsmDirection::LateOut;
       } else {
         return std::nullopt;
@@ -372,13 +374,13 @@ std::optional<Expr> Parser::parse_asm() {
 
 std::optional<Expr> Parser::parse_pin_method_call() {
   const auto peripheral =
-      tables::PERIPHERAL_NAMES[token_kind_number(current_.kind) - token_kind_number(TokenKind::Gpio)];
+      tables::PERIPHERAL_NAMES[token_kind_number(current_->kind) - token_kind_number(TokenKind::Gpio)];
   if (!next_at(TokenKind::ColonColon)) return std::nullopt;
   advance_twice();
   if (!at(TokenKind::Identifier)) return std::nullopt;
 
   // "PA5" names port A, pin 5; other names are kept as written.
-  const std::string& name = current_.text;
+  const std::string& name = current_->text;
   Text pin;
   std::optional<std::uint8_t> pin_number;
   if (name.size() >= 3 && name[0] == 'P') {
@@ -395,7 +397,7 @@ std::optional<Expr> Parser::parse_pin_method_call() {
   if (!next_at(TokenKind::Dot)) return std::nullopt;
   advance_twice();
   Text operation;
-  if (const auto* spelling = tables::find_spelling(tables::PIN_OPERATIONS, current_.kind)) {
+  if (const auto* spelling = tables::find_spelling(tables::PIN_OPERATIONS, current_->kind)) {
     operation = Text::fixed(*spelling);
   } else if (at(TokenKind::Identifier)) {
     operation = current_text();
@@ -408,7 +410,7 @@ std::optional<Expr> Parser::parse_pin_method_call() {
     advance_twice();
     if (!at(TokenKind::RightParen)) {
       while (true) {
-        if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_.kind)) {
+        if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_->kind)) {
           args.push_back(Expr(make<NameRef>(Text::fixed(*word))));
         } else {
           auto arg = parse_expression(0);
@@ -454,7 +456,7 @@ std::optional<TypeRef> Parser::parse_type() {
   Nesting nesting(*this);
   if (nesting.too_deep()) return std::nullopt;
   TypeRef type;
-  if (const auto* name = tables::find_spelling(tables::TYPE_NAMES, current_.kind)) {
+  if (const auto* name = tables::find_spelling(tables::TYPE_NAMES, current_->kind)) {
     type.name = Text::fixed(*name);
   } else if (at(TokenKind::Identifier)) {
     type.name = current_text();
@@ -504,7 +506,7 @@ std::optional<TypeRef> Parser::parse_tuple_type() {
 std::optional<Pattern> Parser::parse_pattern() {
   Nesting nesting(*this);
   if (nesting.too_deep()) return std::nullopt;
-  switch (current_.kind) {
+  switch (current_->kind) {
     case TokenKind::IntegerLiteral:
     case TokenKind::StringLiteral:
     case TokenKind::TrTrue:
@@ -519,7 +521,7 @@ std::optional<Pattern> Parser::parse_pattern() {
       return Pattern(make<Literal>(std::move(*value)));
     }
     case TokenKind::Identifier: {
-      Pattern pattern = current_.text == "_" ? Pattern(Wildcard{}) : Pattern(make<Binding>(current_text()));
+      Pattern pattern = current_->text == "_" ? Pattern(Wildcard{}) : Pattern(make<Binding>(current_text()));
       advance();
       return pattern;
     }

@@ -69,13 +69,13 @@ std::optional<Stmt> Parser::parse_while() {
   advance();
   auto condition = parse_expression(0);
   if (!condition) return std::nullopt;
-  if (is_do(next_.kind)) advance();
+  if (is_do(next_->kind)) advance();
   Block body = parse_block();
   return Stmt(make<While>(std::move(*condition), std::move(body)));
 }
 
 std::optional<Stmt> Parser::parse_for() {
-  if (next_at(TokenKind::Identifier) && next_.text == "each") advance();
+  if (next_at(TokenKind::Identifier) && next_->text == "each") advance();
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
   Text variable = current_text();
@@ -83,7 +83,7 @@ std::optional<Stmt> Parser::parse_for() {
   advance();
   auto iterable = parse_expression(0);
   if (!iterable) return std::nullopt;
-  if (is_do(next_.kind)) advance();
+  if (is_do(next_->kind)) advance();
   Block body = parse_block();
   return Stmt(make<For>(std::move(variable), std::move(*iterable), std::move(body)));
 }
@@ -109,8 +109,8 @@ std::optional<Stmt> Parser::parse_if_statement() {
     tail = &link_ptr->else_branch;
 
     const bool closed = at(TokenKind::RightBrace) || at(TokenKind::TrEnd) || at(TokenKind::End);
-    if (closed && (is_else(next_.kind) || is_elif(next_.kind))) advance();
-    if (is_else(current_.kind)) {
+    if (closed && (is_else(next_->kind) || is_elif(next_->kind))) advance();
+    if (is_else(current_->kind)) {
       if (next_at(TokenKind::If)) {
         advance();
         continue;
@@ -118,7 +118,7 @@ std::optional<Stmt> Parser::parse_if_statement() {
       *tail = make<ElseBranch>(ElseBranch::Else{parse_block()});
       break;
     }
-    if (is_elif(current_.kind)) continue;
+    if (is_elif(current_->kind)) continue;
     break;
   }
   return Stmt(std::move(head));
@@ -183,7 +183,7 @@ std::optional<Stmt> Parser::parse_module() {
   advance();
   if (!at(TokenKind::Identifier)) return std::nullopt;
   Text name = current_text();
-  if (is_do(next_.kind)) advance();
+  if (is_do(next_->kind)) advance();
   advance();
   Block body = parse_statements_to_end();
   return Stmt(make<Module>(std::move(name), std::move(body)));
@@ -198,13 +198,13 @@ std::optional<Stmt> Parser::parse_region() {
   if (at(TokenKind::LeftParen)) {
     advance();
     if (at(TokenKind::IntegerLiteral)) {
-      size = current_.integer;
+      size = current_->integer;
       advance();
       if (!at(TokenKind::RightParen)) return std::nullopt;
       advance();
     }
   }
-  if (!at(TokenKind::LeftBrace) && !is_do(current_.kind)) return std::nullopt;
+  if (!at(TokenKind::LeftBrace) && !is_do(current_->kind)) return std::nullopt;
   Block body = parse_block();
   return Stmt(make<Region>(std::move(name), size, std::move(body)));
 }
@@ -231,7 +231,7 @@ std::optional<Stmt> Parser::parse_struct() {
   if (!at(TokenKind::Identifier)) return std::nullopt;
   Text name = current_text();
   advance();
-  if (!at(TokenKind::LeftBrace) && !is_do(current_.kind)) return std::nullopt;
+  if (!at(TokenKind::LeftBrace) && !is_do(current_->kind)) return std::nullopt;
   advance();
   auto fields = parse_struct_fields();
   return Stmt(make<Struct>(std::move(name), std::move(fields)));
@@ -245,7 +245,7 @@ std::optional<Stmt> Parser::parse_type_declaration() {
   if (!at(TokenKind::Equal)) return std::nullopt;
   advance();
 
-  if ((at(TokenKind::TrStruct) || at(TokenKind::Struct)) && is_do(next_.kind)) {
+  if ((at(TokenKind::TrStruct) || at(TokenKind::Struct)) && is_do(next_->kind)) {
     advance_twice();
     auto fields = parse_struct_fields();
     return Stmt(make<Struct>(std::move(name), std::move(fields)));
@@ -279,7 +279,7 @@ std::optional<Stmt> Parser::parse_use() {
     advance();
     while (at(TokenKind::Identifier)) {
       UseItem item{current_text(), std::nullopt};
-      if (is_as(next_.kind)) {
+      if (is_as(next_->kind)) {
         advance_twice();
         if (at(TokenKind::Identifier)) item.alias = current_text();
       }
@@ -293,7 +293,7 @@ std::optional<Stmt> Parser::parse_use() {
   }
 
   std::optional<Text> alias;
-  if (is_as(next_.kind)) {
+  if (is_as(next_->kind)) {
     advance_twice();
     if (at(TokenKind::Identifier)) alias = current_text();
   }
@@ -305,7 +305,7 @@ std::optional<Stmt> Parser::parse_import() {
   if (!at(TokenKind::StringLiteral)) return std::nullopt;
   Text path = current_text();
   std::optional<Text> alias;
-  if (is_as(next_.kind)) {
+  if (is_as(next_->kind)) {
     advance_twice();
     if (at(TokenKind::Identifier)) alias = current_text();
   }
@@ -331,7 +331,7 @@ std::optional<Stmt> Parser::parse_export() {
   advance();
   std::vector<ExportItem> items;
   ExportKind kind;
-  switch (current_.kind) {
+  switch (current_->kind) {
     case TokenKind::Star:
       items.push_back(ExportItem{ExportKind::All, std::nullopt});
       return Stmt(make<Export>(seq(std::move(items))));
@@ -404,7 +404,7 @@ std::optional<Seq<AttrArg>> Parser::parse_attribute_args() {
     if (at(TokenKind::RightParen)) return seq(std::move(args));
 
     Text name;
-    switch (current_.kind) {
+    switch (current_->kind) {
       case TokenKind::TrAnd:
       case TokenKind::And:
         name = Text::fixed("and");
@@ -469,7 +469,7 @@ std::optional<Param> Parser::parse_parameter() {
   Text name;
   if (at(TokenKind::Identifier)) {
     name = current_text();
-  } else if (const auto* word = tables::find_spelling(tables::PARAMETER_TYPE_WORDS, current_.kind)) {
+  } else if (const auto* word = tables::find_spelling(tables::PARAMETER_TYPE_WORDS, current_->kind)) {
     name = Text::fixed(*word);
   } else {
     return std::nullopt;

@@ -4,8 +4,9 @@
 
 namespace zevo::parser {
 
-Token identifier_token(std::string text) {
-  return Token{.kind = TokenKind::Identifier, .text = std::move(text)};
+// Built in place: moving a short string copies it.
+Token identifier_token(std::string_view text) {
+  return Token{.kind = TokenKind::Identifier, .text = std::string(text)};
 }
 
 Token string_token(std::string text) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zevo::parser {
 
@@ -301,7 +302,7 @@ struct Token {
   double real = 0.0;
 };
 
-Token identifier_token(std::string text);
+Token identifier_token(std::string_view text);
 Token string_token(std::string text);
 Token integer_token(std::int64_t value);
 Token float_token(double value);
