@@ -1,6 +1,7 @@
 // A value or an error: how every layer reports failure (no exceptions cross a layer).
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -28,19 +29,29 @@ class Result {
   bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }
 
-  T& value() & { return std::get<0>(state_); }
-  const T& value() const& { return std::get<0>(state_); }
-  T&& value() && { return std::get<0>(std::move(state_)); }
+  T& value() & { return *held<0>(state_); }
+  const T& value() const& { return *held<0>(state_); }
+  T&& value() && { return std::move(*held<0>(state_)); }
   T* operator->() { return &value(); }
   const T* operator->() const { return &value(); }
   T& operator*() & { return value(); }
   const T& operator*() const& { return value(); }
 
-  E& error() & { return std::get<1>(state_); }
-  const E& error() const& { return std::get<1>(state_); }
-  E&& error() && { return std::get<1>(std::move(state_)); }
+  E& error() & { return *held<1>(state_); }
+  const E& error() const& { return *held<1>(state_); }
+  E&& error() && { return std::move(*held<1>(state_)); }
 
  private:
+  // Reading the side that is not held is a programming error. It ends the
+  // process here rather than throwing (std::get would), so that no caller of
+  // these accessors can throw.
+  template <std::size_t I, class State>
+  static auto* held(State& state) {
+    auto* side = std::get_if<I>(&state);
+    if (side == nullptr) std::abort();
+    return side;
+  }
+
   std::variant<T, E> state_;
 };
 
