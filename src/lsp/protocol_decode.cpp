@@ -45,15 +45,9 @@ Err<std::string> too_many_elements(std::size_t length) {
 }
 
 Status<> check_integer(Kind kind, const json& value) {
-  std::string_view name;
-  bool in_range = false;
-  switch (kind) {
-    case Kind::kU8: name = "u8"; in_range = zevo::json::as_u8(value).has_value(); break;
-    case Kind::kU32: name = "u32"; in_range = zevo::json::as_u32(value).has_value(); break;
-    case Kind::kI32: name = "i32"; in_range = zevo::json::as_i32(value).has_value(); break;
-    default: name = "u64"; in_range = zevo::json::as_u64(value).has_value(); break;
-  }
-  if (in_range) return ok_status();
+  const bool is_unsigned = kind == Kind::kU32;
+  const std::string_view name = is_unsigned ? "u32" : "i32";
+  if (is_unsigned ? zevo::json::as_u32(value).has_value() : zevo::json::as_i32(value).has_value()) return ok_status();
   if (!value.is_number_integer()) return invalid_type(value, name);
   return fail("invalid value: " + zevo::json::describe(value) + ", expected " + std::string(name));
 }
@@ -114,10 +108,8 @@ Status<> check_single(const Type& type, const json& value) {
     case Kind::kString:
       if (!value.is_string()) return invalid_type(value, "a string");
       return ok_status();
-    case Kind::kU8:
     case Kind::kU32:
-    case Kind::kI32:
-    case Kind::kU64: return check_integer(type.kind, value);
+    case Kind::kI32: return check_integer(type.kind, value);
     case Kind::kUrl: {
       auto uri = check_url(value);
       if (!uri.ok()) return Err{std::move(uri.error())};

@@ -108,7 +108,7 @@ enum class EnumId : uint16_t {
   kCount
 };
 
-enum class Kind : uint8_t { kBool, kString, kU8, kU32, kI32, kU64, kUrl, kAny, kRecord, kEnum };
+enum class Kind : uint8_t { kBool, kString, kU32, kI32, kUrl, kAny, kRecord, kEnum };
 
 // `ref` is the RecordId or EnumId of kRecord and kEnum; `array` makes the
 // value a JSON array of such elements.
@@ -181,7 +181,7 @@ std::string struct_name(std::string_view record_name);
 // The array form of a record with `members` members was too short or too long.
 Err<std::string> too_few_elements(std::size_t length, std::string_view record_name, std::size_t members);
 Err<std::string> too_many_elements(std::size_t length);
-// An integer of the kind's range (kU8, kU32, kI32, kU64).
+// An integer of the kind's range (kU32 or kI32).
 Status<> check_integer(Kind kind, const nlohmann::json& value);
 // A document URI as the URL library writes it after parsing.
 Result<std::string> check_url(const nlohmann::json& value);
