@@ -1,5 +1,5 @@
 // The wire layer: Content-Length framing over a byte source and sink, and the
-// JSON-RPC envelopes read from it and written to it.
+// JSON-RPC envelopes read from it.
 #pragma once
 
 #include <cstddef>
