@@ -107,7 +107,6 @@ const Value& at(const Value& value, std::size_t index) {
   return index < elements.size() ? elements[index] : null_value();
 }
 
-std::optional<uint8_t> as_u8(const Value& value) { return unsigned_in_range<uint8_t>(value); }
 std::optional<uint32_t> as_u32(const Value& value) { return unsigned_in_range<uint32_t>(value); }
 std::optional<uint64_t> as_u64(const Value& value) { return non_negative_integer(value); }
 

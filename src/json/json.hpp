@@ -127,7 +127,6 @@ const Value& at(const Value& value, std::size_t index);
 // ---- Typed reads for record decoding: kind and range are checked; a double
 // never passes as an integer (not even 1.0 or -0) --------------------------
 
-std::optional<uint8_t> as_u8(const Value& value);
 std::optional<uint32_t> as_u32(const Value& value);
 std::optional<int32_t> as_i32(const Value& value);
 std::optional<uint64_t> as_u64(const Value& value);
