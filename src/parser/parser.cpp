@@ -1,6 +1,8 @@
 #include "parser/parser.hpp"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -65,10 +67,12 @@ Parser::Parser(Lexer lexer) : arena_(std::make_unique<Arena>()), lexer_(std::mov
 }
 
 void Parser::advance() {
-  // The old current token is dropped: its slot takes the token after `next`.
+  // The old current token is dropped, and the token after `next` is built in
+  // its slot: assigning it would move its text, which for a short one copies.
   std::swap(current_, next_);
   std::swap(current_span_, next_span_);
-  *next_ = lexer_.next_token();
+  std::destroy_at(next_);
+  ::new (static_cast<void*>(next_)) Token(lexer_.next_token());
   take_position(*next_span_, lexer_.last_span());
 }
 
