@@ -5,6 +5,7 @@
 
 #include "json/double_text.hpp"
 #include "json/json.hpp"
+#include "text/ascii.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::json {
@@ -52,13 +53,12 @@ bool shown_as_code(char32_t c) {
 }
 
 void append_code(std::string& out, char32_t c) {
-  constexpr char kHex[] = "0123456789abcdef";
   out += "\\u{";
   bool started = false;
   for (int shift = 20; shift >= 0; shift -= 4) {
     const unsigned digit = (c >> shift) & 0xF;
     if (digit != 0 || started || shift == 0) {
-      out.push_back(kHex[digit]);
+      out.push_back(text::kLowerHexDigits[digit]);
       started = true;
     }
   }
@@ -99,12 +99,6 @@ const Value& get(const Value& value, std::string_view key) {
   const auto& members = value.get_ref<const Value::object_t&>();
   const auto found = members.find(key);
   return found == members.end() ? null_value() : found->second;
-}
-
-const Value& at(const Value& value, std::size_t index) {
-  if (!value.is_array()) return null_value();
-  const auto& elements = value.get_ref<const Value::array_t&>();
-  return index < elements.size() ? elements[index] : null_value();
 }
 
 std::optional<uint32_t> as_u32(const Value& value) { return unsigned_in_range<uint32_t>(value); }

@@ -118,11 +118,10 @@ class Writer {
 #endif
 };
 
-// ---- Raw-style access: a missing key, or a key or index looked up in a value
-// of the wrong kind, reads as null ----------------------------------------
+// ---- Raw-style access: a missing key, or a key looked up in a value of the
+// wrong kind, reads as null ----------------------------------------
 
 const Value& get(const Value& value, std::string_view key);
-const Value& at(const Value& value, std::size_t index);
 
 // ---- Typed reads for record decoding: kind and range are checked; a double
 // never passes as an integer (not even 1.0 or -0) --------------------------

@@ -7,6 +7,7 @@
 
 #include "json/json.hpp"
 #include "json/scan.hpp"
+#include "text/ascii.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::json {
@@ -71,15 +72,6 @@ constexpr auto kSimpleEscapes = [] {
   table['t'] = '\t';
   return table;
 }();
-
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-inline int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Reads one value without recursion: open containers live on a fixed stack,
 // and each value is built in the slot of the tree that will hold it.
@@ -396,7 +388,7 @@ bool Reader::decode_hex_escape(uint16_t& out) {
   int value = 0;
   bool valid = true;
   for (int k = 0; k < 4; ++k) {
-    const int digit = hex_digit(p_[k]);
+    const int digit = text::hex_value(p_[k]);
     valid = valid && digit >= 0;
     value = value * 16 + digit;
   }
@@ -419,13 +411,13 @@ bool Reader::parse_number(Value& slot) {
   bool any_nonzero = false;
   int64_t integer_digits = 0;
   if (lead == '0') {
-    if (!at_end() && is_digit(*p_)) return peek_error(Code::kInvalidNumber);
+    if (!at_end() && text::is_ascii_digit(*p_)) return peek_error(Code::kInvalidNumber);
   } else if (lead >= '1' && lead <= '9') {
     significand = static_cast<uint64_t>(lead - '0');
     any_nonzero = true;
     integer_digits = 1;
     constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
-    while (!at_end() && is_digit(*p_)) {
+    while (!at_end() && text::is_ascii_digit(*p_)) {
       const auto digit = static_cast<uint64_t>(*p_ - '0');
       if (significand > (kMax - digit) / 10) fits = false;
       if (fits) significand = significand * 10 + digit;
@@ -442,7 +434,7 @@ bool Reader::parse_number(Value& slot) {
     ++p_;
     is_float = true;
     const char* const digits = p_;
-    while (!at_end() && is_digit(*p_)) {
+    while (!at_end() && text::is_ascii_digit(*p_)) {
       if (*p_ != '0') {
         any_nonzero = true;
       } else if (!any_nonzero) {
@@ -460,15 +452,15 @@ bool Reader::parse_number(Value& slot) {
     if (!at_end() && (*p_ == '+' || *p_ == '-')) positive_exponent = *p_++ == '+';
     if (at_end()) return error(Code::kEofWhileParsingValue);
     const char first = *p_++;
-    if (!is_digit(first)) return error(Code::kInvalidNumber);
+    if (!text::is_ascii_digit(first)) return error(Code::kInvalidNumber);
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
     int32_t value = first - '0';
-    while (!at_end() && is_digit(*p_)) {
+    while (!at_end() && text::is_ascii_digit(*p_)) {
       const int32_t digit = *p_++ - '0';
       if (value > (kMax - digit) / 10) {
         // An exponent beyond 32 bits: infinite unless the number is zero or tiny.
         if (any_nonzero && positive_exponent) return error(Code::kNumberOutOfRange);
-        while (!at_end() && is_digit(*p_)) ++p_;
+        while (!at_end() && text::is_ascii_digit(*p_)) ++p_;
         slot = negative ? -0.0 : 0.0;
         return true;
       }

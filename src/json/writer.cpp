@@ -7,12 +7,12 @@
 #include "json/double_text.hpp"
 #include "json/json.hpp"
 #include "json/scan.hpp"
+#include "text/ascii.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::json {
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
 
 // What each byte below 0x20 becomes; 'u' means the \u00xx form.
 constexpr char kControlEscape[32] = {
@@ -33,7 +33,7 @@ char* write_escape(char* to, unsigned char byte) {
     to[1] = letter;
     return to + 2;
   }
-  const char rest[5] = {'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+  const char rest[5] = {'u', '0', '0', text::kLowerHexDigits[byte >> 4], text::kLowerHexDigits[byte & 0xF]};
   std::memcpy(to + 1, rest, sizeof rest);
   return to + 6;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "parser/keywords.hpp"
+#include "text/ascii.hpp"
 #include "text/number.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -15,9 +16,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+using text::is_ascii;
+using text::is_ascii_digit;
+using text::is_ascii_letter;
 
 // A character class of text/unicode, remembered for U+0080 to U+024F (the
 // Latin blocks, where the Turkish letters are), so that the common letters of

@@ -5,13 +5,12 @@
 
 #include "parser/parser.hpp"
 #include "parser/parser_tables.hpp"
+#include "text/ascii.hpp"
 #include "text/number.hpp"
 
 namespace zevo::parser {
 
 namespace {
-
-bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 bool is_peripheral(TokenKind kind) {
   return token_kind_number(kind) >= token_kind_number(TokenKind::Gpio) &&
@@ -384,7 +383,7 @@ std::optional<Expr> Parser::parse_pin_method_call() {
   Text pin;
   std::optional<std::uint8_t> pin_number;
   if (name.size() >= 3 && name[0] == 'P') {
-    if (!is_ascii_letter(name[1])) return std::nullopt;
+    if (!text::is_ascii_letter(name[1])) return std::nullopt;
     const auto number = parse_u8(std::string_view(name).substr(2));
     if (number && *number < 16) {
       const char port = static_cast<char>(name[1] >= 'a' ? name[1] - 'a' + 'A' : name[1]);

@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "text/ascii.hpp"
+
 namespace zevo::text {
 
 namespace {
@@ -12,31 +14,27 @@ namespace {
 bool equals_ignoring_ascii_case(std::string_view s, std::string_view lower) {
   if (s.size() != lower.size()) return false;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
+    if (ascii_lower(s[i]) != lower[i]) return false;
   }
   return true;
 }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The decimal grammar: digits [. digits] [e [sign] digits], with a digit
 // somewhere before the exponent. "1.", ".5" and "1e5" pass; ".", "e5", "1e" fail.
 bool is_decimal(std::string_view s) {
   std::size_t i = 0;
   std::size_t mantissa_digits = 0;
-  while (i < s.size() && is_digit(s[i])) ++i, ++mantissa_digits;
+  while (i < s.size() && is_ascii_digit(s[i])) ++i, ++mantissa_digits;
   if (i < s.size() && s[i] == '.') {
     ++i;
-    while (i < s.size() && is_digit(s[i])) ++i, ++mantissa_digits;
+    while (i < s.size() && is_ascii_digit(s[i])) ++i, ++mantissa_digits;
   }
   if (mantissa_digits == 0) return false;
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
     ++i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     std::size_t exponent_digits = 0;
-    while (i < s.size() && is_digit(s[i])) ++i, ++exponent_digits;
+    while (i < s.size() && is_ascii_digit(s[i])) ++i, ++exponent_digits;
     if (exponent_digits == 0) return false;
   }
   return i == s.size();
@@ -61,7 +59,7 @@ std::optional<double> parse_float(std::string_view s) {
     if (ec == std::errc::result_out_of_range) {
       // Out of range either way: decide by the decimal exponent of the first digit.
       std::size_t first = s.find_first_not_of("0.");
-      if (first == std::string_view::npos || !is_digit(s[first])) {
+      if (first == std::string_view::npos || !is_ascii_digit(s[first])) {
         value = 0.0;
       } else {
         const std::size_t dot = s.find('.');
@@ -103,7 +101,7 @@ std::optional<int64_t> parse_i64(std::string_view s) {
   // Accumulate as a negative number so that the minimum value fits.
   int64_t value = 0;
   for (char c : s) {
-    if (!is_digit(c)) return std::nullopt;
+    if (!is_ascii_digit(c)) return std::nullopt;
     const int digit = c - '0';
     if (value < (std::numeric_limits<int64_t>::min() + digit) / 10) return std::nullopt;
     value = value * 10 - digit;

@@ -5,15 +5,12 @@
 
 #include <cstdlib>
 
+#include "text/ascii.hpp"
 #include "text/utf8.hpp"
 
 namespace zevo::text {
 
 namespace {
-
-bool is_ascii_alnum(char32_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
 
 // Bytes of the longest start of `s` whose characters all are White_Space
 // (`white`) or all are not.
@@ -45,23 +42,23 @@ bool is_white_space(char32_t c) {
 }
 
 bool is_alphabetic(char32_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  if (c < 0x80) return is_ascii_letter(static_cast<unsigned char>(c));
   return u_isUAlphabetic(static_cast<UChar32>(c));
 }
 
 bool is_numeric(char32_t c) {
-  if (c < 0x80) return c >= '0' && c <= '9';
+  if (c < 0x80) return is_ascii_digit(static_cast<unsigned char>(c));
   const auto type = u_charType(static_cast<UChar32>(c));
   return type == U_DECIMAL_DIGIT_NUMBER || type == U_LETTER_NUMBER || type == U_OTHER_NUMBER;
 }
 
 bool is_identifier_char(char32_t c) {
-  if (c < 0x80) return is_ascii_alnum(c) || c == '_';
+  if (c < 0x80) return is_ascii_alnum(static_cast<unsigned char>(c)) || c == '_';
   return is_alphabetic(c) || is_numeric(c);
 }
 
 bool is_identifier_start(char32_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  if (c < 0x80) return is_ascii_letter(static_cast<unsigned char>(c)) || c == '_';
   return is_alphabetic(c);
 }
 
@@ -87,9 +84,7 @@ std::string to_lower(std::string_view s) {
   while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
   if (i == s.size()) {
     std::string out(s);
-    for (char& ch : out) {
-      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    }
+    for (char& ch : out) ch = ascii_lower(ch);
     return out;
   }
   // Most texts keep their length; a longer result is retried with ICU's size.

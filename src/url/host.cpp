@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "text/ascii.hpp"
 #include "text/utf8.hpp"
 #include "url/percent.hpp"
 
@@ -28,8 +29,8 @@ constexpr std::size_t kPunycodeDecodeMax = 2000;
 constexpr std::size_t kPunycodeEncodeMax = 1000;
 
 bool starts_with_xn(std::string_view label) {
-  return label.size() >= 4 && ascii_lower(label[0]) == 'x' && ascii_lower(label[1]) == 'n' && label[2] == '-' &&
-         label[3] == '-';
+  return label.size() >= 4 && text::ascii_lower(label[0]) == 'x' && text::ascii_lower(label[1]) == 'n' &&
+         label[2] == '-' && label[3] == '-';
 }
 
 // Byte length of the label separator at `i` (the full stop or one of the three characters
@@ -172,7 +173,7 @@ bool parse_ipv4_number(std::string_view s, std::uint64_t& value, bool& overflow)
   value = 0;
   overflow = false;
   for (char c : s) {
-    const int digit = hex_value(c);
+    const int digit = text::hex_value(c);
     if (digit < 0 || digit >= radix) return false;
     if (!overflow) {
       value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
@@ -195,7 +196,7 @@ Status<> domain_to_ascii(std::string& out, std::string_view domain) {
   const std::size_t start = out.size();
   if (plain) {
     out.reserve(start + domain.size());
-    for (char c : domain) out.push_back(ascii_lower(c));
+    for (char c : domain) out.push_back(text::ascii_lower(c));
   } else if (auto converted = icu_to_ascii(out, domain); !converted) {
     return converted;
   }
@@ -215,7 +216,6 @@ std::optional<Ipv6Address> parse_ipv6(std::string_view input) {
   std::size_t p = 0;
   const std::size_t n = input.size();
   auto at = [&](std::size_t i) { return i < n ? input[i] : '\0'; };
-  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
 
   if (at(p) == ':') {
     if (at(p + 1) != ':') return std::nullopt;
@@ -232,8 +232,8 @@ std::optional<Ipv6Address> parse_ipv6(std::string_view input) {
     }
     unsigned value = 0;
     int length = 0;
-    while (length < 4 && p < n && hex_value(input[p]) >= 0) {
-      value = value * 16 + static_cast<unsigned>(hex_value(input[p]));
+    while (length < 4 && p < n && text::hex_value(input[p]) >= 0) {
+      value = value * 16 + static_cast<unsigned>(text::hex_value(input[p]));
       ++p;
       ++length;
     }
@@ -248,9 +248,9 @@ std::optional<Ipv6Address> parse_ipv6(std::string_view input) {
           if (input[p] != '.' || numbers_seen >= 4) return std::nullopt;
           ++p;
         }
-        if (!is_digit(at(p))) return std::nullopt;
+        if (!text::is_ascii_digit(at(p))) return std::nullopt;
         int ipv4_piece = -1;
-        while (is_digit(at(p))) {
+        while (text::is_ascii_digit(at(p))) {
           const int number = input[p] - '0';
           if (ipv4_piece == -1) {
             ipv4_piece = number;
@@ -308,7 +308,6 @@ void serialize_ipv6(std::string& out, const Ipv6Address& address) {
     }
     i = j;
   }
-  static constexpr char kHex[] = "0123456789abcdef";
   bool ignore0 = false;
   for (int i = 0; i < 8; ++i) {
     if (ignore0 && address[i] == 0) continue;
@@ -324,7 +323,7 @@ void serialize_ipv6(std::string& out, const Ipv6Address& address) {
       const unsigned digit = (v >> shift) & 0xF;
       if (leading && digit == 0 && shift != 0) continue;
       leading = false;
-      out.push_back(kHex[digit]);
+      out.push_back(text::kLowerHexDigits[digit]);
     }
     if (i != 7) out.push_back(':');
   }
@@ -339,7 +338,7 @@ bool ends_in_a_number(std::string_view domain) {
   const std::string_view last = dot == std::string_view::npos ? domain : domain.substr(dot + 1);
   if (last.empty()) return false;
   bool digits = true;
-  for (char c : last) digits = digits && c >= '0' && c <= '9';
+  for (char c : last) digits = digits && text::is_ascii_digit(c);
   if (digits) return true;
   std::uint64_t value;
   bool overflow;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "url/ascii.hpp"
+#include "text/ascii.hpp"
 
 namespace zevo::url::detail {
 
@@ -38,13 +38,12 @@ inline constexpr EncodeSet kUserinfoSet = kPathSet.with("/:;=@[\\]^|");
 
 // Appends `bytes` to `out`, writing each byte of `set` as "%XX" (upper-case hex).
 inline void percent_encode(std::string& out, std::string_view bytes, const EncodeSet& set) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::size_t run = 0;  // start of the bytes that pass unchanged
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (!set.contains(b)) continue;
     out.append(bytes.data() + run, i - run);
-    const char escape[3] = {'%', kHex[b >> 4], kHex[b & 0xF]};
+    const char escape[3] = {'%', text::kUpperHexDigits[b >> 4], text::kUpperHexDigits[b & 0xF]};
     out.append(escape, 3);
     run = i + 1;
   }
@@ -56,8 +55,8 @@ inline std::string percent_decode(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && hex_value(s[i + 1]) >= 0 && hex_value(s[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(hex_value(s[i + 1]) * 16 + hex_value(s[i + 2])));
+    if (s[i] == '%' && i + 2 < s.size() && text::hex_value(s[i + 1]) >= 0 && text::hex_value(s[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(text::hex_value(s[i + 1]) * 16 + text::hex_value(s[i + 2])));
       i += 2;
     } else {
       out.push_back(s[i]);

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "text/ascii.hpp"
 #include "url/host.hpp"
 #include "url/percent.hpp"
 
@@ -18,9 +19,9 @@ constexpr SpecialScheme kSpecialSchemes[] = {
     {"ftp", 21}, {"file", -1}, {"http", 80}, {"https", 443}, {"ws", 80}, {"wss", 443},
 };
 
-using detail::ascii_lower;
-using detail::is_ascii_alpha;
-using detail::is_ascii_digit;
+using text::ascii_lower;
+using text::is_ascii_digit;
+using text::is_ascii_letter;
 
 bool equals_ignoring_case(std::string_view a, std::string_view lower) {
   if (a.size() != lower.size()) return false;
@@ -38,11 +39,11 @@ bool is_double_dot(std::string_view s) {
 }
 
 bool is_windows_drive_letter(std::string_view s) {
-  return s.size() == 2 && is_ascii_alpha(s[0]) && (s[1] == ':' || s[1] == '|');
+  return s.size() == 2 && is_ascii_letter(s[0]) && (s[1] == ':' || s[1] == '|');
 }
 
 bool is_normalized_windows_drive_letter(std::string_view s) {
-  return s.size() == 2 && is_ascii_alpha(s[0]) && s[1] == ':';
+  return s.size() == 2 && is_ascii_letter(s[0]) && s[1] == ':';
 }
 
 // Leading and trailing C0 controls and spaces go; tabs and newlines go everywhere.
@@ -111,8 +112,8 @@ class Parser {
 
 Result<Url> Parser::run() {
   std::size_t i = 0;
-  if (in_.empty() || !is_ascii_alpha(in_[0])) return fail(std::string(kRelativeUrlWithoutBase));
-  while (i < in_.size() && (is_ascii_alpha(in_[i]) || is_ascii_digit(in_[i]) || in_[i] == '+' || in_[i] == '-' ||
+  if (in_.empty() || !is_ascii_letter(in_[0])) return fail(std::string(kRelativeUrlWithoutBase));
+  while (i < in_.size() && (is_ascii_letter(in_[i]) || is_ascii_digit(in_[i]) || in_[i] == '+' || in_[i] == '-' ||
                             in_[i] == '.')) {
     ++i;
   }
