@@ -7,6 +7,7 @@
 
 #include "json/json.hpp"
 #include "text/lines.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 
 namespace zevo::lsp {
@@ -17,7 +18,7 @@ using nlohmann::json;
 // The translate action decides by the first pairs only: "yap" and "son" do not count.
 constexpr std::size_t kTranslatablePairs = 8;
 
-bool contains(std::string_view s, std::string_view needle) { return s.find(needle) != std::string_view::npos; }
+using text::contains;
 
 const json& member(const json& value, std::string_view key) { return zevo::json::get(value, key); }
 

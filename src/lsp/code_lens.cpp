@@ -10,14 +10,17 @@
 #include "base/siphash.hpp"
 #include "json/json.hpp"
 #include "text/lines.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
+#include "text/words.hpp"
 
 namespace zevo::lsp {
 namespace {
 
 using nlohmann::json;
 constexpr std::size_t npos = std::string_view::npos;
+using text::contains;
 
 constexpr std::array<std::string_view, 3> kFunctionKeywords = {"fonksiyon", "function", "fn"};
 // The first three name a function (the name ends at "("), the rest a value.
@@ -30,8 +33,6 @@ constexpr std::array<std::string_view, 6> kSkippableKeywords = {"fonksiyon", "fu
 constexpr std::array<std::string_view, 6> kProgramMarkers = {"fonksiyon ana(", "function main(", "fn main(",
                                                              "fonksiyon ana ", "function main ", "fn main "};
 constexpr std::array<std::string_view, 4> kBenchmarkMarkers = {"benchmark", "karşılaştırma", "#[bench]", "@bench"};
-
-bool contains(std::string_view s, std::string_view needle) { return s.find(needle) != npos; }
 
 template <std::size_t N>
 bool contains_any(std::string_view s, const std::array<std::string_view, N>& needles) {
@@ -51,7 +52,7 @@ bool contains_followed_by_blank(std::string_view s, std::string_view keyword) {
 
 std::optional<std::string> first_function_name(std::string_view t) {
   for (std::string_view keyword : kFunctionKeywords) {
-    if (auto name = name_after_keyword(t, keyword)) return name;
+    if (auto name = function_name_after(t, keyword)) return name;
   }
   return std::nullopt;
 }
@@ -74,149 +75,12 @@ std::vector<std::string> declared_names(std::string_view t) {
   for (std::size_t k = 0; k < kDeclarationKeywords.size(); ++k) {
     const std::string_view keyword = kDeclarationKeywords[k];
     if (!contains(t, keyword)) continue;
-    auto name = k < kFunctionDeclarations ? name_after_keyword(t, keyword) : value_name_after(t, keyword);
+    auto name = k < kFunctionDeclarations ? function_name_after(t, keyword) : value_name_after(t, keyword);
     if (!name) break;
     names.push_back(std::move(*name));
   }
   return names;
 }
-
-template <class Visit>
-void for_each_identifier_run(std::string_view line, Visit&& visit) {
-  std::size_t run_start = npos;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const std::size_t at = i;
-    const auto byte = static_cast<unsigned char>(line[i]);
-    bool identifier;
-    if (byte < 0x80) {
-      identifier = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
-                   byte == '_';
-      ++i;
-    } else {
-      identifier = text::is_identifier_char(text::decode_utf8(line, i));
-    }
-    if (identifier) {
-      if (run_start == npos) run_start = at;
-    } else if (run_start != npos) {
-      visit(line.substr(run_start, at - run_start));
-      run_start = npos;
-    }
-  }
-  if (run_start != npos) visit(line.substr(run_start));
-}
-
-// For each pattern, the index of the first line (among those `eligible` admits)
-// that contains it, or npos. One pass over the lines for all patterns at once:
-// a multi-pattern automaton over bytes, so thousands of declared names cost no
-// more than a few.
-class FirstContainingLine {
- public:
-  explicit FirstContainingLine(const std::vector<std::string_view>& patterns) {
-    root_next_.fill(kNone);
-    nodes_.push_back(Node{});
-    for (std::size_t p = 0; p < patterns.size(); ++p) insert(patterns[p], static_cast<uint32_t>(p));
-    link();
-    pattern_count_ = patterns.size();
-  }
-
-  template <class Eligible>
-  std::vector<std::size_t> search(const std::vector<std::string_view>& lines, Eligible&& eligible) const {
-    std::vector<std::size_t> first(pattern_count_, npos);
-    std::size_t found = 0;
-    for (std::size_t li = 0; li < lines.size() && found < pattern_count_; ++li) {
-      if (!eligible(lines[li])) continue;
-      uint32_t state = 0;
-      for (const char ch : lines[li]) {
-        state = step(state, static_cast<unsigned char>(ch));
-        // A pattern already seen had every shorter pattern ending inside it
-        // reported with it, so the walk stops at the first one seen before.
-        for (uint32_t o = nodes_[state].output; o != kNone && first[nodes_[o].pattern] == npos;
-             o = nodes_[nodes_[o].fail].output) {
-          first[nodes_[o].pattern] = li;
-          ++found;
-        }
-      }
-    }
-    return first;
-  }
-
- private:
-  static constexpr uint32_t kNone = UINT32_MAX;
-
-  struct Node {
-    uint32_t first_child = kNone;
-    uint32_t next_sibling = kNone;
-    uint32_t fail = 0;
-    uint32_t output = kNone;  // this node or the nearest one on its fail chain that ends a pattern
-    uint32_t pattern = kNone;
-    unsigned char byte = 0;
-  };
-
-  uint32_t child(uint32_t node, unsigned char byte) const {
-    if (node == 0) return root_next_[byte];
-    for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
-      if (nodes_[c].byte == byte) return c;
-    }
-    return kNone;
-  }
-
-  uint32_t step(uint32_t state, unsigned char byte) const {
-    for (;;) {
-      const uint32_t next = child(state, byte);
-      if (next != kNone) return next;
-      if (state == 0) return 0;
-      state = nodes_[state].fail;
-    }
-  }
-
-  void insert(std::string_view pattern, uint32_t index) {
-    uint32_t node = 0;
-    for (const char ch : pattern) {
-      const auto byte = static_cast<unsigned char>(ch);
-      uint32_t next = child(node, byte);
-      if (next == kNone) {
-        next = static_cast<uint32_t>(nodes_.size());
-        Node added;
-        added.byte = byte;
-        if (node == 0) {
-          root_next_[byte] = next;
-        } else {
-          added.next_sibling = nodes_[node].first_child;
-          nodes_[node].first_child = next;
-        }
-        nodes_.push_back(added);
-      }
-      node = next;
-    }
-    nodes_[node].pattern = index;
-  }
-
-  // Fail links in breadth-first order, so a node's fail target is always linked before it.
-  void link() {
-    std::vector<uint32_t> queue;
-    queue.reserve(nodes_.size());
-    for (uint32_t c : root_next_) {
-      if (c == kNone) continue;
-      nodes_[c].fail = 0;
-      nodes_[c].output = nodes_[c].pattern != kNone ? c : kNone;
-      queue.push_back(c);
-    }
-    for (std::size_t head = 0; head < queue.size(); ++head) {
-      const uint32_t node = queue[head];
-      for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
-        const uint32_t fail = step(nodes_[node].fail, nodes_[c].byte);
-        nodes_[c].fail = fail;
-        nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
-        queue.push_back(c);
-      }
-    }
-  }
-
-  std::vector<Node> nodes_;
-  std::array<uint32_t, 256> root_next_{};
-  std::size_t pattern_count_ = 0;
-};
 
 struct NameCount {
   std::size_t count = 0;
@@ -240,7 +104,7 @@ NameCounts count_references(const std::vector<std::string_view>& lines,
   uint64_t lengths = 0;
   for (const auto& entry : counts) lengths |= uint64_t{1} << std::min<std::size_t>(entry.first.size(), 63);
   for (std::string_view line : lines) {
-    for_each_identifier_run(line, [&](std::string_view run) {
+    text::for_each_identifier_run(line, [&](std::string_view run) {
       if ((lengths >> std::min<std::size_t>(run.size(), 63) & 1) == 0) return;
       auto it = counts.find(run);
       if (it != counts.end()) ++it->second.count;
@@ -255,8 +119,8 @@ NameCounts count_references(const std::vector<std::string_view>& lines,
     used.push_back(name);
     used_counts.push_back(&count);
   }
-  const FirstContainingLine finder(used);
-  const auto skipped = finder.search(lines, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
+  const text::MultiPatternSearch finder(used);
+  const auto skipped = finder.first_lines(lines, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
   std::vector<std::size_t> skipped_lines;
   for (std::size_t p = 0; p < used.size(); ++p) {
     used_counts[p]->skipped_line = skipped[p];
@@ -265,7 +129,7 @@ NameCounts count_references(const std::vector<std::string_view>& lines,
   std::sort(skipped_lines.begin(), skipped_lines.end());
   skipped_lines.erase(std::unique(skipped_lines.begin(), skipped_lines.end()), skipped_lines.end());
   for (std::size_t li : skipped_lines) {
-    for_each_identifier_run(lines[li], [&](std::string_view run) {
+    text::for_each_identifier_run(lines[li], [&](std::string_view run) {
       auto it = counts.find(run);
       if (it != counts.end() && it->second.skipped_line == li) --it->second.count;
     });
@@ -301,7 +165,7 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::strin
 
   for (std::string_view keyword : kFunctionKeywords) {
     if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
-    if (auto name = name_after_keyword(t, keyword)) {
+    if (auto name = function_name_after(t, keyword)) {
       std::string title = quoted("▶ Run '", *name);
       visit(make_lens(range, std::move(title), "zevo.runFunction", uri, std::move(*name)));
       break;
@@ -337,7 +201,7 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::strin
 
 }  // namespace
 
-std::optional<std::string> name_after_keyword(std::string_view line, std::string_view keyword) {
+std::optional<std::string> function_name_after(std::string_view line, std::string_view keyword) {
   const std::size_t at = line.find(keyword);
   if (at == npos) return std::nullopt;
   const std::string_view rest = text::trim_start(line.substr(at + keyword.size()));

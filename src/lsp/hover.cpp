@@ -6,6 +6,7 @@
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
+#include "text/words.hpp"
 
 namespace zevo::lsp {
 
@@ -362,19 +363,9 @@ std::optional<std::string_view> hover_word_at(std::string_view line, std::size_t
   const std::size_t cursor = text::column_to_byte(line, column);
   if (cursor >= line.size()) return std::nullopt;
 
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < cursor;) {
-    const char32_t c = text::decode_utf8(line, i);
-    if (c != U'@' && !text::is_identifier_char(c)) start = i;
-  }
-
-  std::size_t end = cursor;
-  if (start == cursor && line[cursor] == '@') ++end;
-  while (end < line.size()) {
-    std::size_t next = end;
-    if (!text::is_identifier_char(text::decode_utf8(line, next))) break;
-    end = next;
-  }
+  const std::size_t start =
+      text::run_start(line.substr(0, cursor), [](char32_t c) { return c == U'@' || text::is_identifier_char(c); });
+  const std::size_t end = text::identifier_run_end(line, start == cursor && line[cursor] == '@' ? cursor + 1 : cursor);
 
   if (end <= start) return std::nullopt;
   return line.substr(start, end - start);

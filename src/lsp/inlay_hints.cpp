@@ -8,8 +8,10 @@
 #include "json/json.hpp"
 #include "text/lines.hpp"
 #include "text/number.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
+#include "text/words.hpp"
 
 namespace zevo::lsp {
 
@@ -30,7 +32,7 @@ constexpr std::string_view kReturnHintKeywords[] = {"fonksiyon", "function", "fn
 
 constexpr uint32_t kWholeDocumentEnd = std::numeric_limits<uint32_t>::max();
 
-bool contains(std::string_view s, std::string_view needle) { return s.find(needle) != std::string_view::npos; }
+using text::contains;
 
 // The type word of a declared value, or nothing.
 std::optional<std::string_view> value_type(std::string_view value) {
@@ -120,11 +122,7 @@ class LineHints {
   // Words are separated by runs of white space.
   static std::string_view last_word(std::string_view s) {
     s = text::trim_end(s);
-    std::size_t word_start = 0;
-    for (std::size_t i = 0; i < s.size();) {
-      if (text::is_white_space(text::decode_utf8(s, i))) word_start = i;
-    }
-    return s.substr(word_start);
+    return s.substr(text::run_start(s, [](char32_t c) { return !text::is_white_space(c); }));
   }
 
   void add(std::size_t byte, std::string label, int32_t kind, std::optional<bool> padding_left,

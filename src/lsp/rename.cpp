@@ -13,6 +13,7 @@
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
+#include "text/words.hpp"
 
 namespace zevo::lsp {
 
@@ -39,30 +40,13 @@ std::optional<WordAtPosition> word_at_position(std::string_view text, uint32_t l
   const std::size_t cursor = text::column_to_byte(line, character);
   if (cursor >= line.size()) return std::nullopt;
 
-  // One pass up to the cursor keeps where the identifier run that reaches it begins.
-  std::size_t start = 0;
-  std::size_t start_units = 0;
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < cursor;) {
-    const char32_t c = text::decode_utf8(line, i);
-    units += text::utf16_units(c);
-    if (!text::is_identifier_char(c)) {
-      start = i;
-      start_units = units;
-    }
-  }
-
-  std::size_t end = cursor;
-  while (end < line.size()) {
-    std::size_t next = end;
-    const char32_t c = text::decode_utf8(line, next);
-    if (!text::is_identifier_char(c)) break;
-    units += text::utf16_units(c);
-    end = next;
-  }
+  const std::size_t start = text::identifier_run_start(line.substr(0, cursor));
+  const std::size_t end = text::identifier_run_end(line, cursor);
   if (end <= start) return std::nullopt;
+  const std::size_t start_units = text::byte_to_column(line, start);
+  const std::size_t end_units = start_units + text::utf16_length(line.substr(start, end - start));
   return WordAtPosition{std::string(line.substr(start, end - start)),
-                        {{line_number, column(start_units)}, {line_number, column(units)}}};
+                        {{line_number, column(start_units)}, {line_number, column(end_units)}}};
 }
 
 std::optional<CursorWord> cursor_word(const DocumentsSnapshot& snapshot, std::string_view uri, Position position) {
@@ -85,12 +69,7 @@ std::vector<WordOccurrence> whole_word_occurrences(std::string_view line, std::s
     // one has an identifier character before it and cannot count, so the
     // search resumes after that run: a line of one repeated letter stays linear.
     const std::size_t after = at + word.size();
-    std::size_t run_end = after;
-    while (run_end < line.size()) {
-      std::size_t next = run_end;
-      if (!text::is_identifier_char(text::decode_utf8(line, next))) break;
-      run_end = next;
-    }
+    const std::size_t run_end = text::identifier_run_end(line, after);
     std::size_t before = at == 0 ? 0 : text::previous_char_start(line, at);
     if (run_end == after && (at == 0 || !text::is_identifier_char(text::decode_utf8(line, before)))) {
       units += text::utf16_length(line.substr(counted_to, at - counted_to));

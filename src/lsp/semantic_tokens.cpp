@@ -7,6 +7,7 @@
 
 #include "json/json.hpp"
 #include "text/lines.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 
@@ -29,9 +30,7 @@ constexpr std::string_view kFunctionKeywords[] = {"fonksiyon", "function"};
 constexpr std::string_view kDeclaredNameKeywords[] = {"değişken", "sabit", "let"};
 constexpr std::string_view kTypeKeywords[] = {"yapı", "struct", "tip", "type"};
 
-bool contains(std::string_view line, std::string_view needle) {
-  return line.find(needle) != std::string_view::npos;
-}
+using text::contains;
 
 // Non-overlapping matches of one pattern from left to right. A pattern begins
 // with a lead byte, so in UTF-8 every match starts on a character.
@@ -45,7 +44,7 @@ void for_each_match(std::string_view line, std::string_view pattern, Visit&& vis
 // The name between a keyword's first and second occurrences: trimmed, cut
 // before the first of `stops`, trimmed again; empty unless it begins with a
 // letter. A view into `line`.
-std::string_view name_after_keyword(std::string_view line, std::string_view keyword, std::string_view stops) {
+std::string_view declared_name_after(std::string_view line, std::string_view keyword, std::string_view stops) {
   const std::size_t first = line.find(keyword);
   if (first == std::string_view::npos) return {};
   std::string_view segment = line.substr(first + keyword.size());
@@ -61,8 +60,6 @@ bool opens_annotation(char32_t c) { return text::is_white_space(c) || c == '(' |
 bool closes_annotation(char32_t c) {
   return text::is_white_space(c) || c == '(' || c == ')' || c == ']' || c == ',';
 }
-
-bool starts_number(char32_t c) { return (c >= '0' && c <= '9') || (c >= 0x80 && text::is_numeric(c)); }
 
 // One line with, for every byte, the character it belongs to, whether that is
 // an identifier character, and the UTF-16 column where the character starts.
@@ -166,7 +163,7 @@ class LineScan {
   void first_keyword_name(std::span<const std::string_view> keywords, std::string_view stops, uint32_t type) {
     for (std::string_view keyword : keywords) {
       if (!contains(line_, keyword)) continue;
-      const std::string_view name = name_after_keyword(line_, keyword, stops);
+      const std::string_view name = declared_name_after(line_, keyword, stops);
       if (!name.empty()) emit_name(name, type, kModifierDeclaration);
       return;
     }
@@ -199,7 +196,7 @@ class LineScan {
   void numbers() {
     for (std::size_t i = 0; i < line_.size();) {
       std::size_t next = i;
-      if (!starts_number(text::decode_utf8(line_, next))) {
+      if (!text::is_numeric(text::decode_utf8(line_, next))) {
         i = next;
         continue;
       }
@@ -207,7 +204,7 @@ class LineScan {
       while (end < line_.size()) {
         std::size_t after = end;
         const char32_t c = text::decode_utf8(line_, after);
-        if (c != '.' && !starts_number(c)) break;
+        if (c != '.' && !text::is_numeric(c)) break;
         end = after;
       }
       emit(i, end, kTokenNumber, 0);
@@ -245,7 +242,7 @@ std::optional<std::string_view> declared_name(std::string_view line) {
       break;
     }
   }
-  const std::string_view name = name_after_keyword(line, keyword, ":=");
+  const std::string_view name = declared_name_after(line, keyword, ":=");
   if (name.empty()) return std::nullopt;
   return name;
 }

@@ -9,6 +9,7 @@
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
+#include "text/words.hpp"
 
 namespace zevo::lsp {
 
@@ -60,15 +61,6 @@ namespace {
 
 constexpr std::string_view kDocumentationPrefix = "Function: ";
 
-// Byte offset where the run of identifier characters that ends `s` begins.
-std::size_t trailing_identifier_start(std::string_view s) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < s.size();) {
-    if (!text::is_identifier_char(text::decode_utf8(s, i))) start = i;
-  }
-  return start;
-}
-
 // Only ASCII letters lower-case to "f", "o", "u" and "n", and the two words
 // begin with "fon" and "fun": a line holding neither in any letter case needs
 // no lower-casing. Bytes of multi-byte characters stay above 0x7F under | 0x20.
@@ -118,7 +110,7 @@ std::optional<Callee> callee_at_cursor(std::string_view line, std::size_t offset
   }
 
   const std::string_view before = text::trim_end(line.substr(0, i));
-  const std::string_view name = before.substr(trailing_identifier_start(before));
+  const std::string_view name = before.substr(text::identifier_run_start(before));
   if (name.empty()) return std::nullopt;
   return Callee{std::string(name), commas};
 }

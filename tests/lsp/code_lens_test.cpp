@@ -35,7 +35,7 @@ TEST(NameAfterKeyword, Cases) {
       {"let x = f(1)", "fonksiyon", std::nullopt},
       {"fn", "fn", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(name_after_keyword(c.line, c.keyword), c.name) << c.line;
+  for (const auto& c : cases) EXPECT_EQ(function_name_after(c.line, c.keyword), c.name) << c.line;
 }
 
 struct Lens {
@@ -207,7 +207,7 @@ std::vector<Lens> literal_reference_lenses(std::string_view text) {
     const std::string_view t = text::trim(lines[i]);
     for (std::size_t k = 0; k < std::size(kKeywords); ++k) {
       if (t.find(kKeywords[k]) == std::string_view::npos) continue;
-      auto name = k < 3 ? name_after_keyword(t, kKeywords[k]) : literal_value_name(t, kKeywords[k]);
+      auto name = k < 3 ? function_name_after(t, kKeywords[k]) : literal_value_name(t, kKeywords[k]);
       if (!name) break;
       const std::size_t n = literal_count(lines, *name);
       if (n == 0) continue;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,6 +48,44 @@ TEST(LinesContaining, VisitsOnlyLinesWithTheNeedleWithSplitLinesNumbers) {
     return index < 3;
   });
   EXPECT_EQ(seen.size(), 2u);  // stopped after the line that returned false
+}
+
+TEST(Contains, ShortAndLongNeedles) {
+  const std::string run(40, 'a');
+  EXPECT_TRUE(contains("abc", ""));
+  EXPECT_TRUE(contains("abc", "bc"));
+  EXPECT_FALSE(contains("abc", "cb"));
+  EXPECT_TRUE(contains("x" + run + "y", run));
+  EXPECT_FALSE(contains(run.substr(1) + "b" + run.substr(1), run));
+}
+
+// Each pattern's first line among the eligible ones, as a search per pattern
+// finds it; the patterns overlap and end inside one another.
+TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
+  const std::vector<std::string_view> patterns = {"a", "aa", "ab", "b", "ba", "aba", "bab", "ç", "çb", "abba", "xyz"};
+  const std::string_view pieces[] = {"a", "b", "ç", " "};
+  std::mt19937 random(11);
+  const MultiPatternSearch search(patterns);
+  for (int round = 0; round < 500; ++round) {
+    std::vector<std::string> owned;
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) {
+      std::string line;
+      for (int k = static_cast<int>(random() % 6); k > 0; --k) line += pieces[random() % std::size(pieces)];
+      owned.push_back(line);
+    }
+    const std::vector<std::string_view> lines(owned.begin(), owned.end());
+    // Lines of even length only, so that the filter shows.
+    const auto eligible = [](std::string_view line) { return line.size() % 2 == 0; };
+    std::vector<std::size_t> expected;
+    for (std::string_view pattern : patterns) {
+      std::size_t first = std::string_view::npos;
+      for (std::size_t i = 0; i < lines.size() && first == std::string_view::npos; ++i) {
+        if (eligible(lines[i]) && lines[i].find(pattern) != std::string_view::npos) first = i;
+      }
+      expected.push_back(first);
+    }
+    EXPECT_EQ(search.first_lines(lines, eligible), expected) << ::testing::PrintToString(owned);
+  }
 }
 
 }  // namespace
