@@ -66,8 +66,8 @@ class Server {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Server() {
-    if (!process_.start(testing::server_binary_path())) std::abort();
+  explicit Server(const std::string& binary = testing::server_binary_path()) {
+    if (!process_.start(binary)) std::abort();
   }
   ~Server() {
     process_.write(frame(R"({"jsonrpc":"2.0","method":"exit"})"));
@@ -99,6 +99,26 @@ class Server {
   long peak_rss_kib() const { return status_kib("VmHWM:"); }
   // The server's resident size now in KiB (VmRSS), or 0 when unknown.
   long resident_kib() const { return status_kib("VmRSS:"); }
+  // Starts the peak resident size (VmHWM) again from the resident size now.
+  void reset_peak_rss() const {
+    std::ofstream("/proc/" + std::to_string(server_pid()) + "/clear_refs") << "5";
+  }
+  // The CPU time the server has used so far, in user and in system mode (clock ticks).
+  struct CpuTicks {
+    long user = 0;
+    long system = 0;
+  };
+  CpuTicks cpu_ticks() const {
+    std::ifstream stat("/proc/" + std::to_string(server_pid()) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    CpuTicks ticks;
+    if (close == std::string::npos) return ticks;
+    // After the name: state and 10 more fields, then utime and stime.
+    std::sscanf(text.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &ticks.user,
+                &ticks.system);
+    return ticks;
+  }
 
  private:
   long status_kib(std::string_view field) const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,7 +49,13 @@ class Writer {
   void end_object() { close('}'); }
   void begin_array() { open('[', false); }
   void end_array() { close(']'); }
-  void key(std::string_view name);
+  void key(std::string_view name) {
+#ifndef NDEBUG
+    check_key_order(name);
+#endif
+    if (!write_short_plain(name, ":")) key_escaped(name);
+    comma_ = false;
+  }
   // An object whose members keep the order they are written in.
   void begin_envelope() { open('{', false); }
 
@@ -67,7 +74,10 @@ class Writer {
   // Bytes held; at most the limit.
   std::size_t size() const { return held_ + static_cast<std::size_t>(at_ - block_); }
   std::size_t limit() const { return limit_; }
-  void set_limit(std::size_t limit) { limit_ = limit; }
+  void set_limit(std::size_t limit) {
+    limit_ = limit;
+    budget_ = refused_at_ != 0 || size() > limit ? 0 : limit - size();
+  }
   // Whether a write was refused, and the size it would have brought the text to.
   bool refused() const { return refused_at_ != 0; }
   std::size_t refused_at() const { return refused_at_; }
@@ -91,15 +101,78 @@ class Writer {
     std::size_t size;
   };
 
-  void open(char bracket, bool ordered);
-  void close(char bracket);
-  void before_value();
-  void append(const char* data, std::size_t size);
+  void open(char bracket, [[maybe_unused]] bool ordered) {
+    const char text[2] = {',', bracket};
+    append(comma_ ? text : text + 1, comma_ ? 2 : 1);
+    comma_ = false;
+#ifndef NDEBUG
+    push_frame(ordered);
+#endif
+  }
+  void close(char bracket) {
+    append(&bracket, 1);
+    comma_ = true;
+#ifndef NDEBUG
+    pop_frame();
+#endif
+  }
+#ifndef NDEBUG
+  void push_frame(bool ordered);
+  void pop_frame();
+#endif
+  void before_value() {
+    if (comma_) append(",", 1);
+    comma_ = true;
+  }
+  // Small writes into the room of the current block are the common case.
+  void append(const char* data, std::size_t size) {
+    if (size <= budget_ && size <= static_cast<std::size_t>(end_ - at_)) {
+      std::memcpy(at_, data, size);
+      at_ += size;
+      budget_ -= size;
+      return;
+    }
+    append_across(data, size);
+  }
   void append(std::string_view text) { append(text.data(), text.size()); }
+  void append_across(const char* data, std::size_t size);
+  // Keys and most names are short ASCII with nothing to escape: they go out
+  // with their separator, their quotes and what follows in one copy. Inline,
+  // so that a literal key is checked and copied at its compile-time length.
+  static constexpr std::size_t kShortText = 64;
+  static constexpr bool is_plain_ascii(std::string_view text) {
+    for (const char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x20 || byte >= 0x80 || byte == '"' || byte == '\\') return false;
+    }
+    return true;
+  }
+  bool write_short_plain(std::string_view text, std::string_view after) {
+    if (text.size() >= kShortText || !is_plain_ascii(text)) return false;
+    char buffer[kShortText + 4];
+    char* p = buffer;
+    if (comma_) *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+    *p++ = '"';
+    std::memcpy(p, after.data(), after.size());
+    p += after.size();
+    comma_ = true;
+    append(buffer, static_cast<std::size_t>(p - buffer));
+    return true;
+  }
+  void key_escaped(std::string_view name);
+#ifndef NDEBUG
+  void check_key_order(std::string_view name);
+#endif
+  template <class Integer>
+  void write_integer(Integer value);
   void next_block();
   void write_bytewise(std::string_view text);
 
   std::size_t limit_;
+  std::size_t budget_;  // bytes that may still be written; 0 once refused
   std::size_t refused_at_ = 0;
   std::vector<Block> blocks_;
   char* block_ = nullptr;  // start of the block being filled

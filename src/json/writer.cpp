@@ -41,14 +41,15 @@ char* write_escape(char* to, unsigned char byte) {
 // Blocks start small, since most answers are, and double up to a size that the
 // heap backs with huge pages; they are never copied.
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
-constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
+constexpr std::size_t kLargestBlock = std::size_t{16} << 20;
 
 // Below this length a text is not worth checking whole before the run scan.
 constexpr std::size_t kCheckedLength = 256;
 
+
 }  // namespace
 
-Writer::Writer(std::size_t limit) : limit_(limit) {}
+Writer::Writer(std::size_t limit) : limit_(limit), budget_(limit) {}
 
 void Writer::next_block() {
   if (!blocks_.empty()) held_ += static_cast<std::size_t>(at_ - block_);
@@ -58,12 +59,14 @@ void Writer::next_block() {
   end_ = block_ + size;
 }
 
-void Writer::append(const char* data, std::size_t size) {
+void Writer::append_across(const char* data, std::size_t size) {
   if (refused_at_ != 0) return;
-  if (size > limit_ - this->size()) {
+  if (size > budget_) {
     refused_at_ = this->size() + size;
+    budget_ = 0;
     return;
   }
+  budget_ -= size;
   for (;;) {
     const auto room = static_cast<std::size_t>(end_ - at_);
     const std::size_t n = std::min(room, size);
@@ -78,6 +81,7 @@ void Writer::append(const char* data, std::size_t size) {
 
 void Writer::clear() {
   refused_at_ = 0;
+  budget_ = limit_;
   comma_ = false;
 #ifndef NDEBUG
   frames_.clear();
@@ -96,38 +100,23 @@ std::string Writer::text() const {
   return out;
 }
 
-void Writer::before_value() {
-  if (comma_) append(",", 1);
-  comma_ = true;
-}
-
-void Writer::open(char bracket, [[maybe_unused]] bool ordered) {
-  before_value();
-  append(&bracket, 1);
-  comma_ = false;
 #ifndef NDEBUG
-  frames_.push_back({ordered, {}, false});
+void Writer::push_frame(bool ordered) { frames_.push_back({ordered, {}, false}); }
+void Writer::pop_frame() { frames_.pop_back(); }
 #endif
-}
 
-void Writer::close(char bracket) {
-  append(&bracket, 1);
-  comma_ = true;
 #ifndef NDEBUG
-  frames_.pop_back();
-#endif
-}
-
-void Writer::key(std::string_view name) {
-#ifndef NDEBUG
+void Writer::check_key_order(std::string_view name) {
   Frame& frame = frames_.back();
   assert(!frame.ordered || !frame.has_key || frame.last_key < name);
   frame.last_key = name;
   frame.has_key = true;
+}
 #endif
+
+void Writer::key_escaped(std::string_view name) {
   string(name);
   append(":", 1);
-  comma_ = false;
 }
 
 void Writer::null() {
@@ -144,17 +133,19 @@ void Writer::boolean(bool value) {
   }
 }
 
-void Writer::number(uint64_t value) {
-  before_value();
+// The separator and the digits in one copy.
+template <class Integer>
+void Writer::write_integer(Integer value) {
   char buffer[24];
-  append(buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+  char* p = buffer;
+  if (comma_) *p++ = ',';
+  comma_ = true;
+  append(buffer, static_cast<std::size_t>(std::to_chars(p, buffer + sizeof buffer, value).ptr - buffer));
 }
 
-void Writer::number(int64_t value) {
-  before_value();
-  char buffer[24];
-  append(buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
-}
+void Writer::number(uint64_t value) { write_integer(value); }
+
+void Writer::number(int64_t value) { write_integer(value); }
 
 void Writer::number(double value) {
   if (!std::isfinite(value)) {
@@ -203,6 +194,7 @@ void Writer::write_bytewise(std::string_view text) {
 }
 
 void Writer::string(std::string_view text) {
+  if (write_short_plain(text, {})) return;
   before_value();
   append("\"", 1);
   if (text.size() < kCheckedLength || text::utf8_error(text)) {

@@ -53,11 +53,6 @@ inline ResponseError method_not_found(std::string_view method) {
 inline ResponseError internal_error(std::string message) {
   return {kInternalError, std::move(message), std::nullopt};
 }
-// A feature's record could not be turned into JSON.
-inline ResponseError serialization_error(std::string_view library_text) {
-  return internal_error("Serialization error: " + std::string(library_text));
-}
-
 // The text of an answer that the writer refused at its limit.
 inline std::string answer_too_large(const json::Writer& out) {
   return "Serialization error: an answer of " + std::to_string(out.refused_at()) + " bytes exceeds the limit of " +

@@ -272,9 +272,10 @@ TEST(Writer, RefusesPastTheLimit) {
     std::size_t held;        // bytes kept when the writing ends
     std::size_t refused_at;  // 0: nothing refused
   };
-  // Writes [ "abcdef" , 12345 ] : 1 + 8 + 1 + 5 + 1 = 16 bytes.
+  // Writes [ "abcdef" ,12345 ] in the pieces "[", "\"abcdef\"", ",12345" and
+  // "]": 1 + 8 + 6 + 1 = 16 bytes.
   const Case cases[] = {
-      {16, 16, 0}, {15, 15, 16}, {14, 10, 15}, {9, 9, 10}, {8, 8, 9}, {7, 2, 8}, {0, 0, 1},
+      {16, 16, 0}, {15, 15, 16}, {14, 9, 15}, {9, 9, 15}, {8, 1, 9}, {7, 1, 9}, {0, 0, 1},
   };
   for (const Case& c : cases) {
     Writer out(c.limit);
