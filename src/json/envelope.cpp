@@ -9,7 +9,8 @@ void write_error_response(Writer& out, const Value& id, int32_t code, std::strin
   out.key("id");
   out.value(id);
   out.key("error");
-  out.begin_object();
+  // code, message, data: a fixed order, not sorted.
+  out.begin_envelope();
   out.key("code");
   out.number(code);
   out.key("message");
