@@ -38,8 +38,8 @@ char* write_escape(char* to, unsigned char byte) {
   return to + 6;
 }
 
-// Blocks start small, since most answers are, and double up to a size that the
-// heap backs with huge pages; they are never copied.
+// Blocks start small, since most answers are, and double up to 4 MiB; they
+// are never copied.
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{16} << 20;
 
