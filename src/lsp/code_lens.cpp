@@ -89,14 +89,20 @@ struct NameCount {
 
 using NameCounts = std::unordered_map<std::string_view, NameCount, KeyedTextHash, std::equal_to<>>;
 
+// The names a line declares. Only lines that declare some are kept: the scan
+// holds little beside the document, however many lines it has.
+struct DeclaringLine {
+  std::size_t line;
+  std::vector<std::string> names;
+};
+
 // Reference counts of every declared name, from one walk over the identifier
 // runs of the text, one search for all the skipped declaration lines, and one
 // more walk over each of those lines, however many names it is skipped for.
-NameCounts count_references(const std::vector<std::string_view>& lines,
-                            const std::vector<std::vector<std::string>>& declared) {
+NameCounts count_references(const std::vector<std::string_view>& lines, const std::vector<DeclaringLine>& declared) {
   NameCounts counts;
-  for (const auto& names : declared) {
-    for (const auto& name : names) counts.emplace(name, NameCount{});
+  for (const DeclaringLine& declaring : declared) {
+    for (const auto& name : declaring.names) counts.emplace(name, NameCount{});
   }
   if (counts.empty()) return counts;
 
@@ -219,16 +225,18 @@ namespace {
 template <class Visit>
 void for_each_code_lens(std::string_view text, std::string_view uri, Visit&& visit) {
   const std::vector<std::string_view> lines = text::split_lines(text);
-  std::vector<std::string_view> trimmed;
-  trimmed.reserve(lines.size());
-  std::vector<std::vector<std::string>> declared;
-  declared.reserve(lines.size());
-  for (std::string_view line : lines) {
-    declared.push_back(declared_names(trimmed.emplace_back(text::trim(line))));
+  std::vector<DeclaringLine> declared;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> names = declared_names(text::trim(lines[i]));
+    if (!names.empty()) declared.push_back({i, std::move(names)});
   }
   const NameCounts counts = count_references(lines, declared);
+  const std::vector<std::string> none;
+  auto next = declared.begin();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    add_line_lenses(visit, static_cast<uint32_t>(i), trimmed[i], uri, declared[i], counts);
+    const bool declares = next != declared.end() && next->line == i;
+    add_line_lenses(visit, static_cast<uint32_t>(i), text::trim(lines[i]), uri, declares ? next->names : none, counts);
+    if (declares) ++next;
   }
 }
 
