@@ -127,7 +127,7 @@ class Writer {
   // Small writes into the room of the current block are the common case.
   void append(const char* data, std::size_t size) {
     if (size <= budget_ && size <= static_cast<std::size_t>(end_ - at_)) {
-      std::memcpy(at_, data, size);
+      if (size != 0) std::memcpy(at_, data, size);
       at_ += size;
       budget_ -= size;
       return;
@@ -153,10 +153,10 @@ class Writer {
     char* p = buffer;
     if (comma_) *p++ = ',';
     *p++ = '"';
-    std::memcpy(p, text.data(), text.size());
+    if (!text.empty()) std::memcpy(p, text.data(), text.size());
     p += text.size();
     *p++ = '"';
-    std::memcpy(p, after.data(), after.size());
+    if (!after.empty()) std::memcpy(p, after.data(), after.size());
     p += after.size();
     comma_ = true;
     append(buffer, static_cast<std::size_t>(p - buffer));
