@@ -7,6 +7,7 @@
 #include "json/json.hpp"
 #include "lsp/rename.hpp"
 #include "text/lines.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 #include "text/words.hpp"
@@ -76,7 +77,7 @@ bool may_declare_function(std::string_view line) {
 bool declares_function(std::string_view line) {
   if (!may_declare_function(line)) return false;
   const std::string lower = text::to_lower(line);
-  return lower.find("fonksiyon") != std::string::npos || lower.find("function") != std::string::npos;
+  return text::contains(lower, "fonksiyon") || text::contains(lower, "function");
 }
 
 // The first word after the first "->" of the line, if any.
