@@ -50,7 +50,7 @@ bool contains_followed_by_blank(std::string_view s, std::string_view keyword) {
   return false;
 }
 
-std::optional<std::string> first_function_name(std::string_view t) {
+std::optional<std::string_view> first_function_name(std::string_view t) {
   for (std::string_view keyword : kFunctionKeywords) {
     if (auto name = function_name_after(t, keyword)) return name;
   }
@@ -58,28 +58,28 @@ std::optional<std::string> first_function_name(std::string_view t) {
 }
 
 // The word after a value keyword: up to the first white space, ":" or "=".
-std::optional<std::string> value_name_after(std::string_view t, std::string_view keyword) {
+std::optional<std::string_view> value_name_after(std::string_view t, std::string_view keyword) {
   const std::size_t at = t.find(keyword);
   if (at == npos) return std::nullopt;
   // ":" and "=" are ASCII: a byte search cannot find them inside another character.
   const std::string_view word = text::first_word(text::trim_start(t.substr(at + keyword.size())));
   const std::string_view name = word.substr(0, word.find_first_of(":="));
   if (name.empty()) return std::nullopt;
-  return std::string(name);
+  return name;
 }
 
-// The names a line declares, in keyword order, that the reference lens tries
-// one after another. A keyword without a name ends the list.
-std::vector<std::string> declared_names(std::string_view t) {
-  std::vector<std::string> names;
+// Calls `visit(name)` with the names a line declares, in keyword order, which
+// the reference lens tries one after another, until `visit` returns false. A
+// keyword without a name ends the list. The names are views into the line, so
+// the scan holds no copy of them.
+template <class Visit>
+void for_each_declared_name(std::string_view t, Visit&& visit) {
   for (std::size_t k = 0; k < kDeclarationKeywords.size(); ++k) {
     const std::string_view keyword = kDeclarationKeywords[k];
     if (!contains(t, keyword)) continue;
     auto name = k < kFunctionDeclarations ? function_name_after(t, keyword) : value_name_after(t, keyword);
-    if (!name) break;
-    names.push_back(std::move(*name));
+    if (!name || !visit(*name)) return;
   }
-  return names;
 }
 
 struct NameCount {
@@ -89,33 +89,33 @@ struct NameCount {
 
 using NameCounts = std::unordered_map<std::string_view, NameCount, KeyedTextHash, std::equal_to<>>;
 
-// The names a line declares. Only lines that declare some are kept: the scan
-// holds little beside the document, however many lines it has.
-struct DeclaringLine {
-  std::size_t line;
-  std::vector<std::string> names;
-};
-
-// Reference counts of every declared name, from one walk over the identifier
-// runs of the text, one search for all the skipped declaration lines, and one
-// more walk over each of those lines, however many names it is skipped for.
-NameCounts count_references(const std::vector<std::string_view>& lines, const std::vector<DeclaringLine>& declared) {
+// Reference counts of every name the text declares, from one walk over the
+// identifier runs of the text, one search for all the skipped declaration
+// lines, and one more walk over each of those lines, however many names it is
+// skipped for. The lines are walked, never listed: beside the document the
+// scan holds the counts only.
+NameCounts count_references(std::string_view text) {
   NameCounts counts;
-  for (const DeclaringLine& declaring : declared) {
-    for (const auto& name : declaring.names) counts.emplace(name, NameCount{});
-  }
+  text::for_each_line(text, [&](std::size_t, std::string_view line) {
+    for_each_declared_name(text::trim(line), [&](std::string_view name) {
+      counts.emplace(name, NameCount{});
+      return true;
+    });
+    return true;
+  });
   if (counts.empty()) return counts;
 
   // Most runs have a length that no name has; they skip the hash.
   uint64_t lengths = 0;
   for (const auto& entry : counts) lengths |= uint64_t{1} << std::min<std::size_t>(entry.first.size(), 63);
-  for (std::string_view line : lines) {
+  text::for_each_line(text, [&](std::size_t, std::string_view line) {
     text::for_each_identifier_run(line, [&](std::string_view run) {
       if ((lengths >> std::min<std::size_t>(run.size(), 63) & 1) == 0) return;
       auto it = counts.find(run);
       if (it != counts.end()) ++it->second.count;
     });
-  }
+    return true;
+  });
 
   // Only a name that occurs as a run can lose one to its declaration line.
   std::vector<NameCount*> used_counts;
@@ -126,7 +126,7 @@ NameCounts count_references(const std::vector<std::string_view>& lines, const st
     used_counts.push_back(&count);
   }
   const text::MultiPatternSearch finder(used);
-  const auto skipped = finder.first_lines(lines, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
+  const auto skipped = finder.first_lines(text, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
   std::vector<std::size_t> skipped_lines;
   for (std::size_t p = 0; p < used.size(); ++p) {
     used_counts[p]->skipped_line = skipped[p];
@@ -134,12 +134,17 @@ NameCounts count_references(const std::vector<std::string_view>& lines, const st
   }
   std::sort(skipped_lines.begin(), skipped_lines.end());
   skipped_lines.erase(std::unique(skipped_lines.begin(), skipped_lines.end()), skipped_lines.end());
-  for (std::size_t li : skipped_lines) {
-    text::for_each_identifier_run(lines[li], [&](std::string_view run) {
+  auto next = skipped_lines.begin();
+  text::for_each_line(text, [&](std::size_t li, std::string_view line) {
+    if (next == skipped_lines.end()) return false;
+    if (*next != li) return true;
+    ++next;
+    text::for_each_identifier_run(line, [&](std::string_view run) {
       auto it = counts.find(run);
       if (it != counts.end() && it->second.skipped_line == li) --it->second.count;
     });
-  }
+    return true;
+  });
   return counts;
 }
 
@@ -164,25 +169,23 @@ std::string quoted(std::string_view prefix, std::string_view name) {
 }
 
 template <class Visit>
-void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::string_view uri,
-                     const std::vector<std::string>& declared, const NameCounts& counts) {
+void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::string_view uri, const NameCounts& counts) {
   const Range range{{line, 0}, {line, static_cast<uint32_t>(text::utf16_length(t))}};
   const bool has_function_keyword = contains_any(t, kFunctionKeywords);
 
   for (std::string_view keyword : kFunctionKeywords) {
     if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
     if (auto name = function_name_after(t, keyword)) {
-      std::string title = quoted("▶ Run '", *name);
-      visit(make_lens(range, std::move(title), "zevo.runFunction", uri, std::move(*name)));
+      visit(make_lens(range, quoted("▶ Run '", *name), "zevo.runFunction", uri, std::string(*name)));
       break;
     }
   }
 
   const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
   if (test_attribute || (contains(t, "test") && has_function_keyword)) {
-    std::string name = test_attribute ? "test" : first_function_name(t).value_or("test");
+    const std::string_view name = test_attribute ? "test" : first_function_name(t).value_or("test");
     std::string title = quoted("▶ Run Test '", name);
-    visit(make_lens(range, std::move(title), "zevo.runTest", uri, std::move(name)));
+    visit(make_lens(range, std::move(title), "zevo.runTest", uri, std::string(name)));
   }
 
   if (contains_any(t, kProgramMarkers)) {
@@ -191,23 +194,23 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::strin
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
   if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
-    std::string name = first_function_name(t).value_or("benchmark");
+    const std::string_view name = first_function_name(t).value_or("benchmark");
     std::string title = quoted("▶ Run Benchmark '", name);
-    visit(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::move(name)));
+    visit(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::string(name)));
   }
 
-  for (const auto& name : declared) {
+  for_each_declared_name(t, [&](std::string_view name) {
     const std::size_t count = counts.find(name)->second.count;
-    if (count == 0) continue;
+    if (count == 0) return true;
     std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
-    visit(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, name));
-    break;
-  }
+    visit(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, std::string(name)));
+    return false;
+  });
 }
 
 }  // namespace
 
-std::optional<std::string> function_name_after(std::string_view line, std::string_view keyword) {
+std::optional<std::string_view> function_name_after(std::string_view line, std::string_view keyword) {
   const std::size_t at = line.find(keyword);
   if (at == npos) return std::nullopt;
   const std::string_view rest = text::trim_start(line.substr(at + keyword.size()));
@@ -215,7 +218,7 @@ std::optional<std::string> function_name_after(std::string_view line, std::strin
   if (paren == npos) return std::nullopt;
   const std::string_view name = text::trim(rest.substr(0, paren));
   if (name.empty()) return std::nullopt;
-  return std::string(name);
+  return name;
 }
 
 namespace {
@@ -224,20 +227,11 @@ namespace {
 // is held at a time.
 template <class Visit>
 void for_each_code_lens(std::string_view text, std::string_view uri, Visit&& visit) {
-  const std::vector<std::string_view> lines = text::split_lines(text);
-  std::vector<DeclaringLine> declared;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::vector<std::string> names = declared_names(text::trim(lines[i]));
-    if (!names.empty()) declared.push_back({i, std::move(names)});
-  }
-  const NameCounts counts = count_references(lines, declared);
-  const std::vector<std::string> none;
-  auto next = declared.begin();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const bool declares = next != declared.end() && next->line == i;
-    add_line_lenses(visit, static_cast<uint32_t>(i), text::trim(lines[i]), uri, declares ? next->names : none, counts);
-    if (declares) ++next;
-  }
+  const NameCounts counts = count_references(text);
+  text::for_each_line(text, [&](std::size_t i, std::string_view line) {
+    add_line_lenses(visit, static_cast<uint32_t>(i), text::trim(line), uri, counts);
+    return true;
+  });
 }
 
 }  // namespace

@@ -27,6 +27,6 @@ std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_vie
 
 // The trimmed text between the keyword's first occurrence and the next "(",
 // or nothing when there is no "(" or the text is empty.
-std::optional<std::string> function_name_after(std::string_view line, std::string_view keyword);
+std::optional<std::string_view> function_name_after(std::string_view line, std::string_view keyword);
 
 }  // namespace zevo::lsp

@@ -61,15 +61,17 @@ class MultiPatternSearch {
   explicit MultiPatternSearch(const std::vector<std::string_view>& patterns);
 
   // For each pattern in the constructor's order, the index of the first line
-  // among those `eligible` admits that contains it, or npos.
+  // of `text` (as split_lines counts them) among those `eligible` admits that
+  // contains it, or npos.
   template <class Eligible>
-  std::vector<std::size_t> first_lines(const std::vector<std::string_view>& lines, Eligible&& eligible) const {
+  std::vector<std::size_t> first_lines(std::string_view text, Eligible&& eligible) const {
     std::vector<std::size_t> first(pattern_count_, std::string_view::npos);
     std::size_t found = 0;
-    for (std::size_t li = 0; li < lines.size() && found < pattern_count_; ++li) {
-      if (!eligible(lines[li])) continue;
+    for_each_line(text, [&](std::size_t li, std::string_view line) {
+      if (found == pattern_count_) return false;
+      if (!eligible(line)) return true;
       uint32_t state = 0;
-      for (const char ch : lines[li]) {
+      for (const char ch : line) {
         state = step(state, static_cast<unsigned char>(ch));
         // A pattern already seen had every shorter pattern ending inside it
         // reported with it, so the walk stops at the first one seen before.
@@ -79,7 +81,8 @@ class MultiPatternSearch {
           ++found;
         }
       }
-    }
+      return true;
+    });
     return first;
   }
 

@@ -207,7 +207,8 @@ std::vector<Lens> literal_reference_lenses(std::string_view text) {
     const std::string_view t = text::trim(lines[i]);
     for (std::size_t k = 0; k < std::size(kKeywords); ++k) {
       if (t.find(kKeywords[k]) == std::string_view::npos) continue;
-      auto name = k < 3 ? function_name_after(t, kKeywords[k]) : literal_value_name(t, kKeywords[k]);
+      std::optional<std::string> name = literal_value_name(t, kKeywords[k]);
+      if (k < 3) name = function_name_after(t, kKeywords[k]);
       if (!name) break;
       const std::size_t n = literal_count(lines, *name);
       if (n == 0) continue;
