@@ -165,10 +165,14 @@ void* Arena::allocate_in_new_block(std::size_t size, std::size_t align) {
 
 Text Arena::text(std::string_view s) {
   if (s.empty()) return Text();
-  if (cursor_ == nullptr || static_cast<std::size_t>(limit_ - cursor_) < s.size()) add_block(s.size());
-  limit_ -= s.size();
-  std::memcpy(limit_, s.data(), s.size());
-  return Text(limit_, s.size());
+  const std::size_t prefix = s.size() >= AddressLength::kLong ? sizeof(std::size_t) : 0;
+  const std::size_t need = prefix + s.size();
+  if (cursor_ == nullptr || static_cast<std::size_t>(limit_ - cursor_) < need) add_block(need);
+  limit_ -= need;
+  const std::size_t size = s.size();
+  if (prefix != 0) std::memcpy(limit_, &size, prefix);
+  std::memcpy(limit_ + prefix, s.data(), size);
+  return Text(limit_ + prefix, size);
 }
 
 }  // namespace zevo::parser

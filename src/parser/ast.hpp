@@ -6,13 +6,16 @@
 // whole tree is dropped at once with the arena. Nothing in the tree has a
 // destructor of its own that reaches a child, so no tree, however deep (a
 // million `a + a + ...`, `f()()...` or else-if links), is dropped by
-// recursion. `Stmt`, `Expr` and `Pattern` are 16-byte handles: a variant whose
-// alternatives with children or text are boxed, while the tiny ones (numbers,
-// flags, empty markers) sit in the handle.
+// recursion. `Expr` and `Pattern` are 16-byte handles, `Stmt` a 24-byte one:
+// variants whose larger alternatives are boxed, while the small ones (numbers,
+// flags, empty markers, a name reference, an expression statement) sit in the
+// handle, as the most common statements of a document are a call or a name.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -48,24 +51,51 @@ class Box {
   T* node_ = nullptr;
 };
 
+// An address and a length in 8 bytes: the address in the upper 48 bits, which
+// hold every user-space address, and the length below it. A length of kLong or
+// more is kept in the 8 bytes before the address, and the field says only that
+// it is long.
+class AddressLength {
+ public:
+  static constexpr std::size_t kLong = 0xFFFF;
+
+  AddressLength() = default;
+  AddressLength(const void* at, std::size_t length)
+      : bits_(reinterpret_cast<std::uintptr_t>(at) << kLengthBits | std::min(length, kLong)) {}
+
+  template <class T>
+  T* address() const {
+    return reinterpret_cast<T*>(bits_ >> kLengthBits);
+  }
+  std::size_t length() const {
+    std::size_t n = bits_ & kLong;
+    if (n == kLong) std::memcpy(&n, address<const char>() - sizeof n, sizeof n);
+    return n;
+  }
+
+ private:
+  static constexpr unsigned kLengthBits = 16;
+  static_assert(sizeof(std::uintptr_t) == 8);
+  std::uint64_t bits_ = 0;
+};
+
 // Text held by the arena (or fixed text of the program), UTF-8.
 class Text {
  public:
-  constexpr Text() = default;
-  // Only for text of static storage: operator spellings and table names.
-  static constexpr Text fixed(std::string_view s) { return Text(s.data(), s.size()); }
+  Text() : at_("", 0) {}
+  // Only for short text of static storage: operator spellings and table names.
+  static Text fixed(std::string_view s) { return Text(s.data(), s.size()); }
 
-  std::string_view view() const { return {data_, size_}; }
+  std::string_view view() const { return {at_.address<const char>(), at_.length()}; }
   operator std::string_view() const { return view(); }
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return at_.length(); }
+  bool empty() const { return size() == 0; }
   friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
 
  private:
   friend class Arena;
-  constexpr Text(const char* data, std::size_t size) : data_(data), size_(size) {}
-  const char* data_ = "";
-  std::size_t size_ = 0;
+  Text(const char* data, std::size_t size) : at_(data, size) {}
+  AddressLength at_;
 };
 
 // An ordered list held by the arena; it is filled once, when its node is built.
@@ -73,25 +103,22 @@ template <class T>
 class Seq {
  public:
   Seq() = default;
-  Seq(Seq&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  Seq(Seq&& other) noexcept : at_(std::exchange(other.at_, {})) {}
   Seq& operator=(Seq&& other) noexcept {
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
+    at_ = std::exchange(other.at_, {});
     return *this;
   }
-  T* begin() const { return data_; }
-  T* end() const { return data_ + size_; }
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  T& operator[](std::size_t i) const { return data_[i]; }
-  T& front() const { return data_[0]; }
-  T& back() const { return data_[size_ - 1]; }
+  T* begin() const { return at_.address<T>(); }
+  T* end() const { return begin() + size(); }
+  std::size_t size() const { return at_.length(); }
+  bool empty() const { return size() == 0; }
+  T& operator[](std::size_t i) const { return begin()[i]; }
+  T& front() const { return begin()[0]; }
+  T& back() const { return begin()[size() - 1]; }
 
  private:
   friend class Arena;
-  T* data_ = nullptr;
-  std::size_t size_ = 0;
+  AddressLength at_;
 };
 
 // Owns the memory of one tree. Objects are never released one by one: the
@@ -140,8 +167,15 @@ class Arena {
     static_assert(std::is_trivially_destructible_v<T>);
     Seq<T> out;
     if (items.empty()) return out;
-    out.data_ = static_cast<T*>(allocate(sizeof(T) * items.size(), alignof(T)));
-    for (T& item : items) new (out.data_ + out.size_++) T(std::move(item));
+    // A long list keeps its length before its first item.
+    const std::size_t prefix = items.size() >= AddressLength::kLong ? std::max(sizeof(std::size_t), alignof(T)) : 0;
+    char* memory = static_cast<char*>(
+        allocate(prefix + sizeof(T) * items.size(), std::max(alignof(T), alignof(std::size_t))));
+    T* data = reinterpret_cast<T*>(memory + prefix);
+    const std::size_t size = items.size();
+    if (prefix != 0) std::memcpy(memory + prefix - sizeof size, &size, sizeof size);
+    for (std::size_t i = 0; i < size; ++i) new (data + i) T(std::move(items[i]));
+    out.at_ = AddressLength(data, size);
     return out;
   }
   template <class T>
@@ -186,7 +220,9 @@ struct Bool {
 struct Null {};
 struct NoneExpr {};
 
-struct NameRef;
+struct NameRef {
+  Text name;
+};
 struct Str;
 struct List;
 struct Index;
@@ -214,7 +250,7 @@ struct Emit;
 
 struct Expr {
   // In the declared order of the alternatives.
-  using Node = std::variant<Box<NameRef>, Integer, Float, Box<Str>, Bool, Null, Box<List>, Box<Index>,
+  using Node = std::variant<NameRef, Integer, Float, Box<Str>, Bool, Null, Box<List>, Box<Index>,
                             Box<Unary>, Box<Binary>, Box<IfExpr>, Box<Match>, Box<Call>, Box<New>,
                             Box<Move>, Box<Share>, Box<Change>, Box<Tuple>, Box<SomeExpr>, NoneExpr,
                             Box<OkExpr>, Box<ErrExpr>, Box<Asm>, Box<Panic>, Box<TryExpr>,
@@ -236,7 +272,9 @@ struct Let;
 struct Const;
 struct Assign;
 struct Return;
-struct ExprStmt;
+struct ExprStmt {
+  Expr expr;
+};
 struct Function;
 struct Module;
 struct While;
@@ -260,7 +298,7 @@ struct TaskMethod;
 struct OnEvent;
 
 struct Stmt {
-  using Node = std::variant<Box<Let>, Box<Const>, Box<Assign>, Box<Return>, Box<ExprStmt>, Box<Function>,
+  using Node = std::variant<Box<Let>, Box<Const>, Box<Assign>, Box<Return>, ExprStmt, Box<Function>,
                             Box<Module>, Box<While>, Box<For>, Box<If>, Box<Try>, Box<Struct>,
                             Box<TypeAlias>, Box<Region>, Box<Use>, Box<Import>, Box<Export>,
                             Box<Attributed>, Box<Participant>, Box<Topic>, Box<Publisher>,
@@ -403,9 +441,6 @@ struct ElseBranch {
 
 // ---- Expression alternatives ---------------------------------------------------
 
-struct NameRef {
-  Text name;
-};
 struct Str {
   Text text;
 };
@@ -521,9 +556,6 @@ struct Assign {
 };
 struct Return {
   Expr value;
-};
-struct ExprStmt {
-  Expr expr;
 };
 struct Function {
   Text name;

@@ -325,7 +325,7 @@ std::optional<Stmt> Parser::parse_emit() {
     }
     if (next_at(TokenKind::RightParen)) advance();
   }
-  return Stmt(make<ExprStmt>(Expr(make<Emit>(std::move(event), seq(args.items())))));
+  return Stmt(ExprStmt{Expr(make<Emit>(std::move(event), seq(args.items())))});
 }
 
 }  // namespace zevo::parser

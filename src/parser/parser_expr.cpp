@@ -67,7 +67,7 @@ bool Parser::read_operators(Expr& left, std::uint8_t min_power) {
           if (!args) return false;
           left = make<MethodCall>(std::move(left), std::move(member), std::move(*args));
         } else {
-          left = make<Binary>(Text::fixed("."), std::move(left), Expr(make<NameRef>(std::move(member))));
+          left = make<Binary>(Text::fixed("."), std::move(left), Expr(NameRef{std::move(member)}));
         }
         continue;
       }
@@ -135,7 +135,7 @@ bool Parser::read_operators(Expr& left, std::uint8_t min_power) {
 std::optional<Expr> Parser::parse_prefix() {
   switch (current_->kind) {
     case TokenKind::Identifier:
-      return Expr(make<NameRef>(current_text()));
+      return Expr(NameRef{current_text()});
     case TokenKind::IntegerLiteral:
       return Expr(Integer{current_->integer});
     case TokenKind::FloatLiteral:
@@ -410,7 +410,7 @@ std::optional<Expr> Parser::parse_pin_method_call() {
     if (!at(TokenKind::RightParen)) {
       while (true) {
         if (const auto* word = tables::find_spelling(tables::PIN_ARGUMENTS, current_->kind)) {
-          args.push_back(Expr(make<NameRef>(Text::fixed(*word))));
+          args.push_back(Expr(NameRef{Text::fixed(*word)}));
         } else {
           auto arg = parse_expression(0);
           if (!arg) return std::nullopt;

@@ -24,7 +24,7 @@ std::optional<Stmt> Parser::parse_expression_statement() {
   auto expr = parse_expression(0);
   if (!expr) return std::nullopt;
   if (next_at(TokenKind::Semicolon)) advance();
-  return Stmt(make<ExprStmt>(std::move(*expr)));
+  return Stmt(ExprStmt{std::move(*expr)});
 }
 
 std::optional<Stmt> Parser::parse_assignment() {

@@ -101,7 +101,7 @@ TEST(ParseLists, ProgramStatementsInOrderAcrossPieces) {
     expect_numbered_lets(program, count, "x");
     if (count == 0) continue;
     EXPECT_EQ(node_as<Let>(program.statements.front())->name, "x0");
-    EXPECT_EQ(node_as<Let>(program.statements.back())->name, "x" + std::to_string(count - 1));
+    EXPECT_EQ(node_as<Let>(program.statements.back())->name, std::string("x").append(std::to_string(count - 1)));
   }
 }
 

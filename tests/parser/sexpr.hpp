@@ -72,6 +72,7 @@ class SexprPrinter {
       out += kEmptyHandle;
     }
   }
+  void stmt_alt(const ExprStmt& s) { stmt_node(s); }
   void stmt_alt(const Break&) { out += "(break)"; }
   void stmt_alt(const Continue&) { out += "(continue)"; }
 
@@ -83,6 +84,7 @@ class SexprPrinter {
       out += kEmptyHandle;
     }
   }
+  void expr_alt(const NameRef& v) { expr_node(v); }
   void expr_alt(const Integer& v) { out += std::to_string(v.value); }
   void expr_alt(const Float& v) {
     char buf[64];
