@@ -82,14 +82,14 @@ class Writer {
   bool refused() const { return refused_at_ != 0; }
   std::size_t refused_at() const { return refused_at_; }
 
-  // Empties the text and forgets a refusal.
+  // Empties the text and forgets a refusal; the first blocks stay for the next.
   void clear();
   // Calls `visit(std::string_view)` with the text's pieces in order.
   template <class Visit>
   void for_each_piece(Visit&& visit) const {
-    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+    for (std::size_t i = 0; i < filled_; ++i) {
       const Block& b = blocks_[i];
-      const char* end = i + 1 == blocks_.size() ? at_ : b.data.get() + b.size;
+      const char* end = i + 1 == filled_ ? at_ : b.data.get() + b.size;
       if (end != b.data.get()) visit(std::string_view(b.data.get(), static_cast<std::size_t>(end - b.data.get())));
     }
   }
@@ -175,6 +175,7 @@ class Writer {
   std::size_t budget_;  // bytes that may still be written; 0 once refused
   std::size_t refused_at_ = 0;
   std::vector<Block> blocks_;
+  std::size_t filled_ = 0;  // blocks in use; the others are kept from an earlier text
   char* block_ = nullptr;  // start of the block being filled
   char* at_ = nullptr;
   char* end_ = nullptr;

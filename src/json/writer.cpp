@@ -38,10 +38,12 @@ char* write_escape(char* to, unsigned char byte) {
   return to + 6;
 }
 
-// Blocks start small, since most answers are, and double up to 4 MiB; they
+// Blocks start small, since most answers are, and double up to 16 MiB; they
 // are never copied.
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{16} << 20;
+// What clear() keeps: the blocks before the first of the largest size.
+constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
 
 // Below this length a text is not worth checking whole before the run scan.
 constexpr std::size_t kCheckedLength = 256;
@@ -52,11 +54,14 @@ constexpr std::size_t kCheckedLength = 256;
 Writer::Writer(std::size_t limit) : limit_(limit), budget_(limit) {}
 
 void Writer::next_block() {
-  if (!blocks_.empty()) held_ += static_cast<std::size_t>(at_ - block_);
-  const std::size_t size = blocks_.empty() ? kFirstBlock : std::min(blocks_.back().size * 2, kLargestBlock);
-  blocks_.push_back({std::unique_ptr<char[]>(new char[size]), size});
-  block_ = at_ = blocks_.back().data.get();
-  end_ = block_ + size;
+  if (filled_ != 0) held_ += static_cast<std::size_t>(at_ - block_);
+  if (filled_ == blocks_.size()) {
+    const std::size_t size = blocks_.empty() ? kFirstBlock : std::min(blocks_.back().size * 2, kLargestBlock);
+    blocks_.push_back({std::unique_ptr<char[]>(new char[size]), size});
+  }
+  const Block& block = blocks_[filled_++];
+  block_ = at_ = block.data.get();
+  end_ = block_ + block.size;
 }
 
 void Writer::append_across(const char* data, std::size_t size) {
@@ -88,7 +93,14 @@ void Writer::clear() {
 #endif
   held_ = 0;
   if (blocks_.empty()) return;
-  blocks_.resize(1);
+  // The first blocks, up to kKeptBytes, stay for the next text: a large answer
+  // after another then writes into pages that are already there instead of
+  // having the kernel map and zero fresh ones. The rest is given back.
+  std::size_t kept = 0;
+  std::size_t count = 0;
+  while (count < blocks_.size() && kept + blocks_[count].size <= kKeptBytes) kept += blocks_[count++].size;
+  blocks_.resize(count);
+  filled_ = 1;
   block_ = at_ = blocks_[0].data.get();
   end_ = block_ + blocks_[0].size;
 }
