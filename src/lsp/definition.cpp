@@ -35,7 +35,7 @@ std::optional<Range> find_declaration(std::string_view word, std::string_view te
 }
 
 std::optional<Location> find_definition(std::string_view word, std::string_view text, std::string_view uri) {
-  (void)parser::parse_document(text);
+  parser::check_document(text);
   auto range = find_declaration(word, text);
   if (!range) return std::nullopt;
   return Location{uri, *range};

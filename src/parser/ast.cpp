@@ -143,17 +143,38 @@ Arena::~Arena() {
   for (std::size_t k = 0; k < kBlockSizes; ++k) block_pool(kFirstBlock << k)->tree_dropped(given_back[k]);
 }
 
+void Arena::drop_older_blocks() {
+  for (const Finalizer& f : finalizers_) f.destroy(f.object);
+  finalizers_.clear();
+  if (blocks_ == nullptr) return;
+  for (Block* b = blocks_->previous; b != nullptr;) {
+    Block* previous = b->previous;
+    if (BlockPool* pool = block_pool(b->size)) {
+      pool->give_back(b);
+    } else {
+      ::operator delete(b);
+    }
+    b = previous;
+  }
+  blocks_->previous = nullptr;
+}
+
+std::size_t Arena::reserved() const {
+  std::size_t bytes = 0;
+  for (const Block* b = blocks_; b != nullptr; b = b->previous) bytes += b->size;
+  return bytes;
+}
+
 void Arena::add_block(std::size_t at_least) {
-  const std::size_t header = align_up(sizeof(Block), alignof(std::max_align_t));
   const std::size_t capacity = std::max(next_block_size_, align_up(at_least, alignof(std::max_align_t)));
   BlockPool* pool = block_pool(capacity);
   void* memory = pool != nullptr ? pool->take() : nullptr;
-  if (memory == nullptr) memory = ::operator new(header + capacity);
+  if (memory == nullptr) memory = ::operator new(kBlockHeader + capacity);
   auto* block = static_cast<Block*>(memory);
   block->size = capacity;
   block->previous = blocks_;
   blocks_ = block;
-  cursor_ = reinterpret_cast<char*>(block) + header;
+  cursor_ = reinterpret_cast<char*>(block) + kBlockHeader;
   limit_ = cursor_ + capacity;
   next_block_size_ = std::min(next_block_size_ * 2, kLargestBlock);
 }

@@ -160,6 +160,17 @@ class Arena {
 
   Text text(std::string_view s);
 
+  // Drops every object built so far and keeps the newest block, the largest,
+  // for what comes next; the older blocks go back to the pool.
+  void reset() {
+    if (!finalizers_.empty() || (blocks_ != nullptr && blocks_->previous != nullptr)) drop_older_blocks();
+    if (blocks_ == nullptr) return;
+    cursor_ = reinterpret_cast<char*>(blocks_) + kBlockHeader;
+    limit_ = cursor_ + blocks_->size;
+  }
+  // Bytes in the blocks the arena holds.
+  std::size_t reserved() const;
+
   // A list of `items`, moved in at their exact number.
   template <class T>
   Seq<T> seq(std::span<T> items) {
@@ -194,7 +205,11 @@ class Arena {
     Block* previous;
     std::size_t size;  // bytes after the header
   };
+  static constexpr std::size_t kBlockHeader =
+      (sizeof(Block) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
   void add_block(std::size_t at_least);
+  // Runs the finalizers and lets go of every block but the newest.
+  void drop_older_blocks();
   void* allocate_in_new_block(std::size_t size, std::size_t align);
 
   // Records fill a block upwards from `cursor_`, texts downwards from

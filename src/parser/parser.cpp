@@ -199,4 +199,9 @@ Program parse_document(std::string_view text) {
   return parser.parse_program();
 }
 
+void check_document(std::string_view text) {
+  Parser parser(Lexer(text, SourceFile{"<stdin>"}));
+  parser.read_each_statement([](const Stmt&) {});
+}
+
 }  // namespace zevo::parser

@@ -88,6 +88,17 @@ class Parser {
   // Nodes that the routines below yield live in the parser's arena, so they
   // last as long as the parser, or as the Program that `parse_program` returns.
   Program parse_program();
+  // Reads the statements to the end as `parse_program` does, hands each
+  // top-level one to `visit(const Stmt&)` and then drops it with the memory it
+  // took, so memory holds the largest statement rather than the document.
+  // Nothing outside a statement points into the arena: the window's tokens
+  // own their text and no list is open between top-level statements.
+  template <class Visit>
+  void read_each_statement(Visit visit) {
+    read_statements_to_end([&](Stmt&& stmt) { visit(static_cast<const Stmt&>(stmt)); }, [this] { arena_->reset(); });
+  }
+  // Bytes the parser's arena holds.
+  std::size_t arena_bytes() const { return arena_->reserved(); }
   std::optional<Stmt> parse_statement();
   Block parse_block();
   Block parse_statements_to_end();
@@ -162,12 +173,18 @@ class Parser {
     return [this] { return parse_type(); };
   }
 
-  template <class Keep>
-  void read_statements_to_end(Keep keep) {
+  // `after_each` runs after every statement, read or not.
+  template <class Keep, class AfterEach>
+  void read_statements_to_end(Keep keep, AfterEach after_each) {
     while (!at(TokenKind::EndOfInput)) {
       if (auto stmt = parse_statement()) keep(std::move(*stmt));
+      after_each();
       advance();
     }
+  }
+  template <class Keep>
+  void read_statements_to_end(Keep keep) {
+    read_statements_to_end(keep, [] {});
   }
 
   // Statements (parser_stmt.cpp).
@@ -238,5 +255,9 @@ class Parser {
 
 // The whole-document parse, under the source name "<stdin>".
 Program parse_document(std::string_view text);
+
+// The same parse for callers that drop the tree unread (the diagnostics and go
+// to definition), statement by statement (`read_each_statement`).
+void check_document(std::string_view text);
 
 }  // namespace zevo::parser

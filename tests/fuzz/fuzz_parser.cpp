@@ -2,7 +2,8 @@
 // Every call before the end consumes at least one byte (an unknown character
 // gives EndOfInput too, and the next call goes on after it), so after one call
 // per byte the lexer is at the end and gives EndOfInput from then on. The parse
-// must return, whatever the nesting, and drop its tree.
+// must return, whatever the nesting, and drop its tree; read statement by
+// statement it reads as many statements.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -21,5 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   const Program program = parse_document(text);
   if (program.statements.size() > text.size()) __builtin_trap();
+  // Statement by statement, as the server parses, the same statements are read.
+  Parser parser(Lexer(text, SourceFile{"<stdin>"}));
+  std::size_t statements = 0;
+  parser.read_each_statement([&statements](const Stmt&) { ++statements; });
+  if (statements != program.statements.size()) __builtin_trap();
   return 0;
 }

@@ -1,4 +1,5 @@
-// Whole-text parse cases: a source text and its printed tree.
+// Whole-text parse cases: a source text and its printed tree, parsed whole and
+// statement by statement.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ inline void expect_parses(std::span<const ParseCase> cases) {
   for (const ParseCase& c : cases) {
     SCOPED_TRACE(c.source);
     EXPECT_EQ(parse_sexpr(c.source), c.expected);
+    EXPECT_EQ(read_each_sexpr(c.source), c.expected);
   }
 }
 

@@ -1,5 +1,6 @@
 // Token soup: texts drawn at random from the language's words and punctuation
-// always parse to the end, and never into a tree with an empty handle in it.
+// always parse to the end, never into a tree with an empty handle in it, and
+// to the same trees when each statement is dropped as soon as it is read.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -29,7 +30,7 @@ constexpr std::array<std::string_view, 22> kPunctuation = {
     "|", "!", "?", "->",
 };
 
-TEST(ParseRandom, TokenSoupParsesToTheEndWithNoEmptyHandle) {
+TEST(ParseRandom, TokenSoupParsesToTheEndWithNoEmptyHandleStatementByStatementToo) {
   std::uint64_t state = 0x9E3779B97F4A7C15u;
   auto next = [&state] {
     state ^= state << 13, state ^= state >> 7, state ^= state << 17;
@@ -46,6 +47,7 @@ TEST(ParseRandom, TokenSoupParsesToTheEndWithNoEmptyHandle) {
     SCOPED_TRACE(text);
     const std::string printed = testing::parse_sexpr(text);
     ASSERT_EQ(printed.find(testing::SexprPrinter::kEmptyHandle), std::string::npos) << printed;
+    ASSERT_EQ(testing::read_each_sexpr(text), printed);
   }
 }
 

@@ -571,4 +571,16 @@ inline std::string sexpr(const Pattern& pattern) {
 // The printed parse of a whole text.
 inline std::string parse_sexpr(std::string_view text) { return sexpr(parse_document(text)); }
 
+// The same, printed statement by statement as `read_each_statement` hands them
+// over, each before it is dropped.
+inline std::string read_each_sexpr(std::string_view text) {
+  Parser parser(Lexer(text, SourceFile{"<stdin>"}));
+  SexprPrinter p;
+  parser.read_each_statement([&p](const Stmt& s) {
+    if (!p.out.empty()) p.out += ' ';
+    p.stmt(s);
+  });
+  return p.out;
+}
+
 }  // namespace zevo::parser::testing
