@@ -5,6 +5,7 @@ int main() {
   using namespace zevo;
   // A closed standard output must fail the write, not kill the process.
   platform::ignore_broken_pipe();
+  platform::widen_pipes();
   lsp::StdinSource input;
   lsp::StdoutSink output;
   lsp::StderrLog log;

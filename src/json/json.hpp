@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/recent_need.hpp"
 #include "base/result.hpp"
 
 namespace zevo::json {
@@ -34,7 +35,8 @@ Result<Value> parse(std::string_view text);
 inline constexpr std::size_t kMaxMessageBytes = std::size_t{512} << 20;
 
 // Appends compact JSON into a chain of blocks that are never copied as the
-// text grows; the first block is kept by clear() for the next message. Object
+// text grows; clear() keeps the first blocks, as many as recent texts filled,
+// for the next message. Object
 // members must come in ascending byte order of their keys (checked in debug
 // builds), except in an envelope. A write that would take the text past the
 // limit is refused, and so is everything after it until clear(): memory never
@@ -84,6 +86,8 @@ class Writer {
 
   // Empties the text and forgets a refusal; the first blocks stay for the next.
   void clear();
+  // Bytes in the blocks held, filled or kept.
+  std::size_t reserved() const;
   // Calls `visit(std::string_view)` with the text's pieces in order.
   template <class Visit>
   void for_each_piece(Visit&& visit) const {
@@ -180,6 +184,7 @@ class Writer {
   char* at_ = nullptr;
   char* end_ = nullptr;
   std::size_t held_ = 0;   // bytes in the blocks before it
+  RecentNeed recent_;      // sizes of the last texts cleared
   bool comma_ = false;     // a value or member came before at this depth
 #ifndef NDEBUG
   // Per open object or array: whether its keys are checked, and the last key.

@@ -42,7 +42,7 @@ char* write_escape(char* to, unsigned char byte) {
 // are never copied.
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{16} << 20;
-// What clear() keeps: the blocks before the first of the largest size.
+// What clear() keeps at least: the blocks before the first of the largest size.
 constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
 
 // Below this length a text is not worth checking whole before the run scan.
@@ -85,6 +85,8 @@ void Writer::append_across(const char* data, std::size_t size) {
 }
 
 void Writer::clear() {
+  // A refused text is not a need: its blocks are given back.
+  if (refused_at_ == 0) recent_.record(size());
   refused_at_ = 0;
   budget_ = limit_;
   comma_ = false;
@@ -93,16 +95,26 @@ void Writer::clear() {
 #endif
   held_ = 0;
   if (blocks_.empty()) return;
-  // The first blocks, up to kKeptBytes, stay for the next text: a large answer
-  // after another then writes into pages that are already there instead of
-  // having the kernel map and zero fresh ones. The rest is given back.
+  // The first blocks, up to kKeptBytes or as many as the largest of the last
+  // few texts filled, stay for the next text: a large answer after another
+  // then writes into pages that are already there instead of having the
+  // kernel map and zero fresh ones. The rest is given back.
+  const std::size_t need = recent_.largest();
   std::size_t kept = 0;
   std::size_t count = 0;
-  while (count < blocks_.size() && kept + blocks_[count].size <= kKeptBytes) kept += blocks_[count++].size;
+  while (count < blocks_.size() && (kept + blocks_[count].size <= kKeptBytes || kept < need)) {
+    kept += blocks_[count++].size;
+  }
   blocks_.resize(count);
   filled_ = 1;
   block_ = at_ = blocks_[0].data.get();
   end_ = block_ + blocks_[0].size;
+}
+
+std::size_t Writer::reserved() const {
+  std::size_t bytes = 0;
+  for (const Block& b : blocks_) bytes += b.size;
+  return bytes;
 }
 
 std::string Writer::text() const {

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/recent_need.hpp"
+
 namespace zevo::parser {
 
 namespace {
@@ -15,20 +17,6 @@ constexpr std::size_t kLargestBlock = std::size_t{4} << 20;
 constexpr std::size_t kBlockSizes = std::bit_width(kLargestBlock / kFirstBlock);
 
 std::size_t align_up(std::size_t n, std::size_t align) { return (n + align - 1) & ~(align - 1); }
-
-// The largest of the last few needs recorded: how much memory kept for reuse
-// should cover, so that it follows what recent parses used and lets go of a
-// large document's share a few parses after it is gone.
-class RecentNeed {
- public:
-  void record(std::size_t need) { recent_[next_++ % kCount] = need; }
-  std::size_t largest() const { return *std::max_element(recent_, recent_ + kCount); }
-
- private:
-  static constexpr std::size_t kCount = 8;
-  std::size_t recent_[kCount] = {};
-  std::size_t next_ = 0;
-};
 
 // Blocks of one size from dropped trees, kept for the next parse: the server
 // parses every version of a document, and memory handed back to the kernel is

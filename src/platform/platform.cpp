@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -70,6 +71,16 @@ std::string error_text(int error) {
 }
 
 void ignore_broken_pipe() { std::signal(SIGPIPE, SIG_IGN); }
+
+void widen_pipes() {
+  constexpr int kPipeBytes = 1 << 20;
+  for (const int stream : {STDIN_FILENO, STDOUT_FILENO}) {
+    // Not a pipe, or already as wide: left as it is. A refusal (over the
+    // system's limit for pipes) changes nothing either.
+    const int bytes = ::fcntl(stream, F_GETPIPE_SZ);
+    if (bytes >= 0 && bytes < kPipeBytes) (void)::fcntl(stream, F_SETPIPE_SZ, kPipeBytes);
+  }
+}
 
 void* heap_alloc(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
 

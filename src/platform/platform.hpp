@@ -32,6 +32,11 @@ std::string error_text(int error);
 // Makes writes to a closed pipe fail with an error instead of killing the process.
 void ignore_broken_pipe();
 
+// Widens standard input and output to 1 MiB where they are narrower pipes, so
+// that a large message crosses in a few wake-ups of the two ends instead of
+// one per 64 KiB.
+void widen_pipes();
+
 // A heap block of at least `size` bytes, aligned to 16; null when refused.
 void* heap_alloc(std::size_t size);
 void heap_free(void* block);

@@ -272,6 +272,33 @@ TEST(Writer, GrowsWithoutCopyingAndIsReused) {
   }
 }
 
+// clear() keeps the blocks that the largest of the last eight texts filled, so
+// that a large answer asked again writes into memory already there, and lets
+// them go once that text is no longer among them; a refused text keeps nothing.
+TEST(Writer, KeepsTheBlocksRecentTextsFilled) {
+  constexpr std::size_t kLarge = std::size_t{40} << 20;
+  constexpr std::size_t kAlwaysKept = std::size_t{16} << 20;
+  const std::string large(kLarge, 'q');
+  Writer out;
+  out.string(large);
+  out.clear();
+  EXPECT_GE(out.reserved(), kLarge);
+  for (int i = 1; i < 8; ++i) {
+    out.raw("[]");
+    out.clear();
+    EXPECT_GE(out.reserved(), kLarge) << i;
+  }
+  out.raw("[]");
+  out.clear();
+  EXPECT_LE(out.reserved(), kAlwaysKept);
+
+  Writer refused(kLarge / 2);
+  refused.string(large);
+  ASSERT_TRUE(refused.refused());
+  refused.clear();
+  EXPECT_LE(refused.reserved(), kAlwaysKept);
+}
+
 // The write that would pass the limit is refused whole, and so is everything
 // after it; the refusal says what size it would have reached.
 TEST(Writer, RefusesPastTheLimit) {

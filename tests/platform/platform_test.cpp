@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/platform.hpp"
 
@@ -28,6 +30,45 @@ TEST(Platform, RandomBytesDiffer) {
 
 TEST(Platform, ErrorTextNamesTheNumber) {
   EXPECT_EQ(error_text(EPIPE), "Broken pipe (os error 32)");
+}
+
+// Standard input and output as pipes of 64 KiB or less are widened to 1 MiB,
+// and a stream that is no pipe is left alone.
+TEST(Platform, WidenPipesOnlyWidensPipes) {
+  struct Case {
+    int before_in;  // 0: /dev/null instead of a pipe
+    int before_out;
+    int after_in;
+    int after_out;
+  };
+  const Case cases[] = {
+      {64 << 10, 64 << 10, 1 << 20, 1 << 20},
+      {1 << 20, 4096, 1 << 20, 1 << 20},
+      {0, 64 << 10, 0, 1 << 20},
+  };
+  const int saved_in = ::dup(STDIN_FILENO);
+  const int saved_out = ::dup(STDOUT_FILENO);
+  for (const Case& c : cases) {
+    int in[2] = {-1, -1}, out[2] = {-1, -1};
+    ASSERT_EQ(::pipe(in), 0);
+    ASSERT_EQ(::pipe(out), 0);
+    ASSERT_GE(::fcntl(in[0], F_SETPIPE_SZ, c.before_in == 0 ? 4096 : c.before_in), 0);
+    ASSERT_GE(::fcntl(out[1], F_SETPIPE_SZ, c.before_out), 0);
+    const int null = ::open("/dev/null", O_RDONLY);
+    ::dup2(c.before_in == 0 ? null : in[0], STDIN_FILENO);
+    ::dup2(out[1], STDOUT_FILENO);
+    widen_pipes();
+    const int in_after = ::fcntl(in[0], F_GETPIPE_SZ);
+    const int out_after = ::fcntl(out[1], F_GETPIPE_SZ);
+    const int stdin_after = ::fcntl(STDIN_FILENO, F_GETPIPE_SZ);
+    ::dup2(saved_in, STDIN_FILENO);
+    ::dup2(saved_out, STDOUT_FILENO);
+    EXPECT_EQ(c.before_in == 0 ? stdin_after : in_after, c.before_in == 0 ? -1 : c.after_in) << c.before_in;
+    EXPECT_EQ(out_after, c.after_out) << c.before_out;
+    for (const int fd : {in[0], in[1], out[0], out[1], null}) ::close(fd);
+  }
+  ::close(saved_in);
+  ::close(saved_out);
 }
 
 }  // namespace
