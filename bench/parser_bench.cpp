@@ -1,6 +1,7 @@
 // The whole-document parse of about 10 MB of realistic ZEVO text (goal: at
-// least 60 MB/s, peak memory under 20 times the text), and the diagnostics
-// computation on the same text.
+// least 60 MB/s, peak memory under 20 times the text), the diagnostics
+// computation on the same text, and the statement-by-statement parse of a
+// keystroke in 100 KB of one-statement lines.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -121,6 +122,17 @@ void BM_ComputeDiagnostics(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ComputeDiagnostics)->Unit(benchmark::kMillisecond);
+
+// The parse the diagnostics run on every keystroke, statement by statement, on
+// 100 KB of one-statement lines.
+void BM_CheckStatementDense(benchmark::State& state) {
+  const std::string_view unit = state.range(0) == 0 ? "a;\n" : "f(x)\n";
+  const std::string text = zevo::bench::numbered_units(unit, 100 << 10);
+  for (auto _ : state) zevo::parser::check_document(text);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.SetLabel(state.range(0) == 0 ? "a; lines" : "f(x) lines");
+}
+BENCHMARK(BM_CheckStatementDense)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

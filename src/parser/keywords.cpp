@@ -1,5 +1,6 @@
 #include "parser/keywords.hpp"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -63,16 +64,9 @@ static_assert(!has_spelling(TokenKind::TrSpi) && !has_spelling(TokenKind::TrI2c)
               !has_spelling(TokenKind::TrToggle) && !has_spelling(TokenKind::Reserved159) &&
               !has_spelling(TokenKind::Reserved164));
 
-constexpr std::size_t kLongestSpelling = [] {
-  std::size_t n = 0;
-  for (const auto& k : KEYWORDS) n = k.spelling.size() > n ? k.spelling.size() : n;
-  return n;
-}();
-
 }  // namespace
 
-std::optional<TokenKind> lookup_keyword(std::string_view word) {
-  if (word.empty() || word.size() > kLongestSpelling) return std::nullopt;
+std::optional<TokenKind> keyword_in_slots(std::string_view word) {
   std::size_t slot = hash_word(word) % kSlotCount;
   for (;;) {
     const std::uint8_t index = kSlots[slot];

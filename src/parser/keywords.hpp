@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -240,7 +242,41 @@ inline constexpr std::array<Keyword, 214> KEYWORDS{{
     {"KB", TokenKind::UnitKb},
 }};
 
+namespace keyword_detail {
+
+inline constexpr std::size_t kLongestSpelling = [] {
+  std::size_t n = 0;
+  for (const auto& k : KEYWORDS) n = k.spelling.size() > n ? k.spelling.size() : n;
+  return n;
+}();
+
+// Per length, the first bytes of the spellings of that length: most words of a
+// document are names, and most names are told from every spelling by these two
+// without a look-up.
+struct FirstBytes {
+  std::uint64_t bits[4] = {};
+  constexpr void add(unsigned char byte) { bits[byte >> 6] |= std::uint64_t{1} << (byte & 63); }
+  constexpr bool has(unsigned char byte) const { return (bits[byte >> 6] >> (byte & 63)) & 1; }
+};
+
+inline constexpr auto kFirstBytes = [] {
+  std::array<FirstBytes, kLongestSpelling + 1> table{};
+  for (const auto& k : KEYWORDS) table[k.spelling.size()].add(static_cast<unsigned char>(k.spelling[0]));
+  return table;
+}();
+
+}  // namespace keyword_detail
+
+// The look-up in the hashed table of spellings, for a word of a spelling's
+// length and first byte.
+std::optional<TokenKind> keyword_in_slots(std::string_view word);
+
 // The kind of the entry spelled exactly `word` (byte for byte, case-sensitive), if any.
-std::optional<TokenKind> lookup_keyword(std::string_view word);
+inline std::optional<TokenKind> lookup_keyword(std::string_view word) {
+  using namespace keyword_detail;
+  if (word.empty() || word.size() > kLongestSpelling) return std::nullopt;
+  if (!kFirstBytes[word.size()].has(static_cast<unsigned char>(word[0]))) return std::nullopt;
+  return keyword_in_slots(word);
+}
 
 }  // namespace zevo::parser

@@ -5,10 +5,6 @@
 namespace zevo::parser {
 
 // Built in place: moving a short string copies it.
-Token identifier_token(std::string_view text) {
-  return Token{.kind = TokenKind::Identifier, .text = std::string(text)};
-}
-
 Token string_token(std::string text) {
   return Token{.kind = TokenKind::StringLiteral, .text = std::move(text)};
 }

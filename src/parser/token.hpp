@@ -302,7 +302,10 @@ struct Token {
   double real = 0.0;
 };
 
-Token identifier_token(std::string_view text);
+// Inline: the lexer makes one for most words of a text.
+inline Token identifier_token(std::string_view text) {
+  return Token{.kind = TokenKind::Identifier, .text = std::string(text)};
+}
 Token string_token(std::string text);
 Token integer_token(std::int64_t value);
 Token float_token(double value);
