@@ -30,18 +30,17 @@
 
 namespace zevo::parser {
 
-// A handle to one node in the arena. Moving it leaves the source empty, so a
-// node is reachable from one place only.
+// A handle to one node in the arena. It cannot be copied, so a node is
+// reachable from one place only; moving it copies the address and leaves the
+// source as it was, never to be read again, so that the handles and the
+// variants that hold them move as plain bytes.
 template <class T>
 class Box {
  public:
   Box() = default;
   explicit Box(T* node) : node_(node) {}
-  Box(Box&& other) noexcept : node_(std::exchange(other.node_, nullptr)) {}
-  Box& operator=(Box&& other) noexcept {
-    node_ = std::exchange(other.node_, nullptr);
-    return *this;
-  }
+  Box(Box&& other) noexcept = default;
+  Box& operator=(Box&& other) noexcept = default;
   T* get() const { return node_; }
   T* operator->() const { return node_; }
   T& operator*() const { return *node_; }
@@ -351,6 +350,11 @@ struct Pattern {
     requires std::is_constructible_v<Node, Alt&&>
   Pattern(Alt&& alt) : node(std::forward<Alt>(alt)) {}
 };
+
+// Handles are returned and moved at every step of the parse.
+static_assert(std::is_trivially_move_constructible_v<Expr> && std::is_trivially_move_assignable_v<Expr>);
+static_assert(std::is_trivially_move_constructible_v<Stmt> && std::is_trivially_move_assignable_v<Stmt>);
+static_assert(std::is_trivially_move_constructible_v<Pattern> && std::is_trivially_move_assignable_v<Pattern>);
 
 // ---- Small records ---------------------------------------------------------------
 
