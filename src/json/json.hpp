@@ -36,11 +36,10 @@ inline constexpr std::size_t kMaxMessageBytes = std::size_t{512} << 20;
 
 // Appends compact JSON into a chain of blocks that are never copied as the
 // text grows; clear() keeps the first blocks, as many as recent texts filled,
-// for the next message. Object
-// members must come in ascending byte order of their keys (checked in debug
-// builds), except in an envelope. A write that would take the text past the
-// limit is refused, and so is everything after it until clear(): memory never
-// holds more than the limit.
+// for the next message. Object members must come in ascending byte order of
+// their keys (checked in debug builds), except in an envelope. A write that
+// would take the text past the limit is refused, and so is everything after it
+// until clear(): memory never holds more than the limit.
 class Writer {
  public:
   explicit Writer(std::size_t limit = kMaxMessageBytes);

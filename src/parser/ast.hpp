@@ -121,8 +121,9 @@ class Seq {
 };
 
 // Owns the memory of one tree. Objects are never released one by one: the
-// arena frees its blocks when it is dropped, after running the destructors
-// of the few objects that have one (spans, which hold a file name).
+// arena frees its blocks when it is dropped (or all but one when it is reset),
+// after running the destructors of the few objects that have one (spans,
+// which hold a file name).
 class Arena {
  public:
   // Blocks double in size from this one, so a large tree needs few of them.
