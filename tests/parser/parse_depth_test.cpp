@@ -8,6 +8,7 @@
 
 #include "parser/parser.hpp"
 #include "parser/sexpr.hpp"
+#include "support/repeat.hpp"
 
 namespace zevo::parser {
 namespace {
@@ -17,12 +18,7 @@ using testing::sexpr;
 
 constexpr std::size_t kDeep = 1'000'000;
 
-std::string repeat(std::string_view piece, std::size_t times) {
-  std::string out;
-  out.reserve(piece.size() * times);
-  for (std::size_t i = 0; i < times; ++i) out += piece;
-  return out;
-}
+using zevo::testing::repeat;
 
 std::string last_statement(const Program& program) {
   if (program.statements.empty()) return "";

@@ -8,16 +8,12 @@
 
 #include "parser/parser.hpp"
 #include "parser/sexpr.hpp"
+#include "support/repeat.hpp"
 
 namespace zevo::parser {
 namespace {
 
-std::string repeat(std::string_view unit, std::size_t count) {
-  std::string out;
-  out.reserve(unit.size() * count);
-  for (std::size_t i = 0; i < count; ++i) out += unit;
-  return out;
-}
+using zevo::testing::repeat;
 
 TEST(ReadEachStatement, MemoryHoldsTheLargestStatementNotTheDocument) {
   // 100 000 small statements, then one list of 50 000 items, then small ones again.

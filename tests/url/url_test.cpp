@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/repeat.hpp"
+
 namespace {
 
 using zevo::url::HostKind;
@@ -17,12 +19,7 @@ std::string href_or_error(std::string_view input) {
   return r ? serialize(*r) : "error: " + r.error();
 }
 
-std::string repeat(std::string_view s, std::size_t n) {
-  std::string out;
-  out.reserve(s.size() * n);
-  for (std::size_t i = 0; i < n; ++i) out += s;
-  return out;
-}
+using zevo::testing::repeat;
 
 TEST(Url, EverydayDocumentUris) {
   struct Case {
