@@ -15,8 +15,28 @@ if ((quick == 0)); then ./scripts/setup.sh fuzz client; else ./scripts/setup.sh 
 jobs=$(nproc)
 status=0
 
+# Each phase's wall time, printed as it ends and again as a table at the end.
+phase_names=()
+phase_seconds=()
+phase_started=0  # the setup above ran from the start
+phase_name=setup
+begin_phase() {
+  end_phase
+  phase_name=$1
+  phase_started=$SECONDS
+}
+end_phase() {
+  [[ -n "$phase_name" ]] || return 0
+  local took=$((SECONDS - phase_started))
+  phase_names+=("$phase_name")
+  phase_seconds+=("$took")
+  echo "=== phase '$phase_name' took ${took} s"
+  phase_name=
+}
+
 run_suite() {
   local dir=$1; shift
+  begin_phase "$dir"
   echo "=== build: $dir ($*)"
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
@@ -33,6 +53,7 @@ if ((quick == 0)); then
 fi
 
 if ((quick == 0)); then
+  begin_phase fuzz
   echo "=== build: build-fuzz (clang, libFuzzer, ASan + UBSan)"
   if cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DZEVO_FUZZ=ON -DZEVO_BUILD_TESTS=OFF -DZEVO_BUILD_BENCH=OFF >/dev/null &&
@@ -45,10 +66,16 @@ if ((quick == 0)); then
   fi
 fi
 
+begin_phase client
 echo "=== client: tests/client against build/src/zevo-lsp"
 if ! (cd tests/client && ZEVO_LSP="$PWD/../../build/src/zevo-lsp" node --test); then
   status=1
 fi
+
+end_phase
+echo "=== phase times (s):"
+for i in "${!phase_names[@]}"; do printf '    %-16s %5d\n' "${phase_names[$i]}" "${phase_seconds[$i]}"; done
+printf '    %-16s %5d\n' total "$SECONDS"
 
 if ((status == 0)); then echo "=== all tests passed"; else echo "=== TESTS FAILED"; fi
 exit $status

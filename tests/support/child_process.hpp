@@ -13,9 +13,11 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern char** environ;
 
@@ -26,7 +28,12 @@ class ChildProcess {
   using Clock = std::chrono::steady_clock;
 
   // Starts `path` with no arguments; false when it could not be started.
-  bool start(const std::string& path) {
+  bool start(const std::string& path) { return start(std::vector<std::string>{path}); }
+
+  // Starts the program `command[0]` with the rest as its arguments (a server
+  // under an emulator: the emulator, then the server and its arguments).
+  bool start(const std::vector<std::string>& command) {
+    if (command.empty()) return false;
     std::signal(SIGPIPE, SIG_IGN);
     int in[2], out[2], err[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) return false;
@@ -36,8 +43,10 @@ class ChildProcess {
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) posix_spawn_file_actions_addclose(&actions, fd);
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    const int spawned = ::posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, environ);
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    const int spawned = ::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -194,6 +203,24 @@ inline std::string server_binary_path() {
   path.erase(path.rfind('/'));
   path.erase(path.rfind('/') + 1);
   return path + "src/zevo-lsp";
+}
+
+// The server the end-to-end tests start: ZEVO_TEST_SERVER, when set, is its
+// command line split at spaces (another build of the server, an archived
+// binary, or a Windows build under Wine); otherwise the server built beside
+// the test.
+inline std::vector<std::string> server_command() {
+  const char* line = std::getenv("ZEVO_TEST_SERVER");
+  if (line == nullptr || *line == '\0') return {server_binary_path()};
+  std::vector<std::string> words;
+  std::string_view rest(line);
+  while (!rest.empty()) {
+    const std::size_t space = rest.find(' ');
+    if (space != 0) words.emplace_back(rest.substr(0, space));
+    if (space == std::string_view::npos) break;
+    rest.remove_prefix(space + 1);
+  }
+  return words;
 }
 
 // Splits complete Content-Length frames off the front of `bytes`; the body of

@@ -92,7 +92,7 @@ std::vector<std::string> frames_of(std::string bytes) {
 Session run_session(std::string_view input, std::chrono::milliseconds timeout) {
   ChildProcess process;
   Session session;
-  if (!process.start(server_binary_path())) return session;
+  if (!process.start(server_command())) return session;
   process.write(input);
   process.close_input();
   session.exit_code = process.wait(timeout).value_or(-1);
@@ -103,7 +103,7 @@ Session run_session(std::string_view input, std::chrono::milliseconds timeout) {
   return session;
 }
 
-LspServer::LspServer() { process_.start(server_binary_path()); }
+LspServer::LspServer() { process_.start(server_command()); }
 
 void LspServer::send_raw(std::string_view bytes) {
   process_.write(bytes);
