@@ -2,6 +2,7 @@
 // ordered by key; numbers as unsigned 64-bit, signed 64-bit or double).
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -62,8 +63,13 @@ class Writer {
 
   void null();
   void boolean(bool value);
-  void number(uint64_t value);
-  void number(int64_t value);
+  // Integers are written in place when the block has room for the longest.
+  void number(uint64_t value) {
+    if (!write_integer_in_place(value)) write_integer(value);
+  }
+  void number(int64_t value) {
+    if (!write_integer_in_place(value)) write_integer(value);
+  }
   void number(uint32_t value) { number(uint64_t{value}); }
   void number(int32_t value) { number(int64_t{value}); }
   void number(double value);  // null when not finite
@@ -169,6 +175,19 @@ class Writer {
 #ifndef NDEBUG
   void check_key_order(std::string_view name);
 #endif
+  // A separator, a sign and 20 digits.
+  static constexpr std::size_t kLongestInteger = 22;
+  template <class Integer>
+  bool write_integer_in_place(Integer value) {
+    if (budget_ < kLongestInteger || static_cast<std::size_t>(end_ - at_) < kLongestInteger) return false;
+    char* p = at_;
+    if (comma_) *p++ = ',';
+    comma_ = true;
+    p = std::to_chars(p, end_, value).ptr;
+    budget_ -= static_cast<std::size_t>(p - at_);
+    at_ = p;
+    return true;
+  }
   template <class Integer>
   void write_integer(Integer value);
   void next_block();
