@@ -115,7 +115,10 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
   if (first == std::string_view::npos) return {};
   std::string_view segment = line.substr(first + keyword.size());
   segment = text::trim(segment.substr(0, segment.find(keyword)));
-  segment = text::trim(segment.substr(0, segment.find_first_of(stops)));
+  // Not find_first_of, which asks memchr of `stops` at every byte.
+  auto is_stop = [&](char c) { return std::find(stops.begin(), stops.end(), c) != stops.end(); };
+  const std::size_t stop = static_cast<std::size_t>(std::find_if(segment.begin(), segment.end(), is_stop) - segment.begin());
+  segment = text::trim(segment.substr(0, stop));
   if (segment.empty()) return {};
   std::size_t i = 0;
   if (!text::is_alphabetic(text::decode_utf8(segment, i))) return {};
@@ -252,8 +255,7 @@ class LineScan {
     index_line();
     out_.clear();
     annotations();
-    keywords();
-    const unsigned contained = keywords_contained(line_);
+    const unsigned contained = keywords();
     first_keyword_name(kFunctionKeywords, contained, "(", kTokenFunction);
     declared_names(contained);
     first_keyword_name(kTypeKeywords, contained, "={ ", kTokenStruct);
@@ -294,12 +296,21 @@ class LineScan {
           columns[i++] = column++;
           continue;
         }
-        const std::size_t start = i;
-        const char32_t c = text::decode_utf8(line_, i);
+        // Two-byte sequences (the Turkish letters) decoded here; the decoder
+        // advances its own copy, so that `i` stays in a register.
+        std::size_t next = i;
+        char32_t c;
+        if (bytes[i] >= 0xC2 && bytes[i] <= 0xDF && i + 1 < n && text::is_continuation_byte(bytes[i + 1])) {
+          c = static_cast<char32_t>((bytes[i] & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
+          next = i + 2;
+        } else {
+          c = text::decode_utf8(line_, next);
+        }
         const uint8_t cls = non_ascii_(c);
-        for (std::size_t b = start; b < i; ++b) {
-          classes[b] = cls;
-          columns[b] = column;
+        seen |= cls;
+        for (; i < next; ++i) {
+          classes[i] = cls;
+          columns[i] = column;
         }
         column += static_cast<uint32_t>(text::utf16_units(c));
       }
@@ -346,7 +357,10 @@ class LineScan {
   // of identifier characters itself, so its tokens are exactly the maximal
   // identifier runs that spell it: one walk over the runs finds what searching
   // for each keyword would, and at most one keyword starts at any place.
-  void keywords() {
+  // The declaration keywords are letters only, so each occurrence of one lies
+  // inside a run: the walk gives which of them the line contains as well.
+  unsigned keywords() {
+    unsigned contained = 0;
     const std::size_t n = line_.size();
     const uint8_t* classes = classes_.data();
     std::size_t i = 0;
@@ -357,8 +371,11 @@ class LineScan {
       }
       const std::size_t start = i;
       while (i < n && (classes[i] & kIdentifier) != 0) ++i;
-      if (kKeywordsByLength.holds(line_.substr(start, i - start))) emit(start, i, kTokenKeyword, 0);
+      const std::string_view run = line_.substr(start, i - start);
+      contained |= keywords_contained(run);
+      if (kKeywordsByLength.holds(run)) emit(start, i, kTokenKeyword, 0);
     }
+    return contained;
   }
 
   // The name after the first of `keywords` that the line holds; a later
@@ -402,6 +419,7 @@ class LineScan {
   // that walking characters would: a run starts at its first numeric byte,
   // which begins a character, and ends at a byte that begins one.
   void numbers() {
+    if ((seen_ & kNumeric) == 0) return;
     const std::size_t n = line_.size();
     const uint8_t* classes = classes_.data();
     for (std::size_t i = 0; i < n;) {
@@ -498,15 +516,12 @@ void for_each_line_tokens(std::string_view text, Visit&& visit) {
 // Each record relative to the one before it; the first relative to line 0, column 0.
 class RelativeEncoder {
  public:
-  template <class Push>
-  void encode(const SemanticTokenRecord& r, Push&& push) {
-    push(r.line - line_);
-    push(r.line == line_ ? r.start - start_ : r.start);
-    push(r.length);
-    push(r.token_type);
-    push(r.modifiers);
+  std::array<uint32_t, 5> encode(const SemanticTokenRecord& r) {
+    const std::array<uint32_t, 5> values = {r.line - line_, r.line == line_ ? r.start - start_ : r.start, r.length,
+                                            r.token_type, r.modifiers};
     line_ = r.line;
     start_ = r.start;
+    return values;
   }
 
  private:
@@ -528,7 +543,10 @@ std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenReco
   std::vector<uint32_t> data;
   data.reserve(records.size() * 5);
   RelativeEncoder encoder;
-  for (const SemanticTokenRecord& r : records) encoder.encode(r, [&](uint32_t v) { data.push_back(v); });
+  for (const SemanticTokenRecord& r : records) {
+    const std::array<uint32_t, 5> values = encoder.encode(r);
+    data.insert(data.end(), values.begin(), values.end());
+  }
   return data;
 }
 
@@ -541,9 +559,15 @@ HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot
   out.begin_array();
   if (text != nullptr) {
     RelativeEncoder encoder;
-    auto push = [&](uint32_t v) { out.number(v); };
+    // A line's values go to the writer together.
+    std::vector<uint32_t> values;
     for_each_line_tokens(*text, [&](const std::vector<SemanticTokenRecord>& line) {
-      for (const SemanticTokenRecord& r : line) encoder.encode(r, push);
+      values.clear();
+      for (const SemanticTokenRecord& r : line) {
+        const std::array<uint32_t, 5> v = encoder.encode(r);
+        values.insert(values.end(), v.begin(), v.end());
+      }
+      out.numbers(values);
     });
   }
   out.end_array();
