@@ -203,22 +203,16 @@ TEST(Writer, IntegersAtEveryDigitCount) {
     }
     if (power == 10000000000000000000u) break;
   }
-  for (const uint64_t v : unsigned_values) {
+  auto twice = [](auto v) {
     Writer out;
     out.begin_array();
     out.number(v);
     out.number(v);
     out.end_array();
     EXPECT_EQ(out.text(), "[" + std::to_string(v) + "," + std::to_string(v) + "]");
-  }
-  for (const int64_t v : signed_values) {
-    Writer out;
-    out.begin_array();
-    out.number(v);
-    out.number(v);
-    out.end_array();
-    EXPECT_EQ(out.text(), "[" + std::to_string(v) + "," + std::to_string(v) + "]");
-  }
+  };
+  for (const uint64_t v : unsigned_values) twice(v);
+  for (const int64_t v : signed_values) twice(v);
   std::vector<uint32_t> small;
   std::string expected = "[";
   for (uint64_t power = 1; power <= 1000000000; power *= 10) {
@@ -254,12 +248,15 @@ TEST(Writer, NumbersAtOnceAsOneByOne) {
     EXPECT_EQ(together.text(), apart.text()) << limit;
     EXPECT_EQ(together.refused_at(), apart.refused_at()) << limit;
   }
-  // Across the edge of the first block, where the room for all is missing.
+  // Five at a time past the edges of the first blocks, where the room for
+  // all five runs out.
   Writer together;
   Writer apart;
-  std::vector<uint32_t> many(40000, 1234567);
-  together.numbers(many);
-  for (const uint32_t v : many) apart.number(v);
+  const std::vector<uint32_t> five = {1234567, 0, 89, 4294967295u, 5};
+  for (int i = 0; i < 20000; ++i) {
+    together.numbers(five);
+    for (const uint32_t v : five) apart.number(v);
+  }
   EXPECT_EQ(together.text(), apart.text());
 }
 
