@@ -114,7 +114,10 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
   const std::size_t first = line.find(keyword);
   if (first == std::string_view::npos) return {};
   std::string_view segment = line.substr(first + keyword.size());
-  segment = text::trim(segment.substr(0, segment.find(keyword)));
+  // Trimming the end before the cut as well would change nothing: white
+  // space at the end either falls behind the cut or is trimmed after it. So
+  // the rest of the line is not walked back from its end.
+  segment = text::trim_start(segment.substr(0, segment.find(keyword)));
   // Not find_first_of, which asks memchr of `stops` at every byte.
   auto is_stop = [&](char c) { return std::find(stops.begin(), stops.end(), c) != stops.end(); };
   const std::size_t stop = static_cast<std::size_t>(std::find_if(segment.begin(), segment.end(), is_stop) - segment.begin());
@@ -516,12 +519,15 @@ void for_each_line_tokens(std::string_view text, Visit&& visit) {
 // Each record relative to the one before it; the first relative to line 0, column 0.
 class RelativeEncoder {
  public:
-  std::array<uint32_t, 5> encode(const SemanticTokenRecord& r) {
-    const std::array<uint32_t, 5> values = {r.line - line_, r.line == line_ ? r.start - start_ : r.start, r.length,
-                                            r.token_type, r.modifiers};
+  // Writes the record's five values at `to`.
+  void encode(const SemanticTokenRecord& r, uint32_t* to) {
+    to[0] = r.line - line_;
+    to[1] = r.line == line_ ? r.start - start_ : r.start;
+    to[2] = r.length;
+    to[3] = r.token_type;
+    to[4] = r.modifiers;
     line_ = r.line;
     start_ = r.start;
-    return values;
   }
 
  private:
@@ -541,12 +547,9 @@ std::vector<SemanticTokenRecord> semantic_token_records(std::string_view text) {
 
 std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenRecord>& records) {
   std::vector<uint32_t> data;
-  data.reserve(records.size() * 5);
   RelativeEncoder encoder;
-  for (const SemanticTokenRecord& r : records) {
-    const std::array<uint32_t, 5> values = encoder.encode(r);
-    data.insert(data.end(), values.begin(), values.end());
-  }
+  data.resize(records.size() * 5);
+  for (std::size_t i = 0; i < records.size(); ++i) encoder.encode(records[i], &data[i * 5]);
   return data;
 }
 
@@ -562,11 +565,8 @@ HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot
     // A line's values go to the writer together.
     std::vector<uint32_t> values;
     for_each_line_tokens(*text, [&](const std::vector<SemanticTokenRecord>& line) {
-      values.clear();
-      for (const SemanticTokenRecord& r : line) {
-        const std::array<uint32_t, 5> v = encoder.encode(r);
-        values.insert(values.end(), v.begin(), v.end());
-      }
+      values.resize(line.size() * 5);
+      for (std::size_t i = 0; i < line.size(); ++i) encoder.encode(line[i], &values[i * 5]);
       out.numbers(values);
     });
   }

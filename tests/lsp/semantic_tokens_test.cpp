@@ -93,6 +93,9 @@ TEST(SemanticTokens, RecordsOfOneLine) {
         {0, 7, 2, 21, 0}, {0, 7, 1, 21, 0}, {0, 8, 1, 21, 0}}},
       {"sabit ş = 2", {{0, 0, 5, 15, 0}, {0, 6, 1, 8, 5}, {0, 8, 1, 21, 0}, {0, 10, 1, 19, 0}}},
       {"değişken ağ:tamsayı=1", {{0, 0, 8, 15, 0}, {0, 9, 2, 8, 1}, {0, 19, 1, 21, 0}, {0, 20, 1, 19, 0}}},
+      // White space ends a type name, also white space that is not a blank.
+      {"yapı Nokta\u00a0", {{0, 0, 4, 15, 0}, {0, 5, 5, 5, 1}}},
+      {"tip \tA\u00a0B", {{0, 0, 3, 15, 0}, {0, 5, 3, 5, 1}}},
       // Strings and comments hide nothing.
       {"\"let\" // 😀 @gizli",
        {{0, 0, 5, 18, 0}, {0, 1, 3, 15, 0}, {0, 6, 12, 17, 0}, {0, 6, 1, 21, 0}, {0, 7, 1, 21, 0}, {0, 12, 6, 22, 8192}}},
@@ -201,6 +204,8 @@ TEST(DeclaredName, KeywordOrderAndCuts) {
       {"let = 1", std::nullopt},
       {"x = 1", std::nullopt},
       {"let 1x", std::nullopt},
+      {"let x \u00a0", "x"},
+      {"let\u00a0 x\t= 1", "x"},
   };
   for (const Case& c : cases) EXPECT_EQ(declared_name(c.line), c.name) << c.line;
 }
