@@ -28,7 +28,7 @@ uint32_t security_class_modifier(SecurityClass security) {
 namespace {
 
 // The declaration keywords that the name scans test the line for, as bits of
-// one set found in a single walk over the line.
+// one set.
 enum Keyword : unsigned {
   kFonksiyon = 1u << 0,
   kFunction = 1u << 1,
@@ -225,7 +225,6 @@ constexpr KeywordsByLength kKeywordsByLength;
 // The operators of two characters, in table order; each single character
 // operator is the table's entry of its own byte.
 constexpr std::size_t kPairOperators = 8;
-static_assert(SEMANTIC_OPERATORS[kPairOperators - 1].size() == 2 && SEMANTIC_OPERATORS[kPairOperators].size() == 1);
 constexpr bool pairs_come_first() {
   for (std::size_t i = 0; i < SEMANTIC_OPERATORS.size(); ++i) {
     if (SEMANTIC_OPERATORS[i].size() != (i < kPairOperators ? 2u : 1u)) return false;
