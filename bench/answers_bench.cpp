@@ -1,8 +1,9 @@
 // Large answers over pipes: for each request whose answer grows with the
 // document (references to a repeated identifier, rename, document symbols,
-// semantic tokens, code lens, inlay hints), the time from writing the request
-// until its response has been read back whole, against the time the same
-// server takes to read and publish a didOpen of as many bytes as the response;
+// semantic tokens of modules and of commented declarations, code lens, inlay
+// hints), the time from writing the request until its response has been read
+// back whole, against the time the same server takes to read and publish a
+// didOpen of as many bytes as the response;
 // the share of that request's CPU time spent in the kernel; and the peak
 // resident size it adds to the server's resting size.
 //
@@ -70,6 +71,10 @@ std::vector<Case> cases() {
   while (repeated.size() < (1u << 20)) repeated += "sayaç = sayaç + sayaç * sayaç\n";
   std::string declarations;  // a symbol on every short line
   for (int i = 0; declarations.size() < (4u << 20); ++i) declarations += "let a" + std::to_string(i % 1000) + "\n";
+  std::string commented;  // 150,000 declarations with a comment, ten tokens a line
+  for (int i = 0; i < 150000; ++i) {
+    zevo::bench::append_unit(commented, "değişken sayaç_{n}: tamsayı = {n} // sayaç {n} 🔧\n", std::to_string(i));
+  }
   const std::string module = zevo::bench::numbered_units(kModule, 8u << 20);
   return {
       {"references", "textDocument/references", position_params(0, 1, R"(,"context":{"includeDeclaration":true})"),
@@ -77,6 +82,7 @@ std::vector<Case> cases() {
       {"rename", "textDocument/rename", position_params(0, 1, R"(,"newName":"değer")"), repeated},
       {"document symbols", "textDocument/documentSymbol", document_params(), declarations},
       {"semantic tokens", "textDocument/semanticTokens/full", document_params(), module},
+      {"semantic tokens of declarations", "textDocument/semanticTokens/full", document_params(), commented},
       {"code lens", "textDocument/codeLens", document_params(), module},
       {"inlay hints", "textDocument/inlayHint", document_params(), module},
   };

@@ -1,5 +1,5 @@
-// Document symbols, semantic tokens and inlay hints over a 1 MB document
-// (goals: symbols under 20 ms, semantic tokens under 60 ms, inlay hints under 20 ms).
+// Document symbols and inlay hints over a 1 MB document (goals: symbols under
+// 20 ms, inlay hints under 20 ms); semantic tokens are in semantic_tokens_bench.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 
 #include "documents.hpp"
 #include "lsp/inlay_hints.hpp"
-#include "lsp/semantic_tokens.hpp"
 #include "lsp/symbols.hpp"
 
 namespace {
@@ -85,21 +84,6 @@ void BM_DocumentSymbol(benchmark::State& state) {
 }
 BENCHMARK(BM_DocumentSymbol)->Unit(benchmark::kMillisecond);
 
-void BM_SemanticTokensFull(benchmark::State& state) {
-  const auto snapshot = bench_snapshot();
-  const json params = {{"textDocument", {{"uri", kUri}}}};
-  std::size_t values = 0;
-  zevo::json::Writer out;
-  for (auto _ : state) {
-    out.clear();
-    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot, out);
-    values = out.size();
-    benchmark::DoNotOptimize(result);
-  }
-  state.counters["bytes_out"] = static_cast<double>(values);
-}
-BENCHMARK(BM_SemanticTokensFull)->Unit(benchmark::kMillisecond);
-
 void BM_InlayHint(benchmark::State& state) {
   const auto snapshot = bench_snapshot();
   const json params = {{"textDocument", {{"uri", kUri}}}};
@@ -116,22 +100,6 @@ void BM_InlayHint(benchmark::State& state) {
 }
 BENCHMARK(BM_InlayHint)->Unit(benchmark::kMillisecond);
 
-// One long line: the scans must stay linear in its length.
-void BM_SemanticTokensOneLongLine(benchmark::State& state) {
-  std::string line;
-  while (line.size() < (1u << 20)) line += "let x = a + 1; ğ == \"s\" // ";
-  zevo::lsp::DocumentsSnapshot snapshot;
-  snapshot.add(kUri, std::make_shared<const std::string>(std::move(line)));
-  const json params = {{"textDocument", {{"uri", kUri}}}};
-  zevo::json::Writer out;
-  for (auto _ : state) {
-    out.clear();
-    auto result = zevo::lsp::handle_semantic_tokens_full(params, snapshot, out);
-    benchmark::DoNotOptimize(result);
-  }
-}
-BENCHMARK(BM_SemanticTokensOneLongLine)->Unit(benchmark::kMillisecond);
-
 // The scans alone, without writing the answer.
 void BM_DocumentSymbolsScan(benchmark::State& state) {
   for (auto _ : state) {
@@ -140,14 +108,6 @@ void BM_DocumentSymbolsScan(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DocumentSymbolsScan)->Unit(benchmark::kMillisecond);
-
-void BM_SemanticTokenRecords(benchmark::State& state) {
-  for (auto _ : state) {
-    auto data = zevo::lsp::encode_semantic_tokens(zevo::lsp::semantic_token_records(large_document()));
-    benchmark::DoNotOptimize(data);
-  }
-}
-BENCHMARK(BM_SemanticTokenRecords)->Unit(benchmark::kMillisecond);
 
 void BM_ComputeInlayHints(benchmark::State& state) {
   for (auto _ : state) {

@@ -2,10 +2,12 @@
 // ordered by key; numbers as unsigned 64-bit, signed 64-bit or double).
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <memory>
@@ -62,9 +64,34 @@ class Writer {
 
   void null();
   void boolean(bool value);
-  void number(uint64_t value);
-  void number(int64_t value);
+  // Integers are written in place when the block has room for the longest.
+  void number(uint64_t value) {
+    if (!write_integer_in_place(value)) write_integer(value);
+  }
+  void number(int64_t value) {
+    if (!write_integer_in_place(value)) write_integer(value);
+  }
   void number(uint32_t value) { number(uint64_t{value}); }
+  // Several integers in a row, with one check of the room for all of them
+  // (answers such as semantic tokens are long arrays of small integers).
+  void numbers(std::span<const uint32_t> values) {
+    const std::size_t longest = values.size() * kLongestInteger;
+    if (budget_ < longest || static_cast<std::size_t>(end_ - at_) < longest) {
+      for (const uint32_t value : values) number(value);
+      return;
+    }
+    if (values.empty()) return;
+    char* p = at_;
+    if (comma_) *p++ = ',';
+    p = write_digits(p, uint64_t{values[0]});
+    for (std::size_t i = 1; i < values.size(); ++i) {
+      *p++ = ',';
+      p = write_digits(p, uint64_t{values[i]});
+    }
+    comma_ = true;
+    budget_ -= static_cast<std::size_t>(p - at_);
+    at_ = p;
+  }
   void number(int32_t value) { number(int64_t{value}); }
   void number(double value);  // null when not finite
   void string(std::string_view text);
@@ -169,6 +196,37 @@ class Writer {
 #ifndef NDEBUG
   void check_key_order(std::string_view name);
 #endif
+  // A separator, a sign and 20 digits.
+  static constexpr std::size_t kLongestInteger = 22;
+  // Most integers in answers (positions, lengths, kinds) are below 100.
+  static char* write_digits(char* p, uint64_t value) {
+    if (value < 10) {
+      *p = static_cast<char>('0' + value);
+      return p + 1;
+    }
+    if (value < 100) {
+      p[0] = static_cast<char>('0' + value / 10);
+      p[1] = static_cast<char>('0' + value % 10);
+      return p + 2;
+    }
+    return std::to_chars(p, p + 20, value).ptr;
+  }
+  static char* write_digits(char* p, int64_t value) {
+    if (value >= 0) return write_digits(p, static_cast<uint64_t>(value));
+    *p++ = '-';
+    return write_digits(p, uint64_t{0} - static_cast<uint64_t>(value));
+  }
+  template <class Integer>
+  bool write_integer_in_place(Integer value) {
+    if (budget_ < kLongestInteger || static_cast<std::size_t>(end_ - at_) < kLongestInteger) return false;
+    char* p = at_;
+    if (comma_) *p++ = ',';
+    comma_ = true;
+    p = write_digits(p, value);
+    budget_ -= static_cast<std::size_t>(p - at_);
+    at_ = p;
+    return true;
+  }
   template <class Integer>
   void write_integer(Integer value);
   void next_block();

@@ -157,7 +157,8 @@ void Writer::boolean(bool value) {
   }
 }
 
-// The separator and the digits in one copy.
+// Near the end of a block or of the limit: the separator and the digits in
+// one copy, refused whole.
 template <class Integer>
 void Writer::write_integer(Integer value) {
   char buffer[24];
@@ -167,9 +168,8 @@ void Writer::write_integer(Integer value) {
   append(buffer, static_cast<std::size_t>(std::to_chars(p, buffer + sizeof buffer, value).ptr - buffer));
 }
 
-void Writer::number(uint64_t value) { write_integer(value); }
-
-void Writer::number(int64_t value) { write_integer(value); }
+template void Writer::write_integer(uint64_t);
+template void Writer::write_integer(int64_t);
 
 void Writer::number(double value) {
   if (!std::isfinite(value)) {

@@ -1,13 +1,14 @@
 #include "lsp/semantic_tokens.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
 
 #include "json/json.hpp"
 #include "text/lines.hpp"
-#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 
@@ -26,19 +27,84 @@ uint32_t security_class_modifier(SecurityClass security) {
 
 namespace {
 
-constexpr std::string_view kFunctionKeywords[] = {"fonksiyon", "function"};
-constexpr std::string_view kDeclaredNameKeywords[] = {"değişken", "sabit", "let"};
-constexpr std::string_view kTypeKeywords[] = {"yapı", "struct", "tip", "type"};
+// The declaration keywords that the name scans test the line for, as bits of
+// one set.
+enum Keyword : unsigned {
+  kFonksiyon = 1u << 0,
+  kFunction = 1u << 1,
+  kDegisken = 1u << 2,
+  kLet = 1u << 3,
+  kSabit = 1u << 4,
+  kConst = 1u << 5,
+  kYapi = 1u << 6,
+  kStruct = 1u << 7,
+  kTip = 1u << 8,
+  kType = 1u << 9,
+};
 
-using text::contains;
+struct KeywordText {
+  std::string_view spelling;
+  unsigned bit;
+};
+constexpr KeywordText kFunctionKeywords[] = {{"fonksiyon", kFonksiyon}, {"function", kFunction}};
+constexpr KeywordText kDeclaredNameKeywords[] = {{"değişken", kDegisken}, {"sabit", kSabit}, {"let", kLet}};
+constexpr KeywordText kTypeKeywords[] = {{"yapı", kYapi}, {"struct", kStruct}, {"tip", kTip}, {"type", kType}};
 
-// Non-overlapping matches of one pattern from left to right. A pattern begins
-// with a lead byte, so in UTF-8 every match starts on a character.
-template <class Visit>
-void for_each_match(std::string_view line, std::string_view pattern, Visit&& visit) {
-  for (std::size_t p = line.find(pattern); p != std::string_view::npos; p = line.find(pattern, p + pattern.size())) {
-    visit(p);
+// Whether `word` (a literal) stands in `line` at byte `i`; compared at its
+// compile-time length, without a call.
+template <std::size_t N>
+bool spelled_at(std::string_view line, std::size_t i, const char (&word)[N]) {
+  return line.size() - i >= N - 1 && std::memcmp(line.data() + i, word, N - 1) == 0;
+}
+
+// The first two bytes of the declaration keywords, as a set of byte pairs.
+constexpr std::array<uint64_t, 1024> kKeywordOpenings = [] {
+  std::array<uint64_t, 1024> set{};
+  for (std::string_view k : {"fonksiyon", "function", "değişken", "let", "sabit", "const", "yapı", "struct", "tip", "type"}) {
+    const unsigned pair = static_cast<unsigned char>(k[0]) << 8 | static_cast<unsigned char>(k[1]);
+    set[pair >> 6] |= uint64_t{1} << (pair & 63);
   }
+  return set;
+}();
+
+// Which declaration keywords occur anywhere in the line (byte-wise, no word
+// boundary): the same answers as a search for each, in one pass that stops
+// only where a keyword's first two bytes stand.
+unsigned keywords_contained(std::string_view line) {
+  unsigned found = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
+    const unsigned pair = bytes[i] << 8 | bytes[i + 1];
+    if ((kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) == 0) continue;
+    switch (line[i]) {
+      case 'f':
+        if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
+        if (spelled_at(line, i, "function")) found |= kFunction;
+        break;
+      case 'd':
+        if (spelled_at(line, i, "değişken")) found |= kDegisken;
+        break;
+      case 'l':
+        if (spelled_at(line, i, "let")) found |= kLet;
+        break;
+      case 's':
+        if (spelled_at(line, i, "sabit")) found |= kSabit;
+        if (spelled_at(line, i, "struct")) found |= kStruct;
+        break;
+      case 'c':
+        if (spelled_at(line, i, "const")) found |= kConst;
+        break;
+      case 'y':
+        if (spelled_at(line, i, "yapı")) found |= kYapi;
+        break;
+      case 't':
+        if (spelled_at(line, i, "tip")) found |= kTip;
+        if (spelled_at(line, i, "type")) found |= kType;
+        break;
+      default: break;
+    }
+  }
+  return found;
 }
 
 // The name between a keyword's first and second occurrences: trimmed, cut
@@ -48,22 +114,140 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
   const std::size_t first = line.find(keyword);
   if (first == std::string_view::npos) return {};
   std::string_view segment = line.substr(first + keyword.size());
-  segment = text::trim(segment.substr(0, segment.find(keyword)));
-  segment = text::trim(segment.substr(0, segment.find_first_of(stops)));
+  // Trimming the end before the cut as well would change nothing: white
+  // space at the end either falls behind the cut or is trimmed after it. So
+  // the rest of the line is not walked back from its end.
+  segment = text::trim_start(segment.substr(0, segment.find(keyword)));
+  // Not find_first_of, which asks memchr of `stops` at every byte.
+  auto is_stop = [&](char c) { return std::find(stops.begin(), stops.end(), c) != stops.end(); };
+  const std::size_t stop = static_cast<std::size_t>(std::find_if(segment.begin(), segment.end(), is_stop) - segment.begin());
+  segment = text::trim(segment.substr(0, stop));
   if (segment.empty()) return {};
   std::size_t i = 0;
   if (!text::is_alphabetic(text::decode_utf8(segment, i))) return {};
   return segment;
 }
 
-bool opens_annotation(char32_t c) { return text::is_white_space(c) || c == '(' || c == '[' || c == ','; }
-bool closes_annotation(char32_t c) {
-  return text::is_white_space(c) || c == '(' || c == ')' || c == ']' || c == ',';
+// declared_name with the line's keywords already known.
+std::optional<std::string_view> declared_name_in(std::string_view line, unsigned contained) {
+  std::string_view keyword = "const";
+  for (const KeywordText& candidate : kDeclaredNameKeywords) {
+    if ((contained & candidate.bit) != 0) {
+      keyword = candidate.spelling;
+      break;
+    }
+  }
+  const std::string_view name = declared_name_after(line, keyword, ":=");
+  if (name.empty()) return std::nullopt;
+  return name;
 }
 
-// One line with, for every byte, the character it belongs to, whether that is
-// an identifier character, and the UTF-16 column where the character starts.
-// The buffers are kept from line to line.
+// What the scans ask of a character, set on every byte of it; the marks of
+// the ASCII characters that some scans look for let a line without them skip
+// those scans.
+enum CharClass : uint8_t {
+  kIdentifier = 1,
+  kNumeric = 2,
+  kWhite = 4,
+  kAtSign = 8,
+  kQuote = 16,
+  kSlash = 32,
+  kOperatorByte = 64,
+};
+
+uint8_t class_of(char32_t c) {
+  unsigned cls = (text::is_identifier_char(c) ? kIdentifier : 0) | (text::is_numeric(c) ? kNumeric : 0) |
+                 (text::is_white_space(c) ? kWhite : 0);
+  if (c == '@') cls |= kAtSign;
+  if (c == '"') cls |= kQuote;
+  if (c == '/') cls |= kSlash;
+  for (std::string_view op : SEMANTIC_OPERATORS) {
+    if (c == static_cast<unsigned char>(op[0])) cls |= kOperatorByte;
+  }
+  return static_cast<uint8_t>(cls);
+}
+
+// The classes of the ASCII characters, asked once from the same functions.
+const std::array<uint8_t, 128>& ascii_classes() {
+  static const std::array<uint8_t, 128> table = [] {
+    std::array<uint8_t, 128> t{};
+    for (char32_t c = 0; c < 128; ++c) t[c] = class_of(c);
+    return t;
+  }();
+  return table;
+}
+
+// The same few letters recur in a text (ğ, ü, ş, ı, ...), so the classes of
+// the last characters above ASCII are kept by their low bits.
+class NonAsciiClasses {
+ public:
+  uint8_t operator()(char32_t c) {
+    Entry& e = entries_[c % entries_.size()];
+    if (e.c != c) e = {c, class_of(c)};
+    return e.cls;
+  }
+
+ private:
+  struct Entry {
+    char32_t c = 0;  // never above ASCII: an empty entry
+    uint8_t cls = 0;
+  };
+  std::array<Entry, 256> entries_{};
+};
+
+// SEMANTIC_KEYWORDS by byte length, so that an identifier run is compared
+// with the few spellings as long as itself.
+constexpr std::size_t kLongestKeyword = 12;
+struct KeywordsByLength {
+  std::array<std::array<std::string_view, SEMANTIC_KEYWORDS.size()>, kLongestKeyword + 1> spellings{};
+  std::array<std::size_t, kLongestKeyword + 1> counts{};
+  constexpr KeywordsByLength() {
+    for (std::string_view k : SEMANTIC_KEYWORDS) spellings[k.size()][counts[k.size()]++] = k;
+  }
+  constexpr bool holds(std::string_view run) const {
+    if (run.size() > kLongestKeyword) return false;
+    const auto& same = spellings[run.size()];
+    for (std::size_t i = 0; i < counts[run.size()]; ++i) {
+      if (same[i][0] == run[0] && same[i] == run) return true;
+    }
+    return false;
+  }
+};
+constexpr bool longest_keyword_fits() {
+  for (std::string_view k : SEMANTIC_KEYWORDS) {
+    if (k.size() > kLongestKeyword) return false;
+  }
+  return true;
+}
+static_assert(longest_keyword_fits());
+constexpr KeywordsByLength kKeywordsByLength;
+
+// The operators of two characters, in table order; each single character
+// operator is the table's entry of its own byte.
+constexpr std::size_t kPairOperators = 8;
+constexpr bool pairs_come_first() {
+  for (std::size_t i = 0; i < SEMANTIC_OPERATORS.size(); ++i) {
+    if (SEMANTIC_OPERATORS[i].size() != (i < kPairOperators ? 2u : 1u)) return false;
+  }
+  return true;
+}
+static_assert(pairs_come_first());
+constexpr std::array<bool, 256> kSingleOperators = [] {
+  std::array<bool, 256> t{};
+  for (std::size_t i = kPairOperators; i < SEMANTIC_OPERATORS.size(); ++i) {
+    t[static_cast<unsigned char>(SEMANTIC_OPERATORS[i][0])] = true;
+  }
+  return t;
+}();
+
+// Below this many records a line is put in order by insertion; above it by
+// std::stable_sort, which takes a buffer.
+constexpr std::size_t kInsertionSorted = 64;
+
+// One line with, for every byte, the class of the character it belongs to,
+// and, when the line is not all ASCII, the UTF-16 column where the character
+// starts. Each scan walks the bytes once and appends its tokens in order of
+// start; the buffers are kept from line to line.
 class LineScan {
  public:
   // The tokens of one line, ordered by start; valid until the next call.
@@ -73,68 +257,101 @@ class LineScan {
     index_line();
     out_.clear();
     annotations();
-    keywords();
-    first_keyword_name(kFunctionKeywords, "(", kTokenFunction);
-    declared_names();
-    first_keyword_name(kTypeKeywords, "={ ", kTokenStruct);
+    const unsigned contained = keywords();
+    first_keyword_name(kFunctionKeywords, contained, "(", kTokenFunction);
+    declared_names(contained);
+    first_keyword_name(kTypeKeywords, contained, "={ ", kTokenStruct);
     strings();
     numbers();
     comment();
     operators();
-    std::stable_sort(out_.begin(), out_.end(),
-                     [](const SemanticTokenRecord& a, const SemanticTokenRecord& b) { return a.start < b.start; });
+    order();
     return out_;
   }
 
  private:
+  // Through local pointers: a store of a byte may alias anything, and the
+  // vectors' own fields would be read again after each one.
   void index_line() {
-    chars_.resize(line_.size());
-    identifier_.resize(line_.size());
-    columns_.resize(line_.size() + 1);
-    uint32_t column = 0;
-    for (std::size_t i = 0; i < line_.size();) {
-      const std::size_t start = i;
-      const char32_t c = text::decode_utf8(line_, i);
-      const bool identifier = text::is_identifier_char(c);
-      for (std::size_t b = start; b < i; ++b) {
-        chars_[b] = c;
-        identifier_[b] = identifier;
-        columns_[b] = column;
-      }
-      column += static_cast<uint32_t>(text::utf16_units(c));
+    const std::size_t n = line_.size();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line_.data());
+    const uint8_t* ascii = ascii_classes().data();
+    classes_.resize(n);
+    uint8_t* classes = classes_.data();
+    unsigned seen = 0;
+    std::size_t i = 0;
+    for (; i < n && bytes[i] < 0x80; ++i) {
+      classes[i] = ascii[bytes[i]];
+      seen |= classes[i];
     }
-    columns_[line_.size()] = column;
+    ascii_ = i == n;
+    if (!ascii_) {
+      // Columns are byte offsets up to the first character above ASCII.
+      columns_.resize(n + 1);
+      uint32_t* columns = columns_.data();
+      for (std::size_t b = 0; b < i; ++b) columns[b] = static_cast<uint32_t>(b);
+      auto column = static_cast<uint32_t>(i);
+      while (i < n) {
+        if (bytes[i] < 0x80) {
+          classes[i] = ascii[bytes[i]];
+          seen |= classes[i];
+          columns[i++] = column++;
+          continue;
+        }
+        // Two-byte sequences (the Turkish letters) decoded here; the decoder
+        // advances its own copy, so that `i` stays in a register.
+        std::size_t next = i;
+        char32_t c;
+        if (bytes[i] >= 0xC2 && bytes[i] <= 0xDF && i + 1 < n && text::is_continuation_byte(bytes[i + 1])) {
+          c = static_cast<char32_t>((bytes[i] & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
+          next = i + 2;
+        } else {
+          c = text::decode_utf8(line_, next);
+        }
+        const uint8_t cls = non_ascii_(c);
+        seen |= cls;
+        for (; i < next; ++i) {
+          classes[i] = cls;
+          columns[i] = column;
+        }
+        column += static_cast<uint32_t>(text::utf16_units(c));
+      }
+      columns[n] = column;
+    }
+    seen_ = seen;
   }
 
-  // Characters next to a match: absent at the line's ends.
-  std::optional<char32_t> before(std::size_t p) const {
-    if (p == 0) return std::nullopt;
-    return chars_[p - 1];
-  }
-  std::optional<char32_t> at(std::size_t p) const {
-    if (p >= line_.size()) return std::nullopt;
-    return chars_[p];
-  }
+  uint32_t column(std::size_t byte) const { return ascii_ ? static_cast<uint32_t>(byte) : columns_[byte]; }
 
   void emit(std::size_t begin, std::size_t end, uint32_t type, uint32_t modifiers) {
-    out_.push_back({line_number_, columns_[begin], columns_[end] - columns_[begin], type, modifiers});
+    const uint32_t first = column(begin);
+    out_.push_back({line_number_, first, column(end) - first, type, modifiers});
   }
   void emit_name(std::string_view name, uint32_t type, uint32_t modifiers) {
     const auto begin = static_cast<std::size_t>(name.data() - line_.data());
     emit(begin, begin + name.size(), type, modifiers);
   }
 
+  // Whether the character holding byte `p` may stand next to an annotation:
+  // White_Space or one of `marks` (all ASCII, and an ASCII byte is always a
+  // character of its own).
+  bool bounds_annotation(std::size_t p, std::string_view marks) const {
+    return (classes_[p] & kWhite) != 0 || marks.find(line_[p]) != std::string_view::npos;
+  }
+
+  // Every spelling begins with the only "@" it holds, so its matches never
+  // overlap and each "@" is tried against every row; at most one row fits
+  // at a place, since no spelling begins another.
   void annotations() {
-    if (line_.find('@') == std::string_view::npos) return;
-    for (const AnnotationToken& row : ANNOTATION_TOKEN_TABLE) {
-      for_each_match(line_, row.spelling, [&](std::size_t p) {
+    if ((seen_ & kAtSign) == 0) return;
+    for (std::size_t p = line_.find('@'); p != std::string_view::npos; p = line_.find('@', p + 1)) {
+      for (const AnnotationToken& row : ANNOTATION_TOKEN_TABLE) {
+        if (!line_.substr(p).starts_with(row.spelling)) continue;
         const std::size_t end = p + row.spelling.size();
-        const auto left = before(p);
-        const auto right = at(end);
-        if ((!left || opens_annotation(*left)) && (!right || closes_annotation(*right))) {
+        if ((p == 0 || bounds_annotation(p - 1, "([,")) && (end == line_.size() || bounds_annotation(end, "()],"))) {
           emit(p, end, kTokenDecorator, security_class_modifier(row.security));
         }
-      });
+      }
     }
   }
 
@@ -142,39 +359,45 @@ class LineScan {
   // of identifier characters itself, so its tokens are exactly the maximal
   // identifier runs that spell it: one walk over the runs finds what searching
   // for each keyword would, and at most one keyword starts at any place.
-  void keywords() {
+  // The declaration keywords are letters only, so each occurrence of one lies
+  // inside a run: the walk gives which of them the line contains as well.
+  unsigned keywords() {
+    unsigned contained = 0;
+    const std::size_t n = line_.size();
+    const uint8_t* classes = classes_.data();
     std::size_t i = 0;
-    while (i < line_.size()) {
-      if (!identifier_[i]) {
+    while (i < n) {
+      if ((classes[i] & kIdentifier) == 0) {
         ++i;
         continue;
       }
       const std::size_t start = i;
-      while (i < line_.size() && identifier_[i]) ++i;
+      while (i < n && (classes[i] & kIdentifier) != 0) ++i;
       const std::string_view run = line_.substr(start, i - start);
-      if (std::find(SEMANTIC_KEYWORDS.begin(), SEMANTIC_KEYWORDS.end(), run) != SEMANTIC_KEYWORDS.end()) {
-        emit(start, i, kTokenKeyword, 0);
-      }
+      contained |= keywords_contained(run);
+      if (kKeywordsByLength.holds(run)) emit(start, i, kTokenKeyword, 0);
     }
+    return contained;
   }
 
   // The name after the first of `keywords` that the line holds; a later
   // keyword is not tried when that one names nothing.
-  void first_keyword_name(std::span<const std::string_view> keywords, std::string_view stops, uint32_t type) {
-    for (std::string_view keyword : keywords) {
-      if (!contains(line_, keyword)) continue;
-      const std::string_view name = declared_name_after(line_, keyword, stops);
+  void first_keyword_name(std::span<const KeywordText> keywords, unsigned contained, std::string_view stops,
+                          uint32_t type) {
+    for (const KeywordText& keyword : keywords) {
+      if ((contained & keyword.bit) == 0) continue;
+      const std::string_view name = declared_name_after(line_, keyword.spelling, stops);
       if (!name.empty()) emit_name(name, type, kModifierDeclaration);
       return;
     }
   }
 
-  void declared_names() {
-    if (contains(line_, "değişken") || contains(line_, "let")) {
-      if (const auto name = declared_name(line_)) emit_name(*name, kTokenVariable, kModifierDeclaration);
+  void declared_names(unsigned contained) {
+    if ((contained & (kDegisken | kLet)) != 0) {
+      if (const auto name = declared_name_in(line_, contained)) emit_name(*name, kTokenVariable, kModifierDeclaration);
     }
-    if (contains(line_, "sabit") || contains(line_, "const")) {
-      if (const auto name = declared_name(line_)) {
+    if ((contained & (kSabit | kConst)) != 0) {
+      if (const auto name = declared_name_in(line_, contained)) {
         emit_name(*name, kTokenVariable, kModifierDeclaration | kModifierReadonly);
       }
     }
@@ -182,6 +405,7 @@ class LineScan {
 
   // No escapes: every double quote opens or closes.
   void strings() {
+    if ((seen_ & kQuote) == 0) return;
     std::size_t open = std::string_view::npos;
     for (std::size_t i = line_.find('"'); i != std::string_view::npos; i = line_.find('"', i + 1)) {
       if (open == std::string_view::npos) {
@@ -193,58 +417,89 @@ class LineScan {
     }
   }
 
+  // Every byte of a character has its class, so walking bytes finds the runs
+  // that walking characters would: a run starts at its first numeric byte,
+  // which begins a character, and ends at a byte that begins one.
   void numbers() {
-    for (std::size_t i = 0; i < line_.size();) {
-      std::size_t next = i;
-      if (!text::is_numeric(text::decode_utf8(line_, next))) {
-        i = next;
+    if ((seen_ & kNumeric) == 0) return;
+    const std::size_t n = line_.size();
+    const uint8_t* classes = classes_.data();
+    for (std::size_t i = 0; i < n;) {
+      if ((classes[i] & kNumeric) == 0) {
+        ++i;
         continue;
       }
-      std::size_t end = next;
-      while (end < line_.size()) {
-        std::size_t after = end;
-        const char32_t c = text::decode_utf8(line_, after);
-        if (c != '.' && !text::is_numeric(c)) break;
-        end = after;
-      }
+      std::size_t end = i + 1;
+      while (end < n && ((classes[end] & kNumeric) != 0 || line_[end] == '.')) ++end;
       emit(i, end, kTokenNumber, 0);
       i = end;
     }
   }
 
   void comment() {
+    if ((seen_ & kSlash) == 0) return;
     if (const std::size_t p = line_.find("//"); p != std::string_view::npos) {
       emit(p, line_.size(), kTokenComment, 0);
     }
   }
 
+  // One walk for all operators: at each place the two-character operator
+  // that starts there (at most one does) comes before the one-character
+  // operator of the same byte, as in table order. A two-character match is
+  // not taken inside the previous match of the same operator ("===" holds
+  // one "==").
   void operators() {
-    for (std::string_view op : SEMANTIC_OPERATORS) {
-      for_each_match(line_, op, [&](std::size_t p) { emit(p, p + op.size(), kTokenOperator, 0); });
+    if ((seen_ & kOperatorByte) == 0) return;
+    const std::size_t n = line_.size();
+    const uint8_t* classes = classes_.data();
+    std::array<std::size_t, kPairOperators> resume{};
+    for (std::size_t p = 0; p < n; ++p) {
+      if ((classes[p] & kOperatorByte) == 0) continue;
+      const auto byte = static_cast<unsigned char>(line_[p]);
+      if (p + 1 < n) {
+        for (std::size_t k = 0; k < kPairOperators; ++k) {
+          const std::string_view op = SEMANTIC_OPERATORS[k];
+          if (op[0] == line_[p] && op[1] == line_[p + 1] && p >= resume[k]) {
+            emit(p, p + 2, kTokenOperator, 0);
+            resume[k] = p + 2;
+            break;
+          }
+        }
+      }
+      if (kSingleOperators[byte]) emit(p, p + 1, kTokenOperator, 0);
+    }
+  }
+
+  // Each scan's tokens are in order of start; a stable sort keeps the scans'
+  // order where starts are equal.
+  void order() {
+    auto earlier = [](const SemanticTokenRecord& a, const SemanticTokenRecord& b) { return a.start < b.start; };
+    if (out_.size() > kInsertionSorted) {
+      std::stable_sort(out_.begin(), out_.end(), earlier);
+      return;
+    }
+    for (std::size_t i = 1; i < out_.size(); ++i) {
+      const SemanticTokenRecord r = out_[i];
+      std::size_t j = i;
+      for (; j > 0 && earlier(r, out_[j - 1]); --j) out_[j] = out_[j - 1];
+      out_[j] = r;
     }
   }
 
   std::vector<SemanticTokenRecord> out_;
   uint32_t line_number_ = 0;
   std::string_view line_;
-  std::vector<char32_t> chars_;
-  std::vector<uint8_t> identifier_;
+  bool ascii_ = true;
+  unsigned seen_ = 0;  // the classes of the line's characters, together
+  std::vector<uint8_t> classes_;
   std::vector<uint32_t> columns_;
+  NonAsciiClasses non_ascii_;
 };
 
 }  // namespace
 
 std::optional<std::string_view> declared_name(std::string_view line) {
-  std::string_view keyword = "const";
-  for (std::string_view candidate : kDeclaredNameKeywords) {
-    if (contains(line, candidate)) {
-      keyword = candidate;
-      break;
-    }
-  }
-  const std::string_view name = declared_name_after(line, keyword, ":=");
-  if (name.empty()) return std::nullopt;
-  return name;
+  return declared_name_in(line, keywords_contained(line));
 }
 
 namespace {
@@ -263,13 +518,13 @@ void for_each_line_tokens(std::string_view text, Visit&& visit) {
 // Each record relative to the one before it; the first relative to line 0, column 0.
 class RelativeEncoder {
  public:
-  template <class Push>
-  void encode(const SemanticTokenRecord& r, Push&& push) {
-    push(r.line - line_);
-    push(r.line == line_ ? r.start - start_ : r.start);
-    push(r.length);
-    push(r.token_type);
-    push(r.modifiers);
+  // Writes the record's five values at `to`.
+  void encode(const SemanticTokenRecord& r, uint32_t* to) {
+    to[0] = r.line - line_;
+    to[1] = r.line == line_ ? r.start - start_ : r.start;
+    to[2] = r.length;
+    to[3] = r.token_type;
+    to[4] = r.modifiers;
     line_ = r.line;
     start_ = r.start;
   }
@@ -291,9 +546,9 @@ std::vector<SemanticTokenRecord> semantic_token_records(std::string_view text) {
 
 std::vector<uint32_t> encode_semantic_tokens(const std::vector<SemanticTokenRecord>& records) {
   std::vector<uint32_t> data;
-  data.reserve(records.size() * 5);
   RelativeEncoder encoder;
-  for (const SemanticTokenRecord& r : records) encoder.encode(r, [&](uint32_t v) { data.push_back(v); });
+  data.resize(records.size() * 5);
+  for (std::size_t i = 0; i < records.size(); ++i) encoder.encode(records[i], &data[i * 5]);
   return data;
 }
 
@@ -306,9 +561,12 @@ HandlerResult handle_semantic_tokens_full(Params params, const DocumentsSnapshot
   out.begin_array();
   if (text != nullptr) {
     RelativeEncoder encoder;
-    auto push = [&](uint32_t v) { out.number(v); };
+    // A line's values go to the writer together.
+    std::vector<uint32_t> values;
     for_each_line_tokens(*text, [&](const std::vector<SemanticTokenRecord>& line) {
-      for (const SemanticTokenRecord& r : line) encoder.encode(r, push);
+      values.resize(line.size() * 5);
+      for (std::size_t i = 0; i < line.size(); ++i) encoder.encode(line[i], &values[i * 5]);
+      out.numbers(values);
     });
   }
   out.end_array();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,76 @@ TEST(Writer, IntegersAndStructure) {
             R"({"a":{},"b":{"x":1.5,"y":"t"},"m":[],"z":[18446744073709551615,-9223372036854775808,42,true,false,null]})");
   EXPECT_EQ(to_text(Value()), "null");
   EXPECT_EQ(to_text(Value::binary({1, 2})), "null");
+}
+
+// Integers at every change of digit count and at the limits of their types,
+// one by one and several at once, against the standard library's text.
+TEST(Writer, IntegersAtEveryDigitCount) {
+  std::vector<uint64_t> unsigned_values = {0, std::numeric_limits<uint64_t>::max()};
+  std::vector<int64_t> signed_values = {0, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
+  for (uint64_t power = 1; power <= 10000000000000000000u; power *= 10) {
+    unsigned_values.insert(unsigned_values.end(), {power - 1, power, power + 1});
+    if (power <= 1000000000000000000u) {
+      const auto p = static_cast<int64_t>(power);
+      signed_values.insert(signed_values.end(), {p - 1, p, -p, 1 - p, -p - 1});
+    }
+    if (power == 10000000000000000000u) break;
+  }
+  auto twice = [](auto v) {
+    Writer out;
+    out.begin_array();
+    out.number(v);
+    out.number(v);
+    out.end_array();
+    EXPECT_EQ(out.text(), "[" + std::to_string(v) + "," + std::to_string(v) + "]");
+  };
+  for (const uint64_t v : unsigned_values) twice(v);
+  for (const int64_t v : signed_values) twice(v);
+  std::vector<uint32_t> small;
+  std::string expected = "[";
+  for (uint64_t power = 1; power <= 1000000000; power *= 10) {
+    for (const uint64_t v : {power - 1, power, power + 1}) {
+      small.push_back(static_cast<uint32_t>(v));
+      expected += std::to_string(v) + ",";
+    }
+  }
+  small.push_back(std::numeric_limits<uint32_t>::max());
+  expected += std::to_string(std::numeric_limits<uint32_t>::max()) + "]";
+  Writer out;
+  out.begin_array();
+  out.numbers(small);
+  out.end_array();
+  EXPECT_EQ(out.text(), expected);
+}
+
+// Several integers at once come out as the same calls one by one would: the
+// commas, the block edges, and where the limit refuses them.
+TEST(Writer, NumbersAtOnceAsOneByOne) {
+  const std::vector<uint32_t> values = {7, 0, 12, 345, 4294967295u, 99, 100};
+  for (std::size_t limit = 0; limit < 48; ++limit) {
+    Writer together(limit);
+    Writer apart(limit);
+    for (Writer* out : {&together, &apart}) {
+      out->begin_array();
+      out->number(uint64_t{1});
+    }
+    together.numbers(values);
+    together.numbers({});
+    for (const uint32_t v : values) apart.number(v);
+    for (Writer* out : {&together, &apart}) out->end_array();
+    EXPECT_EQ(together.text(), apart.text()) << limit;
+    EXPECT_EQ(together.refused_at(), apart.refused_at()) << limit;
+  }
+  // Five at a time past the edges of the first blocks, where the room for
+  // all five runs out.
+  Writer together;
+  Writer apart;
+  const std::vector<uint32_t> five = {1234567, 0, 89, 4294967295u, 5};
+  for (int i = 0; i < 20000; ++i) {
+    together.numbers(five);
+    for (const uint32_t v : five) apart.number(v);
+  }
+  EXPECT_EQ(together.text(), apart.text());
 }
 
 TEST(Writer, RoundTripsCanonicalTexts) {

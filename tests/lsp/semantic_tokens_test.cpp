@@ -77,6 +77,28 @@ TEST(SemanticTokens, RecordsOfOneLine) {
       {"@halka_açık @critical @wcet", {{0, 0, 11, 22, 1024}, {0, 12, 9, 22, 8192}, {0, 22, 5, 22, 0}}},
       {"@realtime_x", {}},
       {"x@public", {}},
+      // Next to an annotation, a character above ASCII counts by its class:
+      // a no-break space bounds it, a dotless i does not; columns count it.
+      {"ğ @gizli", {{0, 2, 6, 22, 8192}}},
+      {"x\u00a0@wcet", {{0, 2, 5, 22, 0}}},
+      {"@wcet\u00a0x", {{0, 0, 5, 22, 0}}},
+      {"ı@wcet", {}},
+      // A line whose only digits are above ASCII still has its numbers.
+      {"٣ ve ۴", {{0, 0, 1, 19, 0}, {0, 5, 1, 19, 0}}},
+      // Matches of one operator do not overlap: "===" holds one "==".
+      {"===", {{0, 0, 2, 21, 0}, {0, 0, 1, 21, 0}, {0, 1, 1, 21, 0}, {0, 2, 1, 21, 0}}},
+      {"&&&&", {{0, 0, 2, 21, 0}, {0, 0, 1, 21, 0}, {0, 1, 1, 21, 0}, {0, 2, 2, 21, 0}, {0, 2, 1, 21, 0}, {0, 3, 1, 21, 0}}},
+      {"a=>b->c!=d",
+       {{0, 1, 2, 21, 0}, {0, 1, 1, 21, 0}, {0, 2, 1, 21, 0}, {0, 4, 2, 21, 0}, {0, 4, 1, 21, 0}, {0, 5, 1, 21, 0},
+        {0, 7, 2, 21, 0}, {0, 7, 1, 21, 0}, {0, 8, 1, 21, 0}}},
+      {"sabit ş = 2", {{0, 0, 5, 15, 0}, {0, 6, 1, 8, 5}, {0, 8, 1, 21, 0}, {0, 10, 1, 19, 0}}},
+      {"değişken ağ:tamsayı=1", {{0, 0, 8, 15, 0}, {0, 9, 2, 8, 1}, {0, 19, 1, 21, 0}, {0, 20, 1, 19, 0}}},
+      // White space ends a type name, also white space that is not a blank.
+      {"yapı Nokta\u00a0", {{0, 0, 4, 15, 0}, {0, 5, 5, 5, 1}}},
+      {"tip \tA\u00a0B", {{0, 0, 3, 15, 0}, {0, 5, 3, 5, 1}}},
+      // Strings and comments hide nothing.
+      {"\"let\" // 😀 @gizli",
+       {{0, 0, 5, 18, 0}, {0, 1, 3, 15, 0}, {0, 6, 12, 17, 0}, {0, 6, 1, 21, 0}, {0, 7, 1, 21, 0}, {0, 12, 6, 22, 8192}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.line));
@@ -91,6 +113,21 @@ TEST(SemanticTokens, ColumnsAreUtf16Units) {
   EXPECT_EQ(semantic_token_records("x // 😀"), (std::vector<R>{{0, 2, 5, 17, 0}, {0, 2, 1, 21, 0}, {0, 3, 1, 21, 0}}));
   // Turkish letters are one unit each.
   EXPECT_EQ(semantic_token_records("ğüş = 1"), (std::vector<R>{{0, 4, 1, 21, 0}, {0, 6, 1, 19, 0}}));
+}
+
+// A line of many tokens is put in order by another sort than a short one;
+// equal starts still keep the order of the scans.
+TEST(SemanticTokens, LongLinesKeepTheOrderOfShortOnes) {
+  std::string line;
+  std::vector<R> expected;
+  for (uint32_t k = 0; k < 40; ++k) {
+    line += "a == ğ; ";
+    for (R r : std::vector<R>{{0, 2, 2, 21, 0}, {0, 2, 1, 21, 0}, {0, 3, 1, 21, 0}}) {
+      r.start += 8 * k;
+      expected.push_back(r);
+    }
+  }
+  EXPECT_EQ(semantic_token_records(line), expected);
 }
 
 TEST(SemanticTokens, LinesAsSplitLinesGivesThem) {
@@ -167,6 +204,8 @@ TEST(DeclaredName, KeywordOrderAndCuts) {
       {"let = 1", std::nullopt},
       {"x = 1", std::nullopt},
       {"let 1x", std::nullopt},
+      {"let x \u00a0", "x"},
+      {"let\u00a0 x\t= 1", "x"},
   };
   for (const Case& c : cases) EXPECT_EQ(declared_name(c.line), c.name) << c.line;
 }
