@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/recent_need.hpp"
 #include "base/result.hpp"
 #include "lsp/handler.hpp"
 #include "platform/platform.hpp"
@@ -69,6 +70,12 @@ class MessageReader {
   // the input ends first.
   Status<TransportError> read_exact(char* out, std::size_t size);
 
+  // Room for a message body of `size` bytes, valid until the next call. It is
+  // kept from body to body while it is no larger than the largest of the last
+  // eight bodies, so that a large document sent again (an editor sends the
+  // whole text after every change) is read into memory already mapped.
+  char* body_room(std::size_t size);
+
  private:
   Status<TransportError> fill();
 
@@ -76,6 +83,9 @@ class MessageReader {
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  std::unique_ptr<char[]> body_;
+  std::size_t body_capacity_ = 0;
+  RecentNeed body_need_;
 };
 
 class MessageWriter {

@@ -79,5 +79,28 @@ TEST(MessageReader, ServesLinesAndBodiesAcrossRefills) {
   }
 }
 
+// The body's memory is kept from message to message: a short message after a
+// long one, and a longer one after both, read exactly their own bytes.
+TEST(ReadMessage, BodiesOfChangingSizesReadTheirOwnBytes) {
+  std::string input;
+  std::vector<std::string> texts;
+  for (const std::size_t size : {30000, 3, 0, 30000, 60000, 10, 10, 10, 10, 10, 10, 10, 10, 5000}) {
+    texts.push_back(std::string(size, static_cast<char>('a' + texts.size())));
+    input += frame(R"({"jsonrpc":"2.0","method":"m","params":")" + texts.back() + R"("})");
+  }
+  MemorySource source(input, 4096);
+  MessageReader reader(source);
+  for (const std::string& text : texts) {
+    auto message = read_message(reader);
+    ASSERT_TRUE(message.ok());
+    const auto* notification = std::get_if<RpcNotification>(&*message);
+    ASSERT_NE(notification, nullptr);
+    EXPECT_EQ(*notification->params, text);
+  }
+  auto end = read_message(reader);
+  ASSERT_TRUE(end.ok());
+  EXPECT_TRUE(std::holds_alternative<EndOfInput>(*end));
+}
+
 }  // namespace
 }  // namespace zevo::lsp
