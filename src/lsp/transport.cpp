@@ -99,6 +99,13 @@ char* MessageReader::body_room(std::size_t size) {
   return body_.get();
 }
 
+void MessageReader::body_read() {
+  if (body_capacity_ < kKeptBodyBytes) {
+    body_.reset();
+    body_capacity_ = 0;
+  }
+}
+
 MessageWriter::MessageWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kStreamBufferSize]) {}
 
 Status<TransportError> MessageWriter::write(std::string_view bytes) {
@@ -196,6 +203,7 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
   const std::string_view text(body, size);
   if (auto bad = zevo::text::utf8_error(text)) return Err{invalid_data("Invalid UTF-8: " + *bad)};
   auto parsed = zevo::json::parse(text);
+  reader.body_read();
   if (!parsed.ok()) return Err{invalid_data("Invalid JSON: " + parsed.error())};
 
   json value = std::move(*parsed);

@@ -79,16 +79,19 @@ TEST(MessageReader, ServesLinesAndBodiesAcrossRefills) {
   }
 }
 
-// The body's memory is kept from message to message: a short message after a
-// long one, and a longer one after both, read exactly their own bytes.
+// A large body's memory is kept from message to message: a short message
+// after a long one, and a longer one after both, read exactly their own bytes.
 TEST(ReadMessage, BodiesOfChangingSizesReadTheirOwnBytes) {
+  constexpr std::size_t kLarge = kKeptBodyBytes + 3000;
   std::string input;
   std::vector<std::string> texts;
-  for (const std::size_t size : {30000, 3, 0, 30000, 60000, 10, 10, 10, 10, 10, 10, 10, 10, 5000}) {
+  for (const std::size_t size : {kLarge, std::size_t{3}, std::size_t{0}, kLarge, 2 * kLarge, std::size_t{30000},
+                                 std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10},
+                                 std::size_t{10}, std::size_t{10}, std::size_t{10}, kLarge}) {
     texts.push_back(std::string(size, static_cast<char>('a' + texts.size())));
     input += frame(R"({"jsonrpc":"2.0","method":"m","params":")" + texts.back() + R"("})");
   }
-  MemorySource source(input, 4096);
+  MemorySource source(input, 65536);
   MessageReader reader(source);
   for (const std::string& text : texts) {
     auto message = read_message(reader);
