@@ -58,7 +58,7 @@ struct TransportError {
 // line limit, ends the server before anything of that size is allocated.
 inline constexpr std::size_t kMaxHeaderLine = std::size_t{64} << 10;
 inline constexpr std::size_t kStreamBufferSize = 8192;
-inline constexpr std::size_t kKeptBodyBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kKeptBodyBytes = std::size_t{8} << 20;
 
 class MessageReader {
  public:

@@ -85,7 +85,7 @@ TEST(ReadMessage, BodiesOfChangingSizesReadTheirOwnBytes) {
   constexpr std::size_t kLarge = kKeptBodyBytes + 3000;
   std::string input;
   std::vector<std::string> texts;
-  for (const std::size_t size : {kLarge, std::size_t{3}, std::size_t{0}, kLarge, 2 * kLarge, std::size_t{30000},
+  for (const std::size_t size : {kLarge, std::size_t{3}, std::size_t{0}, kLarge + 1000, std::size_t{30000},
                                  std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10},
                                  std::size_t{10}, std::size_t{10}, std::size_t{10}, kLarge}) {
     texts.push_back(std::string(size, static_cast<char>('a' + texts.size())));
