@@ -12,6 +12,18 @@
 
 namespace zevo::bench {
 
+// One block of ZEVO with the constructs the features look at: declarations,
+// calls of a built-in, nested blocks, a comment, Turkish letters; the unit of
+// the whole-server benchmark's documents.
+constexpr std::string_view kMixedCodeBlock =
+    "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı {\n"
+    "  değişken sayaç_{n}: tamsayı = değer + {n}\n"
+    "  eğer sayaç_{n} > 10 {\n"
+    "    yazdır(\"büyük\") // çıktı\n"
+    "  }\n"
+    "  dön sayaç_{n} * 2\n"
+    "}\n\n";
+
 // Appends `unit` with every "{n}" replaced by `number`.
 inline void append_unit(std::string& text, std::string_view unit, std::string_view number) {
   constexpr std::string_view kMark = "{n}";

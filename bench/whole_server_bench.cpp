@@ -22,16 +22,7 @@ namespace {
 
 using namespace zevo::bench;
 
-// One block of ZEVO with the constructs the features look at: declarations,
-// calls of a built-in, nested blocks, a comment, Turkish letters.
-constexpr std::string_view kBlock =
-    "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı {\n"
-    "  değişken sayaç_{n}: tamsayı = değer + {n}\n"
-    "  eğer sayaç_{n} > 10 {\n"
-    "    yazdır(\"büyük\") // çıktı\n"
-    "  }\n"
-    "  dön sayaç_{n} * 2\n"
-    "}\n\n";
+constexpr std::string_view kBlock = kMixedCodeBlock;
 constexpr int kBlockLines = 8;
 
 std::string document_text(std::size_t size) { return numbered_units(kBlock, size); }

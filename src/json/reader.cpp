@@ -291,8 +291,15 @@ bool Reader::parse_ident(std::string_view rest) {
 // the closing quote (it is no hex digit and no backslash), so the copied runs
 // end exactly there.
 bool Reader::parse_string(std::string& out) {
-  const char* const close = find_closing_quote(p_, end_);
+  bool escaped = false;
+  const char* const close = find_closing_quote(p_, end_, escaped);
   if (close == nullptr) return parse_string_bytewise(out);
+  if (!escaped) {
+    // Nothing to decode: one copy, into storage that is not first filled with zeros.
+    out.append(p_, close);
+    p_ = close + 1;
+    return true;
+  }
   const std::size_t start = out.size();
   // Decoding never lengthens the text; block copies may run kBlock - 1 bytes
   // past the decoded end.

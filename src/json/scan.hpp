@@ -98,8 +98,9 @@ inline void copy_blocks(char* dst, const char* src, std::size_t n) {
 
 // The closing quote of a string body that begins at `p`, skipping the byte
 // after each backslash; nullptr when a control character or the end of the
-// text comes first.
-inline const char* find_closing_quote(const char* p, const char* end) {
+// text comes first. `escaped` is set when the body holds a backslash.
+inline const char* find_closing_quote(const char* p, const char* end, bool& escaped) {
+  escaped = false;
   // Set when the last byte of the previous wide block was a backslash.
   bool skip_first = false;
   while (end - p >= kWide) {
@@ -110,6 +111,7 @@ inline const char* find_closing_quote(const char* p, const char* end) {
       const int k = __builtin_ctzll(bits);
       if (p[k] == '"') return p + k;
       if (p[k] != '\\') return nullptr;
+      escaped = true;
       if (k == kWide - 1) {
         skip_first = true;
         break;
@@ -127,6 +129,7 @@ inline const char* find_closing_quote(const char* p, const char* end) {
     if (p == end) return nullptr;
     if (*p == '"') return p;
     if (*p != '\\' || end - p < 2) return nullptr;
+    escaped = true;
     p += 2;
   }
 }

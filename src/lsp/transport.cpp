@@ -89,6 +89,23 @@ Status<TransportError> MessageReader::read_exact(char* out, std::size_t size) {
   return Unit{};
 }
 
+char* MessageReader::body_room(std::size_t size) {
+  body_need_.record(size);
+  if (size > body_capacity_ || body_capacity_ > body_need_.largest()) {
+    body_.reset();  // released before its successor is taken
+    body_capacity_ = size == 0 ? 1 : size;
+    body_.reset(new char[body_capacity_]);
+  }
+  return body_.get();
+}
+
+void MessageReader::body_read() {
+  if (body_capacity_ < kKeptBodyBytes) {
+    body_.reset();
+    body_capacity_ = 0;
+  }
+}
+
 MessageWriter::MessageWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kStreamBufferSize]) {}
 
 Status<TransportError> MessageWriter::write(std::string_view bytes) {
@@ -180,13 +197,13 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
   }
 
   const std::size_t size = static_cast<std::size_t>(*length);
-  std::unique_ptr<char[]> body(new char[size == 0 ? 1 : size]);
-  auto filled = reader.read_exact(body.get(), size);
+  char* const body = reader.body_room(size);
+  auto filled = reader.read_exact(body, size);
   if (!filled.ok()) return Err{std::move(filled.error())};
-  const std::string_view text(body.get(), size);
+  const std::string_view text(body, size);
   if (auto bad = zevo::text::utf8_error(text)) return Err{invalid_data("Invalid UTF-8: " + *bad)};
   auto parsed = zevo::json::parse(text);
-  body.reset();
+  reader.body_read();
   if (!parsed.ok()) return Err{invalid_data("Invalid JSON: " + parsed.error())};
 
   json value = std::move(*parsed);

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/recent_need.hpp"
 #include "base/result.hpp"
 #include "lsp/handler.hpp"
 #include "platform/platform.hpp"
@@ -57,6 +58,7 @@ struct TransportError {
 // line limit, ends the server before anything of that size is allocated.
 inline constexpr std::size_t kMaxHeaderLine = std::size_t{64} << 10;
 inline constexpr std::size_t kStreamBufferSize = 8192;
+inline constexpr std::size_t kKeptBodyBytes = std::size_t{8} << 20;
 
 class MessageReader {
  public:
@@ -69,6 +71,15 @@ class MessageReader {
   // the input ends first.
   Status<TransportError> read_exact(char* out, std::size_t size);
 
+  // Room for a message body of `size` bytes, valid until body_read().
+  char* body_room(std::size_t size);
+  // The body has been parsed. Its room is kept for the next body while it is
+  // at least kKeptBodyBytes and no larger than the largest of the last eight
+  // bodies, so that a large document sent again (an editor sends the whole
+  // text after every change) is read into memory already mapped; smaller
+  // rooms go back to the heap, which hands such blocks out again anyway.
+  void body_read();
+
  private:
   Status<TransportError> fill();
 
@@ -76,6 +87,9 @@ class MessageReader {
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  std::unique_ptr<char[]> body_;
+  std::size_t body_capacity_ = 0;
+  RecentNeed body_need_;
 };
 
 class MessageWriter {

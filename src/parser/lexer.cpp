@@ -123,12 +123,46 @@ void Lexer::skip_trivia() {
   }
 }
 
+namespace {
+
+// Whether the 8 bytes at `p` are ASCII and none of them ends a line.
+inline bool ascii_without_line_end(const char* p) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  uint64_t word;
+  std::memcpy(&word, p, 8);
+  const auto has_byte = [word](unsigned char b) {
+    const uint64_t x = word ^ (kOnes * b);
+    return ((x - kOnes) & ~x & kHigh) != 0;
+  };
+  return (word & kHigh) == 0 && !has_byte('\n') && !has_byte('\r');
+}
+
+}  // namespace
+
+// A comment can be a whole document long: its ASCII is stepped over a word at
+// a time, one column per byte, the rest a character at a time as advance_char does.
 void Lexer::skip_line_comment() {
-  while (!at_end()) {
-    const char b = text_[pos_.offset];
-    if (b == '\n' || b == '\r') return;
-    advance_char();
+  const std::size_t n = text_.size();
+  std::size_t i = pos_.offset;
+  std::uint64_t column = pos_.column;
+  while (i < n) {
+    if (n - i >= 8 && ascii_without_line_end(text_.data() + i)) {
+      i += 8;
+      column += 8;
+      continue;
+    }
+    const char b = text_[i];
+    if (b == '\n' || b == '\r') break;
+    ++column;
+    if (is_ascii(b)) {
+      ++i;
+    } else {
+      text::decode_utf8(text_, i);
+    }
   }
+  pos_.offset = i;
+  pos_.column = column;
 }
 
 void Lexer::skip_block_comment() {

@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <malloc.h>
+#include <sys/mman.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -82,7 +85,40 @@ void widen_pipes() {
   }
 }
 
-void* heap_alloc(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
+namespace {
+
+constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+constexpr std::size_t kHugeBlock = std::size_t{8} << 20;
+
+// Asks for the whole 2 MiB pages inside a block to be backed by huge pages
+// where the kernel offers them on request. A page fault costs about as much
+// as clearing 100 KiB on the machines this runs on, so filling a large
+// message or document into fresh 4 KiB pages took longer than reading it.
+void advise_huge_pages(void* block, std::size_t size) {
+  const auto start = reinterpret_cast<std::uintptr_t>(block);
+  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = (start + size) & ~(kHugePage - 1);
+  if (last > first) (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// Blocks of kHugeBlock and more are always mapped on their own and unmapped
+// when freed, so that their huge-page advice never spreads to heap memory that
+// small blocks reuse later (below 8 MiB, half-filled answer blocks on huge
+// pages raised the peak of many small documents). The heap keeps up to
+// 32 MiB of freed memory at its top instead of giving it back at once, as it
+// does by itself once it has seen large blocks.
+__attribute__((constructor(101))) void tune_heap() {
+  (void)::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kHugeBlock));
+  (void)::mallopt(M_TRIM_THRESHOLD, 32 << 20);
+}
+
+}  // namespace
+
+void* heap_alloc(std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block != nullptr && size >= kHugeBlock) advise_huge_pages(block, size);
+  return block;
+}
 
 void heap_free(void* block) { std::free(block); }
 

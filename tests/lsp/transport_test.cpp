@@ -79,5 +79,31 @@ TEST(MessageReader, ServesLinesAndBodiesAcrossRefills) {
   }
 }
 
+// A large body's memory is kept from message to message: a short message
+// after a long one, and a longer one after both, read exactly their own bytes.
+TEST(ReadMessage, BodiesOfChangingSizesReadTheirOwnBytes) {
+  constexpr std::size_t kLarge = kKeptBodyBytes + 3000;
+  std::string input;
+  std::vector<std::string> texts;
+  for (const std::size_t size : {kLarge, std::size_t{3}, std::size_t{0}, kLarge + 1000, std::size_t{30000},
+                                 std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10}, std::size_t{10},
+                                 std::size_t{10}, std::size_t{10}, std::size_t{10}, kLarge}) {
+    texts.push_back(std::string(size, static_cast<char>('a' + texts.size())));
+    input += frame(R"({"jsonrpc":"2.0","method":"m","params":")" + texts.back() + R"("})");
+  }
+  MemorySource source(input, 65536);
+  MessageReader reader(source);
+  for (const std::string& text : texts) {
+    auto message = read_message(reader);
+    ASSERT_TRUE(message.ok());
+    const auto* notification = std::get_if<RpcNotification>(&*message);
+    ASSERT_NE(notification, nullptr);
+    EXPECT_EQ(*notification->params, text);
+  }
+  auto end = read_message(reader);
+  ASSERT_TRUE(end.ok());
+  EXPECT_TRUE(std::holds_alternative<EndOfInput>(*end));
+}
+
 }  // namespace
 }  // namespace zevo::lsp

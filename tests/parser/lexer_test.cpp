@@ -142,6 +142,11 @@ TEST(Lexer, Comments) {
       // A comment that ends at a lone carriage return: its characters count as columns.
       {"a // c\rb", {R"(222 "a" 1:1+1)", R"(222 "b" 1:8+1)", "245 1:9+1"}},
       {"// ğğ\rx", {R"(222 "x" 1:7+1)", "245 1:8+1"}},
+      // Long comments are stepped over a word at a time: a line end inside a
+      // word, letters and a stray byte between words still count one column each.
+      {"// twelve chars ab\rx", {R"(222 "x" 1:20+1)", "245 1:21+1"}},
+      {"// abcdefghijk\nx", {R"(222 "x" 2:1+1)", "245 2:2+1"}},
+      {"// abcdefgh\xFF" "abcdeğfgh\rx", {R"(222 "x" 1:23+1)", "245 1:24+1"}},
       {"/* ç */ /* ş\n*/ // x\ny", {R"(222 "y" 3:1+1)", "245 3:2+1"}},
       {"a/b", {R"(222 "a" 1:1+1)", "3 1:2+1", R"(222 "b" 1:3+1)", "245 1:4+1"}},
       {"/", {"3 1:1+1", "245 1:2+1"}},
