@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "lsp/transport.hpp"
-#include "support/lsp_server.hpp"
+#include "support/messages.hpp"
 #include "support/memory_streams.hpp"
 
 namespace zevo::lsp {
