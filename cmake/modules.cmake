@@ -41,6 +41,8 @@ function(zevo_tests dir)
     gtest_discover_tests(${target}
       WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
       DISCOVERY_MODE PRE_TEST
+      # Listing the tests under an emulator on a busy machine can take seconds.
+      DISCOVERY_TIMEOUT 120
       PROPERTIES LABELS "${dir}")
   endforeach()
 endfunction()

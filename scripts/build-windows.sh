@@ -69,7 +69,7 @@ deps="$stage;$icu"
 [[ "$tests" == ON ]] && deps="$deps;$(build_gtest)"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZEVO_WINDOWS_DEPS="$deps" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
   -DZEVO_BUILD_TESTS="$tests" -DZEVO_BUILD_BENCH=OFF >/dev/null
 if [[ "$tests" == ON ]]; then
   cmake --build "$build" -j "$(nproc)"
