@@ -1,6 +1,7 @@
 # Fails unless every DLL that PROGRAM imports is one of Windows' own, so that
 # the program runs on a Windows that has nothing else installed.
 # cmake -DOBJDUMP=<objdump> -DPROGRAM=<exe> -P check_imports.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")
