@@ -4,9 +4,15 @@
 set(ZEVO_LAYERS platform base runtime text json url parser lsp main)
 
 # One static library per source folder. Sources are collected by glob so that a
-# new file in a folder needs no edit here.
+# new file in a folder needs no edit here. A file named *_windows.cpp is built
+# only for Windows and one named *_posix.cpp only for the other systems.
 function(zevo_module name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp")
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_windows\\.cpp$")
+  endif()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
@@ -30,11 +36,13 @@ function(zevo_tests dir)
     target_link_libraries(${target} PRIVATE ${ARGN} zevo_test_paths GTest::gtest GTest::gmock GTest::gtest_main)
     # End-to-end tests start the server binary; the others do not wait for it.
     if(dir STREQUAL "e2e")
-      add_dependencies(${target} zevo-lsp)
+      add_dependencies(${target} zevo-lsp zevo_closed_pipe_text)
     endif()
     gtest_discover_tests(${target}
       WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
       DISCOVERY_MODE PRE_TEST
+      # Listing the tests under an emulator on a busy machine can take seconds.
+      DISCOVERY_TIMEOUT 120
       PROPERTIES LABELS "${dir}")
   endforeach()
 endfunction()

@@ -12,6 +12,11 @@ client=0
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # The Windows build and its tests under Wine (scripts/build-windows.sh,
+    # scripts/test-windows.sh): the cross compiler, Wine, a terminal for the
+    # console test, and what fetches, unpacks and cross-builds ICU's sources.
+    windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 tmux dpkg-dev
+                        icu-devtools make xz-utils) ;;
     # Only for scripts/try-neovim.sh, which checks the README's Neovim set-up.
     editor) packages+=(neovim) ;;
     # Debian's node only where there is none: another node's npm conflicts with Debian's.

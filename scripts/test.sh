@@ -3,14 +3,16 @@
 # normal build and once under AddressSanitizer + UndefinedBehaviorSanitizer;
 # then builds the fuzz targets with clang and runs each for a bounded time
 # (ZEVO_FUZZ_SECONDS, 60 by default), and runs the node client session against
-# the normal build. Pass --quick to skip the sanitizer build and the fuzzing.
+# the normal build; then builds the Windows server and runs its tests under Wine
+# (scripts/test-windows.sh). Pass --quick to skip the sanitizer build, the
+# fuzzing and the Windows phase.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 quick=0
 [[ "${1:-}" == "--quick" ]] && quick=1
 
-if ((quick == 0)); then ./scripts/setup.sh fuzz client; else ./scripts/setup.sh client; fi
+if ((quick == 0)); then ./scripts/setup.sh fuzz client windows; else ./scripts/setup.sh client; fi
 
 jobs=$(nproc)
 status=0
@@ -70,6 +72,12 @@ begin_phase client
 echo "=== client: tests/client against build/src/zevo-lsp"
 if ! (cd tests/client && ZEVO_LSP="$PWD/../../build/src/zevo-lsp" node --test); then
   status=1
+fi
+
+if ((quick == 0)); then
+  begin_phase windows
+  echo "=== windows: build-windows/src/zevo-lsp.exe under Wine"
+  scripts/test-windows.sh build || status=1
 fi
 
 end_phase

@@ -1,14 +1,16 @@
 #include "text/search.hpp"
 
-#include <cstring>
+#include <algorithm>
+#include <functional>
 
 namespace zevo::text {
 
 std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from) {
   if (needle.size() <= kShortNeedle) return haystack.find(needle, from);
   if (from > haystack.size()) return std::string_view::npos;
-  const void* hit = memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
-  return hit == nullptr ? std::string_view::npos : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+  const auto hit = std::search(haystack.begin() + from, haystack.end(),
+                               std::boyer_moore_searcher(needle.begin(), needle.end()));
+  return hit == haystack.end() ? std::string_view::npos : static_cast<std::size_t>(hit - haystack.begin());
 }
 
 MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patterns) {

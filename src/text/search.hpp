@@ -15,12 +15,13 @@ namespace zevo::text {
 // (an empty needle is found at `from`). std::string_view::find compares up to
 // the needle's length at every candidate offset, which goes quadratic for a
 // long needle among near misses (runs of "a" searched for a longer run), so
-// long needles go to memmem, which stays linear.
+// long needles go to a Boyer-Moore search, which stays linear up to the first
+// match.
 std::size_t find_text(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 
 // Up to this length the comparisons at each candidate cost little, and
-// string_view::find (memchr, then memcmp) is two to four times faster than
-// memmem on ordinary text.
+// string_view::find (memchr, then memcmp) is faster than building the
+// Boyer-Moore tables.
 inline constexpr std::size_t kShortNeedle = 32;
 
 // Whether `needle` occurs in `haystack` (an empty needle always does). The

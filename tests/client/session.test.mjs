@@ -3,7 +3,8 @@
 // message, so a framing fault or a response of the wrong shape fails here the
 // way it would fail in an editor.
 //
-// The server is $ZEVO_LSP, or build/src/zevo-lsp of the repository.
+// The server is $ZEVO_LSP, a command line split at spaces (so a Windows build
+// can run under Wine), or build/src/zevo-lsp of the repository.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
@@ -59,7 +60,9 @@ import {
 } from 'vscode-languageserver-protocol/node.js';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
-const serverPath = process.env.ZEVO_LSP ?? path.join(root, 'build', 'src', 'zevo-lsp');
+const serverCommand = process.env.ZEVO_LSP
+  ? process.env.ZEVO_LSP.split(' ').filter((word) => word !== '')
+  : [path.join(root, 'build', 'src', 'zevo-lsp')];
 
 const MAIN_URI = 'file:///home/dev/zevo-projects/blink/ana.zv';
 const LIB_URI = 'file:///home/dev/zevo-projects/blink/s%C3%BCr%C3%BCc%C3%BC.zv';
@@ -136,7 +139,7 @@ function positionOf(text, word, occurrence = 0) {
 }
 
 function startServer() {
-  const child = spawn(serverPath, [], { stdio: ['pipe', 'pipe', 'pipe'] });
+  const child = spawn(serverCommand[0], serverCommand.slice(1), { stdio: ['pipe', 'pipe', 'pipe'] });
   let log = '';
   child.stderr.setEncoding('utf8');
   child.stderr.on('data', (chunk) => { log += chunk; });

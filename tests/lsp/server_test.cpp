@@ -1,7 +1,7 @@
 // The run loop inside the test process, over memory streams.
 #include <gtest/gtest.h>
 
-#include "support/lsp_server.hpp"
+#include "support/messages.hpp"
 
 namespace zevo::lsp {
 namespace {

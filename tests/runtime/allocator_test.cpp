@@ -83,11 +83,18 @@ TEST(Allocator, IcuWorksOverIt) {
   EXPECT_EQ(text::to_lower(std::string(5000, 'A') + "İ"), std::string(5000, 'a') + "i\u0307");
 }
 
+// GoogleTest's own regular expressions, where the system has none, know no brackets.
+#if GTEST_USES_SIMPLE_RE
+#define ZEVO_DIGITS "\\d+"
+#else
+#define ZEVO_DIGITS "[0-9]+"
+#endif
+
 TEST(AllocatorDeathTest, RefusedAllocationWritesTheReportAndAborts) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::size_t huge = SIZE_MAX / 2;
   EXPECT_DEATH(alloc(8, huge),
-               "thread 'main' panicked at src/runtime/allocator.cpp:[0-9]+:\n"
+               "thread 'main' panicked at src/runtime/allocator.cpp:" ZEVO_DIGITS ":\n"
                "ZEVO OOM: Failed to allocate 9223372036854775807 bytes \\(align: 8\\)\n"
                "note: no backtrace is available");
   // Over-aligned: the size reported is the caller's, not the padded request.

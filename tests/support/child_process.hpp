@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "frames.hpp"  // beside this file: the benchmarks include it by path
+
 extern char** environ;
 
 namespace zevo::testing {
@@ -205,13 +207,11 @@ inline std::string server_binary_path() {
   return path + "src/zevo-lsp";
 }
 
-// The server the end-to-end tests start: ZEVO_TEST_SERVER, when set, is its
-// command line split at spaces (another build of the server, an archived
-// binary, or a Windows build under Wine); otherwise the server built beside
-// the test.
-inline std::vector<std::string> server_command() {
-  const char* line = std::getenv("ZEVO_TEST_SERVER");
-  if (line == nullptr || *line == '\0') return {server_binary_path()};
+// The command line in the environment variable `name` split at spaces, or
+// `fallback` alone when it is unset or empty.
+inline std::vector<std::string> command_line(const char* name, const std::string& fallback) {
+  const char* line = std::getenv(name);
+  if (line == nullptr || *line == '\0') return {fallback};
   std::vector<std::string> words;
   std::string_view rest(line);
   while (!rest.empty()) {
@@ -223,23 +223,10 @@ inline std::vector<std::string> server_command() {
   return words;
 }
 
-// Splits complete Content-Length frames off the front of `bytes`; the body of
-// the first one, or nothing while it is incomplete. Malformed framing gives
-// nothing as well, and leaves `bytes` as it is.
-inline std::optional<std::string> take_frame(std::string& bytes) {
-  const std::size_t end = bytes.find("\r\n\r\n");
-  if (end == std::string::npos) return std::nullopt;
-  constexpr std::string_view kHeader = "Content-Length: ";
-  if (bytes.compare(0, kHeader.size(), kHeader) != 0) return std::nullopt;
-  std::size_t length = 0;
-  for (std::size_t i = kHeader.size(); i < end; ++i) {
-    if (bytes[i] < '0' || bytes[i] > '9') return std::nullopt;
-    length = length * 10 + static_cast<std::size_t>(bytes[i] - '0');
-  }
-  if (bytes.size() < end + 4 + length) return std::nullopt;
-  std::string body = bytes.substr(end + 4, length);
-  bytes.erase(0, end + 4 + length);
-  return body;
-}
+// The server the end-to-end tests start: ZEVO_TEST_SERVER, when set, is its
+// command line split at spaces (another build of the server, an archived
+// binary, or a Windows build under Wine); otherwise the server built beside
+// the test.
+inline std::vector<std::string> server_command() { return command_line("ZEVO_TEST_SERVER", server_binary_path()); }
 
 }  // namespace zevo::testing
