@@ -3,7 +3,10 @@
 # normal build and once under AddressSanitizer + UndefinedBehaviorSanitizer;
 # then builds the fuzz targets with clang and runs each for a bounded time
 # (ZEVO_FUZZ_SECONDS, 60 by default), and runs the node client session against
-# the normal build. Pass --quick to skip the sanitizer build and the fuzzing.
+# the normal build; last it writes the release archives (scripts/package.sh) and
+# checks them, the end-to-end tests running against the unpacked binaries
+# (scripts/test-archives.sh). Pass --quick to skip the sanitizer build, the fuzzing
+# and the archives.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -70,6 +73,14 @@ begin_phase client
 echo "=== client: tests/client against build/src/zevo-lsp"
 if ! (cd tests/client && ZEVO_LSP="$PWD/../../build/src/zevo-lsp" node --test); then
   status=1
+fi
+
+if ((quick == 0)); then
+  begin_phase package
+  echo "=== package: scripts/package.sh, then the archives' checks against build/'s e2e tests"
+  if ! ./scripts/package.sh || ! ./scripts/test-archives.sh build; then
+    status=1
+  fi
 fi
 
 end_phase
