@@ -51,8 +51,8 @@ finish_folder "$stage/$linux"
 tar -C "$stage" --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owner -cf - "$linux" |
   gzip -n -9 >"dist/$linux.tar.gz"
 
-echo "=== package: Windows build (scripts/build-windows.sh)"
-bash scripts/build-windows.sh
+echo "=== package: Windows build (scripts/build-windows.sh --no-tests)"
+bash scripts/build-windows.sh --no-tests
 exe=build-windows/src/zevo-lsp.exe
 [[ -f "$exe" ]] || fail "scripts/build-windows.sh made no $exe"
 windows=zevo-lsp-$version-x86_64-windows
