@@ -6,8 +6,8 @@
 #   SHA256SUMS                             over every other file in dist/
 # Each archive holds one folder named like the archive: the binary (stripped), README.md,
 # LICENSE and THIRD_PARTY_NOTICES.md. VERSION is project(VERSION) in CMakeLists.txt.
-# The archives' entries carry the last commit's time (or SOURCE_DATE_EPOCH), owner 0 and
-# fixed modes, so the same binaries give the same checksums.
+# The archives' entries carry SOURCE_DATE_EPOCH when it is set, else the last commit's
+# time, and owner 0 and fixed modes, so the same binaries give the same checksums.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,9 +25,10 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 docs=(README.md LICENSE THIRD_PARTY_NOTICES.md)
 jobs=$(nproc)
 
-rm -rf dist build-package/stage
-mkdir -p dist build-package/stage
+dist=$PWD/dist
 stage=$PWD/build-package/stage
+rm -rf "$dist" "$stage"
+mkdir -p "$dist" "$stage"
 
 # Copies the docs beside the binary already in FOLDER and gives every entry its
 # fixed time and mode.
@@ -49,10 +50,10 @@ mkdir "$stage/$linux"
 install -m 0755 "$stage/install/bin/zevo-lsp" "$stage/$linux/zevo-lsp"
 finish_folder "$stage/$linux"
 tar -C "$stage" --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owner -cf - "$linux" |
-  gzip -n -9 >"dist/$linux.tar.gz"
+  gzip -n -9 >"$dist/$linux.tar.gz"
 
-echo "=== package: Windows build (scripts/build-windows.sh --no-tests)"
-bash scripts/build-windows.sh --no-tests
+echo "=== package: Windows build (scripts/build-windows.sh)"
+bash scripts/build-windows.sh
 exe=build-windows/src/zevo-lsp.exe
 [[ -f "$exe" ]] || fail "scripts/build-windows.sh made no $exe"
 windows=zevo-lsp-$version-x86_64-windows
@@ -63,13 +64,13 @@ chmod 0755 "$stage/$windows/zevo-lsp.exe"
 finish_folder "$stage/$windows"
 # zip keeps DOS times in local time, so the zone is fixed; -X leaves out owners
 # and extra time stamps; the entries are named in a fixed order.
-(cd "$stage" && TZ=UTC zip -X -9 -q "../../dist/$windows.zip" "$windows" \
+(cd "$stage" && TZ=UTC zip -X -9 -q "$dist/$windows.zip" "$windows" \
   $(find "$windows" -type f | LC_ALL=C sort))
 
 # ---- Editor extensions: the VSIX files (scripts/package-vsix.sh dist) are to be written
 # ---- into dist/ here, so that the checksums below cover them.
 
-(cd dist && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
+(cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
   xargs -d '\n' sha256sum -- >SHA256SUMS)
 echo "=== package: dist/"
-(cd dist && ls -l && cat SHA256SUMS)
+(cd "$dist" && ls -l && cat SHA256SUMS)

@@ -8,7 +8,8 @@
 #   - the Unicode suites (url, text, json) of the release build, whose ICU data is cut
 #     down to what the server uses (build-package);
 #   - the end-to-end tests of BUILD run against the unpacked Linux binary and, with
-#     --wine, against the unpacked zevo-lsp.exe under Wine.
+#     --wine, against the unpacked zevo-lsp.exe under Wine (build-windows/ must hold the
+#     Windows build's tests: scripts/build-windows.sh).
 # Usage: scripts/test-archives.sh [--wine] [BUILD]   (BUILD: build, by default, whose e2e
 # tests are already built)
 set -uo pipefail
@@ -76,16 +77,19 @@ e2e() {
     failed "e2e tests against $*"
 }
 
-# The Windows binary's end-to-end tests under Wine. Wine's server and services are
-# started once before, with their streams on /dev/null, so that no test waits on them.
+# The Windows binary's end-to-end tests under Wine. The tests that close the
+# server's output expect the platform's text for it, which the Windows build's
+# zevo_closed_pipe_text.exe prints. Wine's server and services are started once
+# before, with their streams on /dev/null, so that no test waits on them.
 e2e_windows() {
-  local exe=$1
+  local exe=$1 pipe_text=build-windows/tests/zevo_closed_pipe_text.exe
+  [[ -f "$pipe_text" ]] || { failed "no $pipe_text: run scripts/build-windows.sh first"; return; }
   export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$PWD/build-package/wine}
   mkdir -p "$WINEPREFIX"
-  wineserver -p </dev/null >/dev/null 2>&1
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
   /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
-  e2e /usr/lib/wine/wine64 "$exe"
-  wineserver -k </dev/null >/dev/null 2>&1 || true
+  ZEVO_TEST_CLOSED_PIPE_TEXT="/usr/lib/wine/wine64 $pipe_text" e2e /usr/lib/wine/wine64 "$exe"
+  /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
 }
 
 unicode_suites() {

@@ -78,6 +78,8 @@ fi
 if ((quick == 0)); then
   begin_phase package
   echo "=== package: scripts/package.sh, then the archives' checks against build/'s e2e tests"
+  # With the Windows build's tests in build-windows/, --wine runs the e2e tests
+  # against the archived zevo-lsp.exe under Wine as well.
   if ! ./scripts/package.sh || ! ./scripts/test-archives.sh build; then
     status=1
   fi
