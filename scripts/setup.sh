@@ -19,6 +19,8 @@ for group in "$@"; do
                         icu-devtools make xz-utils) ;;
     # Only for scripts/try-neovim.sh, which checks the README's Neovim set-up.
     editor) packages+=(neovim) ;;
+    # scripts/package.sh and its tests: ICU's data tools, zip and unzip.
+    package) packages+=(icu-devtools zip unzip) ;;
     # Debian's node only where there is none: another node's npm conflicts with Debian's.
     client) client=1; command -v node >/dev/null || packages+=(nodejs npm) ;;
     *) echo "setup.sh: unknown package group '$group'" >&2; exit 2 ;;
