@@ -2,15 +2,17 @@
 # Installs what is missing, then builds and runs the whole suite twice: once in a
 # normal build and once under AddressSanitizer + UndefinedBehaviorSanitizer;
 # then builds the fuzz targets with clang and runs each for a bounded time
-# (ZEVO_FUZZ_SECONDS, 60 by default), and runs the node client session against
-# the normal build. Pass --quick to skip the sanitizer build and the fuzzing.
+# (ZEVO_FUZZ_SECONDS, 60 by default), runs the node client session against
+# the normal build, and tests the VS Code extension with that server in
+# code-server. Pass --quick to skip the sanitizer build, the fuzzing and the
+# VS Code test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 quick=0
 [[ "${1:-}" == "--quick" ]] && quick=1
 
-if ((quick == 0)); then ./scripts/setup.sh fuzz client; else ./scripts/setup.sh client; fi
+if ((quick == 0)); then ./scripts/setup.sh fuzz client vscode; else ./scripts/setup.sh client; fi
 
 jobs=$(nproc)
 status=0
@@ -70,6 +72,14 @@ begin_phase client
 echo "=== client: tests/client against build/src/zevo-lsp"
 if ! (cd tests/client && ZEVO_LSP="$PWD/../../build/src/zevo-lsp" node --test); then
   status=1
+fi
+
+if ((quick == 0)); then
+  begin_phase vscode
+  echo "=== vscode: the extension's grammar, tables and edits, then its linux-x64 package in code-server"
+  if ! scripts/test-vscode.sh build; then
+    status=1
+  fi
 fi
 
 end_phase

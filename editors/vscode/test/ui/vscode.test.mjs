@@ -176,8 +176,8 @@ before(async () => {
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   await context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: `http://127.0.0.1:${port}` });
   page = await context.newPage();
-  page.setDefaultTimeout(15000);
-  await page.goto(url);
+  page.setDefaultTimeout(30000);
+  await page.goto(url, { waitUntil: 'domcontentloaded', timeout: 120000 });
   await page.locator('.monaco-workbench').waitFor({ timeout: 60000 });
   await page.locator('.explorer-folders-view').waitFor({ timeout: 60000 });
 
