@@ -65,6 +65,13 @@ function findServer() {
     return { error: `ZEVO: zevo.server.path is '${configured}', but '${file}' is no executable file.` };
   }
   const bundled = path.join(context.extensionPath, 'server', SERVER_NAME);
+  // An unpacker that dropped the executable bit leaves a bundled server that
+  // only needs it back.
+  if (fs.existsSync(bundled) && !isExecutable(bundled) && process.platform !== 'win32') {
+    try {
+      fs.chmodSync(bundled, 0o755);
+    } catch {}
+  }
   if (isExecutable(bundled)) return { path: bundled };
   const found = onPath('zevo-lsp');
   if (found) return { path: found };

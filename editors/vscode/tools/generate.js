@@ -70,6 +70,19 @@ function spellingsOf(table, kinds, predicate) {
   return table.filter(({ kind }) => predicate(kind, kinds.get(kind))).map(({ spelling }) => spelling);
 }
 
+// A backslash escapes n, r, t, 0, itself and the string's own quote; before
+// any other character it stays, with that character.
+function stringRule(kind, quote) {
+  return {
+    name: `string.quoted.${kind}.zevo`,
+    begin: quote,
+    end: quote,
+    beginCaptures: { 0: { name: 'punctuation.definition.string.begin.zevo' } },
+    endCaptures: { 0: { name: 'punctuation.definition.string.end.zevo' } },
+    patterns: [{ name: 'constant.character.escape.zevo', match: `\\\\[nrt0\\\\${quote}]` }, { match: '\\\\.' }],
+  };
+}
+
 function grammar(table = tables.keywords(), kinds = tables.tokenKinds()) {
   const byScope = new Map();
   for (const { spelling, kind } of table) {
@@ -119,26 +132,7 @@ function grammar(table = tables.keywords(), kinds = tables.tokenKinds()) {
           },
         ],
       },
-      strings: {
-        patterns: [
-          {
-            name: 'string.quoted.double.zevo',
-            begin: '"',
-            end: '"',
-            beginCaptures: { 0: { name: 'punctuation.definition.string.begin.zevo' } },
-            endCaptures: { 0: { name: 'punctuation.definition.string.end.zevo' } },
-            patterns: [{ name: 'constant.character.escape.zevo', match: '\\\\[nrt0\\\\"]' }, { match: '\\\\.' }],
-          },
-          {
-            name: 'string.quoted.single.zevo',
-            begin: "'",
-            end: "'",
-            beginCaptures: { 0: { name: 'punctuation.definition.string.begin.zevo' } },
-            endCaptures: { 0: { name: 'punctuation.definition.string.end.zevo' } },
-            patterns: [{ name: 'constant.character.escape.zevo', match: "\\\\[nrt0\\\\']" }, { match: '\\\\.' }],
-          },
-        ],
-      },
+      strings: { patterns: [stringRule('double', '"'), stringRule('single', "'")] },
       annotations: {
         patterns: [
           {

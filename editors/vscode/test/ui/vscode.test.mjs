@@ -150,6 +150,8 @@ before(async () => {
         'extensions.autoUpdate': false,
         'update.mode': 'none',
         'chat.commandCenter.enabled': false,
+        'git.enabled': false,
+        'git.openRepositoryInParentFolders': 'never',
         'workbench.colorTheme': 'Default Dark Modern',
         'zevo.run.command': `echo ZEVO_RUN \${function} \${file} > ${marker}`,
       },
@@ -205,9 +207,15 @@ after(async () => {
   }
 });
 
-test('the language mode is ZEVO', async () => {
+test('the language mode is ZEVO, with its editing rules', async () => {
   await until(async () => (await page.locator('#status\\.editor\\.mode').innerText()).trim() === 'ZEVO', 'the ZEVO mode');
   await shot('opened');
+  // No Turkish letter boxed as an ambiguous or non-ASCII character.
+  assert.equal(await page.locator('.monaco-editor .unicode-highlight').count(), 0);
+  // A double click takes a word with Turkish letters whole.
+  await page.locator('.monaco-editor .view-line span span', { hasText: /^sayaç$/ }).first().dblclick();
+  await until(async () => /\(5 selected\)/.test(await cursor()), 'sayaç selected whole');
+  await page.keyboard.press('Escape');
 });
 
 test('the extension host started the bundled server', async () => {
@@ -267,10 +275,12 @@ test('a diagnostic appears and clears', async () => {
   await goToLine(18, 1);
   await page.keyboard.press('Shift+End');
   await page.keyboard.press('Backspace');
+  await shot('brace-removed');
   const squiggle = page.locator('.monaco-editor .squiggly-error').first();
   const problems = page.locator('#status\\.problems');
-  await squiggle.waitFor({ state: 'attached' });
   await until(async () => /Errors: 1\b/.test(await problems.getAttribute('aria-label')), 'one error in the status bar');
+  await page.keyboard.press('Control+Home'); // the diagnostic stands on the first line
+  await squiggle.waitFor({ state: 'attached' });
   await shot('diagnostic');
   await page.keyboard.press('Control+Z');
   await squiggle.waitFor({ state: 'detached' });
@@ -402,5 +412,47 @@ test('no error notification appeared', async () => {
   await page.waitForTimeout(500);
   const center = await page.locator('.notifications-center .notification-list-item:has(.codicon-error)').allInnerTexts();
   await shot('notifications');
+  await command('Notifications: Hide Notifications');
   assert.deepEqual([...errorsSeen, ...center], []);
+});
+
+// The failures a user can meet, after the check above: each one is named in
+// an error message, and clearing the setting brings the bundled server back.
+// Through the settings editor, as a user would.
+async function setSetting(key, value) {
+  await command('Preferences: Open User Settings');
+  await page.locator('.settings-editor').waitFor();
+  await page.keyboard.type(key);
+  const input = page.locator(`.settings-editor .setting-item-contents:has-text("${key.split('.').at(-1).replace(/^./, (c) => c.toUpperCase())}") input`).first();
+  await input.waitFor();
+  await input.fill(value);
+  await input.press('Tab');
+  await shot('setting-' + key.replace(/\W+/g, '-'));
+  await command('View: Close Editor');
+}
+
+async function errorMessage(pattern) {
+  const toast = page.locator('.notifications-toasts .notification-list-item', { hasText: pattern }).first();
+  await toast.waitFor();
+  const text = await toast.innerText();
+  await shot('error-' + pattern.source.replace(/\W+/g, '-').slice(0, 30));
+  await command('Notifications: Clear All Notifications');
+  return text;
+}
+
+test('a server path that names no program, and a server that exits, are reported', async () => {
+  const missing = path.join(out, 'no-such-zevo-lsp');
+  await setSetting('zevo.server.path', missing);
+  assert.match(await errorMessage(/no-such-zevo-lsp/), /is no executable file/);
+
+  const failing = path.join(out, 'failing-zevo-lsp');
+  fs.writeFileSync(failing, '#!/bin/sh\nexit 3\n', { mode: 0o755 });
+  await setSetting('zevo.server.path', failing);
+  assert.match(await errorMessage(/failing-zevo-lsp/), /exited with code 3/);
+
+  await setSetting('zevo.server.path', '');
+  await until(
+    () => processes().find((p) => p.cmdline[0]?.startsWith(extensions) && p.cmdline[0].endsWith('/server/zevo-lsp')),
+    'the bundled server started again',
+  );
 });
