@@ -97,6 +97,15 @@ function onServerExit(state, code, signal) {
   showStartError(`ZEVO: the language server '${state.path}' ${how}. Restart it with the command "ZEVO: Restart Language Server".`);
 }
 
+// The library's own message for a failed start ("couldn't create connection
+// to server", often a bare EPIPE) goes to the log only: the exit handler, or
+// the start below, names the path and the cause.
+class ZevoClient extends LanguageClient {
+  error(message, data, showNotification) {
+    super.error(message, data, /couldn't create connection/.test(message) ? false : showNotification);
+  }
+}
+
 async function startServer() {
   const found = findServer();
   if (found.error) {
@@ -124,7 +133,7 @@ async function startServer() {
       child.once('exit', (code, signal) => onServerExit(state, code, signal));
     });
 
-  client = new LanguageClient(
+  client = new ZevoClient(
     'zevo',
     'ZEVO Language Server',
     serverOptions,
@@ -156,6 +165,12 @@ async function startServer() {
     await client.start();
   } catch (err) {
     log.error(`The client did not start: ${err?.message ?? err}`);
+    // Give an exit its chance to be reported with its code first.
+    await new Promise((r) => setTimeout(r, 1000));
+    if (!state.stopping) {
+      state.stopping = true;
+      showStartError(`ZEVO: the language server '${state.path}' did not start: ${err?.message ?? err}`);
+    }
   }
 }
 
