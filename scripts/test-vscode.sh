@@ -24,5 +24,15 @@ tar -czf "$dist/$top.tar.gz" -C "$dist" "$top"
 rm -rf "${dist:?}/$top"
 ./scripts/package-vsix.sh "$dist"
 
-ZEVO_VSIX="$PWD/$dist/zevo-$version-linux-x64.vsix" ZEVO_UI_OUT="$PWD/$build/vscode-ui" \
-  node --test editors/vscode/test/*.test.js editors/vscode/test/ui/vscode.test.mjs
+out="$build/vscode-ui"
+mkdir -p "$out"
+set +e
+ZEVO_VSIX="$PWD/$dist/zevo-$version-linux-x64.vsix" ZEVO_UI_OUT="$PWD/$out" \
+  node --test editors/vscode/test/*.test.js editors/vscode/test/ui/vscode.test.mjs 2>&1 | tee "$build/vscode-test.log"
+rc=${PIPESTATUS[0]}
+set -e
+# The closing line counts what ran (node's summary is above it).
+pass=$(sed -n 's/^# pass //p' "$build/vscode-test.log")
+fail=$(sed -n 's/^# fail //p' "$build/vscode-test.log")
+echo "test-vscode: ${pass:-0} passed, ${fail:-?} failed; screenshots in $out/screenshots"
+exit "$rc"
