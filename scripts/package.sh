@@ -3,6 +3,9 @@
 #   zevo-lsp-VERSION-x86_64-linux.tar.gz   a Release build linked with ZEVO_STATIC_RUNTIME,
 #                                          so it needs only the C library
 #   zevo-lsp-VERSION-x86_64-windows.zip    zevo-lsp.exe from scripts/build-windows.sh
+#   zevo-VERSION-linux-x64.vsix,           the VS Code extension with each archive's server
+#   zevo-VERSION-win32-x64.vsix,           inside, and without a server
+#   zevo-VERSION.vsix                      (scripts/package-vsix.sh)
 #   SHA256SUMS                             over every other file in dist/
 # Each archive holds one folder named like the archive: the binary (stripped), README.md,
 # LICENSE and THIRD_PARTY_NOTICES.md. VERSION is project(VERSION) in CMakeLists.txt.
@@ -67,8 +70,9 @@ finish_folder "$stage/$windows"
 (cd "$stage" && TZ=UTC zip -X -9 -q "$dist/$windows.zip" "$windows" \
   $(find "$windows" -type f | LC_ALL=C sort))
 
-# ---- Editor extensions: the VSIX files (scripts/package-vsix.sh dist) are to be written
-# ---- into dist/ here, so that the checksums below cover them.
+# The VS Code packages take their servers from the archives above; written
+# before the checksums so that these cover them.
+./scripts/package-vsix.sh "$dist"
 
 (cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
   xargs -d '\n' sha256sum -- >SHA256SUMS)

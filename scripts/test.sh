@@ -4,17 +4,20 @@
 # then builds the fuzz targets with clang and runs each for a bounded time
 # (ZEVO_FUZZ_SECONDS, 60 by default), and runs the node client session against
 # the normal build; then builds the Windows server and runs its tests under Wine
-# (scripts/test-windows.sh); last it writes the release archives (scripts/package.sh)
-# and checks them, the end-to-end tests running against the unpacked binaries, the
-# Windows one under Wine (scripts/test-archives.sh). Pass --quick to skip the
-# sanitizer build, the fuzzing, the Windows phase and the archives.
+# (scripts/test-windows.sh); then writes the release archives and the VS Code
+# packages (scripts/package.sh) and checks them, the end-to-end tests running
+# against the unpacked binaries, the Windows one under Wine
+# (scripts/test-archives.sh); last it tests the VS Code extension, its linux-x64
+# package installed into code-server (scripts/test-vscode.sh). Pass --quick to
+# skip the sanitizer build, the fuzzing, the Windows phase, the packages and the
+# VS Code test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 quick=0
 [[ "${1:-}" == "--quick" ]] && quick=1
 
-if ((quick == 0)); then ./scripts/setup.sh fuzz client windows package; else ./scripts/setup.sh client; fi
+if ((quick == 0)); then ./scripts/setup.sh fuzz client windows package vscode; else ./scripts/setup.sh client; fi
 
 jobs=$(nproc)
 status=0
@@ -85,6 +88,12 @@ if ((quick == 0)); then
   echo "=== package: scripts/package.sh, then the archives' checks against build/'s e2e tests"
   # --wine: the e2e tests against the archived zevo-lsp.exe under Wine as well.
   if ! ./scripts/package.sh || ! ./scripts/test-archives.sh --wine build; then
+    status=1
+  fi
+
+  begin_phase vscode
+  echo "=== vscode: the extension's grammar, tables and edits, then dist/'s linux-x64 package in code-server"
+  if ! scripts/test-vscode.sh build; then
     status=1
   fi
 fi
