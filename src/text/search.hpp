@@ -115,7 +115,7 @@ class MultiPatternSearch {
     }
   }
 
-  void insert(std::string_view pattern, uint32_t index);
+  uint32_t add_child(uint32_t node, unsigned char byte);
   void link();
 
   std::vector<Node> nodes_;
