@@ -90,5 +90,14 @@ TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
   }
 }
 
+// The trie is built from the patterns in byte order; a pattern given twice is
+// reported at its later place only, as when they were inserted as given.
+TEST(MultiPatternSearch, PatternGivenTwiceAndOutOfOrder) {
+  const MultiPatternSearch search({"ab", "b", "a", "ab"});
+  const auto all = [](std::string_view) { return true; };
+  constexpr std::size_t none = std::string_view::npos;
+  EXPECT_EQ(search.first_lines("x\nxb\nab\n", all), (std::vector<std::size_t>{none, 1, 2, 2}));
+}
+
 }  // namespace
 }  // namespace zevo::text
