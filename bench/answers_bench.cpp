@@ -1,8 +1,9 @@
 // Large answers over pipes: for each request whose answer grows with the
 // document (references to a repeated identifier, rename, document symbols,
-// semantic tokens, code lens, inlay hints), the time from writing the request
-// until its response has been read back whole, against the time the same
-// server takes to read and publish a didOpen of as many bytes as the response;
+// semantic tokens, code lens of modules and of one-line functions, inlay
+// hints), the time from writing the request until its response has been read
+// back whole, against the time the same server takes to read and publish a
+// didOpen of as many bytes as the response;
 // the share of that request's CPU time spent in the kernel; and the peak
 // resident size it adds to the server's resting size.
 //
@@ -71,6 +72,11 @@ std::vector<Case> cases() {
   std::string declarations;  // a symbol on every short line
   for (int i = 0; declarations.size() < (4u << 20); ++i) declarations += "let a" + std::to_string(i % 1000) + "\n";
   const std::string module = zevo::bench::numbered_units(kModule, 8u << 20);
+  std::string functions;  // 60,000 one-line functions, a lens each
+  for (int i = 0; i < 60000; ++i) {
+    zevo::bench::append_unit(functions, "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı { dön değer + {n} }\n",
+                             std::to_string(i));
+  }
   return {
       {"references", "textDocument/references", position_params(0, 1, R"(,"context":{"includeDeclaration":true})"),
        repeated},
@@ -78,6 +84,7 @@ std::vector<Case> cases() {
       {"document symbols", "textDocument/documentSymbol", document_params(), declarations},
       {"semantic tokens", "textDocument/semanticTokens/full", document_params(), module},
       {"code lens", "textDocument/codeLens", document_params(), module},
+      {"code lens of functions", "textDocument/codeLens", document_params(), functions},
       {"inlay hints", "textDocument/inlayHint", document_params(), module},
   };
 }
