@@ -266,19 +266,18 @@ Scan scan_lines(std::string_view text) {
     while (next != scan.lines.cend() && next->offset < offset) ++next;
     return next != scan.lines.cend() && next->offset < offset + line.size() && next->skippable;
   });
-  std::vector<uint32_t> skipped_lines;
+  // Marks of the lens lines that some count skips, by their place in the list.
+  std::vector<bool> skipped_here(scan.lines.size());
+  const auto by_index = [](const LensLine& line, uint32_t index) { return line.index < index; };
   for (std::size_t p = 0; p < used.size(); ++p) {
     if (skipped[p] == npos) continue;
     used_counts[p]->skipped_line = static_cast<uint32_t>(skipped[p]);
-    skipped_lines.push_back(static_cast<uint32_t>(skipped[p]));
+    const auto at = std::lower_bound(scan.lines.cbegin(), scan.lines.cend(), used_counts[p]->skipped_line, by_index);
+    skipped_here[static_cast<std::size_t>(at - scan.lines.cbegin())] = true;
   }
-  std::sort(skipped_lines.begin(), skipped_lines.end());
-  skipped_lines.erase(std::unique(skipped_lines.begin(), skipped_lines.end()), skipped_lines.end());
-  auto skip = skipped_lines.cbegin();
-  for (const LensLine& line : scan.lines) {
-    if (skip == skipped_lines.cend()) break;
-    if (*skip != line.index) continue;
-    ++skip;
+  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+    if (!skipped_here[i]) continue;
+    const LensLine& line = scan.lines[i];
     text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
       NameCount* count = counts.find(run);
       if (count != nullptr && count->skipped_line == line.index) --count->count;
@@ -370,10 +369,13 @@ class LensWriter {
 template <class Visit>
 void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, const NameCounts& counts) {
   const auto end = static_cast<uint32_t>(text::utf16_length(t));
-  const bool has_function_keyword = contains_any(t, kFunctionKeywords);
+  std::array<bool, kFunctionKeywords.size()> has_keyword{};
+  for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) has_keyword[k] = contains(t, kFunctionKeywords[k]);
+  const bool has_function_keyword = has_keyword[0] || has_keyword[1] || has_keyword[2];
 
-  for (std::string_view keyword : kFunctionKeywords) {
-    if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
+  for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) {
+    const std::string_view keyword = kFunctionKeywords[k];
+    if (!has_keyword[k] || (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword))) continue;
     if (auto name = function_name_after(t, keyword)) {
       visit(LensView{line, end, LensKind::kFunction, *name});
       break;
@@ -386,10 +388,11 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, const Name
     visit(LensView{line, end, LensKind::kTest, name});
   }
 
-  if (contains_any(t, kProgramMarkers)) visit(LensView{line, end, LensKind::kProgram, "main"});
+  // Each program marker holds a function keyword.
+  if (has_function_keyword && contains_any(t, kProgramMarkers)) visit(LensView{line, end, LensKind::kProgram, "main"});
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
-  if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
+  if ((bench_attribute || (has_function_keyword && contains(t, "bench"))) && contains_any(t, kBenchmarkMarkers)) {
     visit(LensView{line, end, LensKind::kBenchmark, first_function_name(t).value_or("benchmark")});
   }
 

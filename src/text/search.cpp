@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 namespace zevo::text {
 
@@ -23,13 +22,30 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
   // one before it and adds children greater than any its nodes have, so the
   // trie grows without a search among children. A pattern given twice keeps
   // its later index, as when inserted in the given order.
-  std::vector<uint32_t> order(patterns.size());
-  std::iota(order.begin(), order.end(), uint32_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return patterns[a] < patterns[b]; });
+  struct Entry {
+    uint64_t head;  // the first eight bytes, big-endian, so that most comparisons end here
+    std::string_view pattern;
+    uint32_t index;
+  };
+  std::vector<Entry> order;
+  order.reserve(patterns.size());
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+      head = head << 8 | (i < patterns[p].size() ? static_cast<unsigned char>(patterns[p][i]) : 0u);
+    }
+    order.push_back({head, patterns[p], static_cast<uint32_t>(p)});
+  }
+  std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
+    if (const int c = a.pattern.compare(b.pattern); c != 0) return c < 0;
+    return a.index < b.index;
+  });
   std::vector<uint32_t> path;  // path[d]: the node after d + 1 bytes of the pattern before
   std::string_view previous;
-  for (const uint32_t index : order) {
-    const std::string_view pattern = patterns[index];
+  for (const Entry& entry : order) {
+    const std::string_view pattern = entry.pattern;
+    const uint32_t index = entry.index;
     const std::size_t common = static_cast<std::size_t>(
         std::mismatch(pattern.begin(), pattern.end(), previous.begin(), previous.end()).first - pattern.begin());
     path.resize(common);
