@@ -92,11 +92,12 @@ struct NameCount {
 };
 
 // The declared names and their counts: open addressing over one array of
-// small slots, each with its name's hash, since every identifier run of the
-// document may be looked up.
+// small slots, since every identifier run of the document may be looked up.
+// A slot names its text by its place in the document, with 32 bits of its
+// hash, so that a probe seldom compares text.
 class NameCounts {
  public:
-  NameCounts() : slots_(16) {}
+  explicit NameCounts(std::string_view text) : text_(text), slots_(16) {}
 
   bool empty() const { return size_ == 0; }
   void add(std::string_view name) {
@@ -104,7 +105,7 @@ class NameCounts {
     const std::size_t hash = hash_(name);
     Slot& slot = slots_[probe(name, hash)];
     if (slot.size != 0) return;
-    slot = Slot{hash, name.data(), static_cast<uint32_t>(name.size()), {}};
+    slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), tag(hash), {}};
     ++size_;
   }
   NameCount* find(std::string_view name) {
@@ -115,36 +116,39 @@ class NameCounts {
   template <class Visit>
   void for_each(Visit&& visit) {
     for (Slot& slot : slots_) {
-      if (slot.size != 0) visit(slot.name(), slot.count);
+      if (slot.size != 0) visit(name_of(slot), slot.count);
     }
   }
 
  private:
   struct Slot {
-    std::size_t hash = 0;
-    const char* data = nullptr;
+    uint32_t offset = 0;
     uint32_t size = 0;  // 0 in a free slot: no name is empty
+    uint32_t tag = 0;
     NameCount count;
-
-    std::string_view name() const { return {data, size}; }
   };
+
+  static uint32_t tag(std::size_t hash) { return static_cast<uint32_t>(uint64_t{hash} >> 32); }
+  std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
 
   // The slot that holds `name`, or the free one where it goes.
   std::size_t probe(std::string_view name, std::size_t hash) const {
     const std::size_t mask = slots_.size() - 1;
+    const uint32_t wanted = tag(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
-      if (slot.size == 0 || (slot.hash == hash && slot.name() == name)) return i;
+      if (slot.size == 0 || (slot.tag == wanted && name_of(slot) == name)) return i;
     }
   }
   void grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
     for (const Slot& slot : old) {
-      if (slot.size != 0) slots_[probe(slot.name(), slot.hash)] = slot;
+      if (slot.size != 0) slots_[probe(name_of(slot), hash_(name_of(slot)))] = slot;
     }
   }
 
+  std::string_view text_;    // the document, which holds every name
   std::vector<Slot> slots_;  // a power of two, at most half used
   std::size_t size_ = 0;
   KeyedTextHash hash_;
@@ -198,6 +202,8 @@ struct LensLine {
 
 // The lines that may have lenses, in order, and every name they declare.
 struct Scan {
+  explicit Scan(std::string_view text) : counts(text) {}
+
   std::vector<LensLine> lines;
   NameCounts counts;
 };
@@ -226,7 +232,7 @@ class TextBits {
 // skipped for. Beside the document the scan holds the counts and the places
 // of the lines that may have lenses.
 Scan scan_lines(std::string_view text) {
-  Scan scan;
+  Scan scan(text);
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view t = text::trim(line);
     if (!may_have_lens(t)) return true;
