@@ -263,23 +263,29 @@ Scan scan_lines(std::string_view text) {
     used.push_back(name);
     used_counts.push_back(&count);
   });
-  // The lines that may be skipped are among the lens lines, which lie in
-  // line order within the text.
+  // Every such name is a run of identifier characters, so where a line
+  // contains it, it lies inside one of the line's runs: the search walks the
+  // runs of the lines that may be skipped (all among the lens lines), only
+  // those long enough to hold a name, each piece numbered by its line's place
+  // in the list.
+  std::size_t shortest = SIZE_MAX;
+  for (std::string_view name : used) shortest = std::min(shortest, name.size());
   const text::MultiPatternSearch finder(used);
-  auto next = scan.lines.cbegin();
-  const auto skipped = finder.first_lines(text, [&](std::string_view line) {
-    const auto offset = static_cast<std::size_t>(line.data() - text.data());
-    while (next != scan.lines.cend() && next->offset < offset) ++next;
-    return next != scan.lines.cend() && next->offset < offset + line.size() && next->skippable;
+  const auto skipped = finder.first_pieces([&](auto&& feed) {
+    bool more = true;
+    for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
+      if (!scan.lines[i].skippable) continue;
+      text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
+        if (more && run.size() >= shortest) more = feed(i, run);
+      });
+    }
   });
   // Marks of the lens lines that some count skips, by their place in the list.
   std::vector<bool> skipped_here(scan.lines.size());
-  const auto by_index = [](const LensLine& line, uint32_t index) { return line.index < index; };
   for (std::size_t p = 0; p < used.size(); ++p) {
     if (skipped[p] == npos) continue;
-    used_counts[p]->skipped_line = static_cast<uint32_t>(skipped[p]);
-    const auto at = std::lower_bound(scan.lines.cbegin(), scan.lines.cend(), used_counts[p]->skipped_line, by_index);
-    skipped_here[static_cast<std::size_t>(at - scan.lines.cbegin())] = true;
+    used_counts[p]->skipped_line = scan.lines[skipped[p]].index;
+    skipped_here[skipped[p]] = true;
   }
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     if (!skipped_here[i]) continue;
