@@ -28,9 +28,10 @@ constexpr std::array<std::string_view, 3> kFunctionKeywords = {"fonksiyon", "fun
 constexpr std::array<std::string_view, 7> kDeclarationKeywords = {"fonksiyon", "function", "fn", "değişken",
                                                                   "let",       "sabit",    "const"};
 constexpr std::size_t kFunctionDeclarations = 3;
-// A line with one of these may be the declaration that a count leaves out; "fn" is not among them.
-constexpr std::array<std::string_view, 6> kSkippableKeywords = {"fonksiyon", "function", "değişken",
-                                                                "let",       "sabit",    "const"};
+// The declaration keywords a line holds, as bits in the order above.
+using KeywordBits = uint8_t;
+// A line with one of these may be the declaration that a count leaves out: all but "fn".
+constexpr KeywordBits kSkippableKeywords = 0b1111011;
 constexpr std::array<std::string_view, 6> kProgramMarkers = {"fonksiyon ana(", "function main(", "fn main(",
                                                              "fonksiyon ana ", "function main ", "fn main "};
 constexpr std::array<std::string_view, 4> kBenchmarkMarkers = {"benchmark", "karşılaştırma", "#[bench]", "@bench"};
@@ -74,10 +75,10 @@ std::optional<std::string_view> value_name_after(std::string_view t, std::string
 // keyword without a name ends the list. The names are views into the line, so
 // the scan holds no copy of them.
 template <class Visit>
-void for_each_declared_name(std::string_view t, Visit&& visit) {
+void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& visit) {
   for (std::size_t k = 0; k < kDeclarationKeywords.size(); ++k) {
     const std::string_view keyword = kDeclarationKeywords[k];
-    if (!contains(t, keyword)) continue;
+    if ((keywords >> k & 1) == 0) continue;
     auto name = k < kFunctionDeclarations ? function_name_after(t, keyword) : value_name_after(t, keyword);
     if (!name || !visit(*name)) return;
   }
@@ -154,39 +155,42 @@ class NameCounts {
   KeyedTextHash hash_;
 };
 
-// Whether the trimmed line holds a declaration keyword: a byte walk that
+// The declaration keywords the trimmed line contains: one byte walk that
 // looks further only at the letters the keywords begin with.
-bool has_declaration_keyword(std::string_view t) {
+KeywordBits declaration_keywords(std::string_view t) {
   const auto at = [&](std::size_t i, std::string_view word) { return t.compare(i, word.size(), word) == 0; };
+  KeywordBits found = 0;
   for (std::size_t i = 0; i + 1 < t.size(); ++i) {
     switch (t[i]) {
       case 'f':
-        if (t[i + 1] == 'n' || at(i, "function") || at(i, "fonksiyon")) return true;
-        break;
-      case 'l':
-        if (at(i, "let")) return true;
-        break;
-      case 's':
-        if (at(i, "sabit")) return true;
-        break;
-      case 'c':
-        if (at(i, "const")) return true;
+        if (t[i + 1] == 'n') found |= 1u << 2;
+        if (at(i, "fonksiyon")) found |= 1u << 0;
+        if (at(i, "function")) found |= 1u << 1;
         break;
       case 'd':
-        if (at(i, "değişken")) return true;
+        if (at(i, "değişken")) found |= 1u << 3;
+        break;
+      case 'l':
+        if (at(i, "let")) found |= 1u << 4;
+        break;
+      case 's':
+        if (at(i, "sabit")) found |= 1u << 5;
+        break;
+      case 'c':
+        if (at(i, "const")) found |= 1u << 6;
         break;
       default:
         break;
     }
   }
-  return false;
+  return found;
 }
 
 // A line that can get a lens: every lens but the attribute forms of the test
 // and benchmark lenses needs a function or declaration keyword, and those
 // begin with "#" or "@". Other lines declare nothing either.
-bool may_have_lens(std::string_view t) {
-  return t.starts_with('#') || t.starts_with('@') || has_declaration_keyword(t);
+bool may_have_lens(std::string_view t, KeywordBits keywords) {
+  return keywords != 0 || t.starts_with('#') || t.starts_with('@');
 }
 
 // A line that may have lenses: where its trimmed text stands. A document is
@@ -195,7 +199,9 @@ struct LensLine {
   uint32_t index;
   uint32_t offset;
   uint32_t size;
-  bool skippable;  // a declaration line that a count may leave out
+  KeywordBits keywords;
+
+  bool skippable() const { return (keywords & kSkippableKeywords) != 0; }  // a count may leave it out
 
   std::string_view trimmed(std::string_view text) const { return text.substr(offset, size); }
 };
@@ -235,10 +241,11 @@ Scan scan_lines(std::string_view text) {
   Scan scan(text);
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view t = text::trim(line);
-    if (!may_have_lens(t)) return true;
+    const KeywordBits keywords = declaration_keywords(t);
+    if (!may_have_lens(t, keywords)) return true;
     scan.lines.push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(t.data() - text.data()),
-                          static_cast<uint32_t>(t.size()), contains_any(t, kSkippableKeywords)});
-    for_each_declared_name(t, [&](std::string_view name) {
+                          static_cast<uint32_t>(t.size()), keywords});
+    for_each_declared_name(t, keywords, [&](std::string_view name) {
       scan.counts.add(name);
       return true;
     });
@@ -274,7 +281,7 @@ Scan scan_lines(std::string_view text) {
   const auto skipped = finder.first_pieces([&](auto&& feed) {
     bool more = true;
     for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
-      if (!scan.lines[i].skippable) continue;
+      if (!scan.lines[i].skippable()) continue;
       text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
         if (more && run.size() >= shortest) more = feed(i, run);
       });
@@ -379,15 +386,17 @@ class LensWriter {
 };
 
 template <class Visit>
-void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, const NameCounts& counts) {
+void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view text, const NameCounts& counts) {
+  const uint32_t line = lens_line.index;
+  const std::string_view t = lens_line.trimmed(text);
   const auto end = static_cast<uint32_t>(text::utf16_length(t));
-  std::array<bool, kFunctionKeywords.size()> has_keyword{};
-  for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) has_keyword[k] = contains(t, kFunctionKeywords[k]);
-  const bool has_function_keyword = has_keyword[0] || has_keyword[1] || has_keyword[2];
+  // The function keywords come first among the declaration keywords.
+  const auto has_keyword = [&](std::size_t k) { return (lens_line.keywords >> k & 1) != 0; };
+  const bool has_function_keyword = has_keyword(0) || has_keyword(1) || has_keyword(2);
 
   for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) {
     const std::string_view keyword = kFunctionKeywords[k];
-    if (!has_keyword[k] || (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword))) continue;
+    if (!has_keyword(k) || (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword))) continue;
     if (auto name = function_name_after(t, keyword)) {
       visit(LensView{line, end, LensKind::kFunction, *name});
       break;
@@ -408,7 +417,7 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, const Name
     visit(LensView{line, end, LensKind::kBenchmark, first_function_name(t).value_or("benchmark")});
   }
 
-  for_each_declared_name(t, [&](std::string_view name) {
+  for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
     const std::size_t count = counts.of(name).count;
     if (count == 0) return true;
     visit(LensView{line, end, LensKind::kReference, name, count});
@@ -435,7 +444,7 @@ namespace {
 template <class Visit>
 void for_each_code_lens(std::string_view text, Visit&& visit) {
   const Scan scan = scan_lines(text);
-  for (const LensLine& line : scan.lines) add_line_lenses(visit, line.index, line.trimmed(text), scan.counts);
+  for (const LensLine& line : scan.lines) add_line_lenses(visit, line, text, scan.counts);
 }
 
 }  // namespace
