@@ -1,7 +1,7 @@
 // Large answers over pipes: for each request whose answer grows with the
 // document (references to a repeated identifier, rename, document symbols,
-// semantic tokens of modules and of commented declarations, code lens, inlay
-// hints), the time from writing the request until its response has been read
+// semantic tokens of modules and of commented declarations, code lens of
+// modules and of one-line functions, inlay hints), the time from writing the request until its response has been read
 // back whole, against the time the same server takes to read and publish a
 // didOpen of as many bytes as the response;
 // the share of that request's CPU time spent in the kernel; and the peak
@@ -76,6 +76,11 @@ std::vector<Case> cases() {
     zevo::bench::append_unit(commented, "değişken sayaç_{n}: tamsayı = {n} // sayaç {n} 🔧\n", std::to_string(i));
   }
   const std::string module = zevo::bench::numbered_units(kModule, 8u << 20);
+  std::string functions;  // 60,000 one-line functions, a lens each
+  for (int i = 0; i < 60000; ++i) {
+    zevo::bench::append_unit(functions, "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı { dön değer + {n} }\n",
+                             std::to_string(i));
+  }
   return {
       {"references", "textDocument/references", position_params(0, 1, R"(,"context":{"includeDeclaration":true})"),
        repeated},
@@ -84,6 +89,7 @@ std::vector<Case> cases() {
       {"semantic tokens", "textDocument/semanticTokens/full", document_params(), module},
       {"semantic tokens of declarations", "textDocument/semanticTokens/full", document_params(), commented},
       {"code lens", "textDocument/codeLens", document_params(), module},
+      {"code lens of functions", "textDocument/codeLens", document_params(), functions},
       {"inlay hints", "textDocument/inlayHint", document_params(), module},
   };
 }

@@ -4,11 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
 #include <utility>
 
 #include "base/siphash.hpp"
 #include "json/json.hpp"
+#include "lsp/record_text.hpp"
 #include "text/lines.hpp"
 #include "text/search.hpp"
 #include "text/unicode.hpp"
@@ -27,9 +28,10 @@ constexpr std::array<std::string_view, 3> kFunctionKeywords = {"fonksiyon", "fun
 constexpr std::array<std::string_view, 7> kDeclarationKeywords = {"fonksiyon", "function", "fn", "değişken",
                                                                   "let",       "sabit",    "const"};
 constexpr std::size_t kFunctionDeclarations = 3;
-// A line with one of these may be the declaration that a count leaves out; "fn" is not among them.
-constexpr std::array<std::string_view, 6> kSkippableKeywords = {"fonksiyon", "function", "değişken",
-                                                                "let",       "sabit",    "const"};
+// The declaration keywords a line holds, as bits in the order above.
+using KeywordBits = uint8_t;
+// A line with one of these may be the declaration that a count leaves out: all but "fn".
+constexpr KeywordBits kSkippableKeywords = 0b1111011;
 constexpr std::array<std::string_view, 6> kProgramMarkers = {"fonksiyon ana(", "function main(", "fn main(",
                                                              "fonksiyon ana ", "function main ", "fn main "};
 constexpr std::array<std::string_view, 4> kBenchmarkMarkers = {"benchmark", "karşılaştırma", "#[bench]", "@bench"};
@@ -73,110 +75,330 @@ std::optional<std::string_view> value_name_after(std::string_view t, std::string
 // keyword without a name ends the list. The names are views into the line, so
 // the scan holds no copy of them.
 template <class Visit>
-void for_each_declared_name(std::string_view t, Visit&& visit) {
+void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& visit) {
   for (std::size_t k = 0; k < kDeclarationKeywords.size(); ++k) {
     const std::string_view keyword = kDeclarationKeywords[k];
-    if (!contains(t, keyword)) continue;
+    if ((keywords >> k & 1) == 0) continue;
     auto name = k < kFunctionDeclarations ? function_name_after(t, keyword) : value_name_after(t, keyword);
     if (!name || !visit(*name)) return;
   }
 }
 
+// Counts and line numbers stay below 2^32: a document is at most a message long.
+constexpr uint32_t kNoLine = UINT32_MAX;
+
 struct NameCount {
-  std::size_t count = 0;
-  std::size_t skipped_line = npos;  // the line left out of the count, if any
+  uint32_t count = 0;
+  uint32_t skipped_line = kNoLine;  // the line left out of the count, if any
 };
 
-using NameCounts = std::unordered_map<std::string_view, NameCount, KeyedTextHash, std::equal_to<>>;
+// The declared names and their counts: open addressing over one array of
+// small slots, since every identifier run of the document may be looked up.
+// A slot names its text by its place in the document, with 32 bits of its
+// hash, so that a probe seldom compares text.
+class NameCounts {
+ public:
+  explicit NameCounts(std::string_view text) : text_(text), slots_(16) {}
+
+  bool empty() const { return size_ == 0; }
+  void add(std::string_view name) {
+    if ((size_ + 1) * 2 > slots_.size()) grow();
+    const std::size_t hash = hash_(name);
+    Slot& slot = slots_[probe(name, hash)];
+    if (slot.size != 0) return;
+    slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), tag(hash), {}};
+    ++size_;
+  }
+  NameCount* find(std::string_view name) {
+    Slot& slot = slots_[probe(name, hash_(name))];
+    return slot.size != 0 ? &slot.count : nullptr;
+  }
+  const NameCount& of(std::string_view name) const { return slots_[probe(name, hash_(name))].count; }
+  template <class Visit>
+  void for_each(Visit&& visit) {
+    for (Slot& slot : slots_) {
+      if (slot.size != 0) visit(name_of(slot), slot.count);
+    }
+  }
+
+ private:
+  struct Slot {
+    uint32_t offset = 0;
+    uint32_t size = 0;  // 0 in a free slot: no name is empty
+    uint32_t tag = 0;
+    NameCount count;
+  };
+
+  static uint32_t tag(std::size_t hash) { return static_cast<uint32_t>(uint64_t{hash} >> 32); }
+  std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
+
+  // The slot that holds `name`, or the free one where it goes.
+  std::size_t probe(std::string_view name, std::size_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const uint32_t wanted = tag(hash);
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.size == 0 || (slot.tag == wanted && name_of(slot) == name)) return i;
+    }
+  }
+  void grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (slot.size != 0) slots_[probe(name_of(slot), hash_(name_of(slot)))] = slot;
+    }
+  }
+
+  std::string_view text_;    // the document, which holds every name
+  std::vector<Slot> slots_;  // a power of two, at most half used
+  std::size_t size_ = 0;
+  KeyedTextHash hash_;
+};
+
+// The declaration keywords the trimmed line contains: one byte walk that
+// looks further only at the letters the keywords begin with.
+KeywordBits declaration_keywords(std::string_view t) {
+  const auto at = [&](std::size_t i, std::string_view word) { return t.compare(i, word.size(), word) == 0; };
+  KeywordBits found = 0;
+  for (std::size_t i = 0; i + 1 < t.size(); ++i) {
+    switch (t[i]) {
+      case 'f':
+        if (t[i + 1] == 'n') found |= 1u << 2;
+        if (at(i, "fonksiyon")) found |= 1u << 0;
+        if (at(i, "function")) found |= 1u << 1;
+        break;
+      case 'd':
+        if (at(i, "değişken")) found |= 1u << 3;
+        break;
+      case 'l':
+        if (at(i, "let")) found |= 1u << 4;
+        break;
+      case 's':
+        if (at(i, "sabit")) found |= 1u << 5;
+        break;
+      case 'c':
+        if (at(i, "const")) found |= 1u << 6;
+        break;
+      default:
+        break;
+    }
+  }
+  return found;
+}
+
+// A line that can get a lens: every lens but the attribute forms of the test
+// and benchmark lenses needs a function or declaration keyword, and those
+// begin with "#" or "@". Other lines declare nothing either.
+bool may_have_lens(std::string_view t, KeywordBits keywords) {
+  return keywords != 0 || t.starts_with('#') || t.starts_with('@');
+}
+
+// A line that may have lenses: where its trimmed text stands. A document is
+// at most a message long, so 32 bits hold its offsets and line numbers.
+struct LensLine {
+  uint32_t index;
+  uint32_t offset;
+  uint32_t size;
+  KeywordBits keywords;
+
+  bool skippable() const { return (keywords & kSkippableKeywords) != 0; }  // a count may leave it out
+
+  std::string_view trimmed(std::string_view text) const { return text.substr(offset, size); }
+};
+
+// The lines that may have lenses, in order, and every name they declare.
+struct Scan {
+  explicit Scan(std::string_view text) : counts(text) {}
+
+  std::vector<LensLine> lines;
+  NameCounts counts;
+};
+
+// A set of texts as bits of a cheap hash: a text whose bit is clear is in no
+// set, so most identifier runs skip the keyed hash of the name table.
+class TextBits {
+ public:
+  void add(std::string_view s) { bits_[slot(s) >> 6] |= uint64_t{1} << (slot(s) & 63); }
+  bool may_hold(std::string_view s) const { return (bits_[slot(s) >> 6] >> (slot(s) & 63) & 1) != 0; }
+
+ private:
+  static std::size_t slot(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(s[i])); };
+    const std::size_t n = s.size();
+    return (n * 0x9E3779B1u ^ byte(0) * 0x85EBCA77u ^ byte(n / 2) * 0xC2B2AE3Du ^ byte(n - 1) * 0x27D4EB2Fu) >> 7 &
+           (kBits - 1);
+  }
+  static constexpr std::size_t kBits = std::size_t{1} << 16;
+  std::array<uint64_t, kBits / 64> bits_{};
+};
 
 // Reference counts of every name the text declares, from one walk over the
 // identifier runs of the text, one search for all the skipped declaration
 // lines, and one more walk over each of those lines, however many names it is
-// skipped for. The lines are walked, never listed: beside the document the
-// scan holds the counts only.
-NameCounts count_references(std::string_view text) {
-  NameCounts counts;
-  text::for_each_line(text, [&](std::size_t, std::string_view line) {
-    for_each_declared_name(text::trim(line), [&](std::string_view name) {
-      counts.emplace(name, NameCount{});
+// skipped for. Beside the document the scan holds the counts and the places
+// of the lines that may have lenses.
+Scan scan_lines(std::string_view text) {
+  Scan scan(text);
+  text::for_each_line(text, [&](std::size_t index, std::string_view line) {
+    const std::string_view t = text::trim(line);
+    const KeywordBits keywords = declaration_keywords(t);
+    if (!may_have_lens(t, keywords)) return true;
+    scan.lines.push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(t.data() - text.data()),
+                          static_cast<uint32_t>(t.size()), keywords});
+    for_each_declared_name(t, keywords, [&](std::string_view name) {
+      scan.counts.add(name);
       return true;
     });
     return true;
   });
-  if (counts.empty()) return counts;
+  NameCounts& counts = scan.counts;
+  if (counts.empty()) return scan;
 
-  // Most runs have a length that no name has; they skip the hash.
-  uint64_t lengths = 0;
-  for (const auto& entry : counts) lengths |= uint64_t{1} << std::min<std::size_t>(entry.first.size(), 63);
-  text::for_each_line(text, [&](std::size_t, std::string_view line) {
-    text::for_each_identifier_run(line, [&](std::string_view run) {
-      if ((lengths >> std::min<std::size_t>(run.size(), 63) & 1) == 0) return;
-      auto it = counts.find(run);
-      if (it != counts.end()) ++it->second.count;
-    });
-    return true;
+  // Identifier runs end at every line break, so the text is walked whole.
+  const auto bits = std::make_unique<TextBits>();
+  counts.for_each([&](std::string_view name, NameCount&) { bits->add(name); });
+  text::for_each_identifier_run(text, [&](std::string_view run) {
+    if (!bits->may_hold(run)) return;
+    if (NameCount* count = counts.find(run)) ++count->count;
   });
 
   // Only a name that occurs as a run can lose one to its declaration line.
   std::vector<NameCount*> used_counts;
   std::vector<std::string_view> used;
-  for (auto& [name, count] : counts) {
-    if (count.count == 0) continue;
+  counts.for_each([&](std::string_view name, NameCount& count) {
+    if (count.count == 0) return;
     used.push_back(name);
     used_counts.push_back(&count);
-  }
-  const text::MultiPatternSearch finder(used);
-  const auto skipped = finder.first_lines(text, [](std::string_view line) { return contains_any(line, kSkippableKeywords); });
-  std::vector<std::size_t> skipped_lines;
-  for (std::size_t p = 0; p < used.size(); ++p) {
-    used_counts[p]->skipped_line = skipped[p];
-    if (skipped[p] != npos) skipped_lines.push_back(skipped[p]);
-  }
-  std::sort(skipped_lines.begin(), skipped_lines.end());
-  skipped_lines.erase(std::unique(skipped_lines.begin(), skipped_lines.end()), skipped_lines.end());
-  auto next = skipped_lines.begin();
-  text::for_each_line(text, [&](std::size_t li, std::string_view line) {
-    if (next == skipped_lines.end()) return false;
-    if (*next != li) return true;
-    ++next;
-    text::for_each_identifier_run(line, [&](std::string_view run) {
-      auto it = counts.find(run);
-      if (it != counts.end() && it->second.skipped_line == li) --it->second.count;
-    });
-    return true;
   });
-  return counts;
+  // Every such name is a run of identifier characters, so where a line
+  // contains it, it lies inside one of the line's runs: the search walks the
+  // runs of the lines that may be skipped (all among the lens lines), only
+  // those long enough to hold a name, each piece numbered by its line's place
+  // in the list.
+  std::size_t shortest = SIZE_MAX;
+  for (std::string_view name : used) shortest = std::min(shortest, name.size());
+  const text::MultiPatternSearch finder(used);
+  const auto skipped = finder.first_pieces([&](auto&& feed) {
+    bool more = true;
+    for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
+      if (!scan.lines[i].skippable()) continue;
+      text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
+        if (more && run.size() >= shortest) more = feed(i, run);
+      });
+    }
+  });
+  // Marks of the lens lines that some count skips, by their place in the list.
+  std::vector<bool> skipped_here(scan.lines.size());
+  for (std::size_t p = 0; p < used.size(); ++p) {
+    if (skipped[p] == npos) continue;
+    used_counts[p]->skipped_line = scan.lines[skipped[p]].index;
+    skipped_here[skipped[p]] = true;
+  }
+  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+    if (!skipped_here[i]) continue;
+    const LensLine& line = scan.lines[i];
+    text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
+      NameCount* count = counts.find(run);
+      if (count != nullptr && count->skipped_line == line.index) --count->count;
+    });
+  }
+  return scan;
 }
 
-// The command's arguments: the URI text when given, then the name.
-CodeLens make_lens(const Range& range, std::string title, std::string_view command,
-                   std::optional<std::string_view> uri, std::string name) {
+enum class LensKind : uint8_t { kFunction, kTest, kProgram, kBenchmark, kReference };
+
+// One lens as the scan finds it; its texts are views into the document.
+struct LensView {
+  uint32_t line;
+  uint32_t end;  // the trimmed line's length in UTF-16 code units
+  LensKind kind;
+  std::string_view name;  // the last argument
+  std::size_t count = 0;  // references, for a reference lens
+};
+
+struct LensTexts {
+  std::string_view command;
+  std::string_view title_head;  // before the quoted name; the whole title of a program lens
+  bool quoted_name;
+  bool with_uri;
+};
+
+constexpr LensTexts texts_of(LensKind kind) {
+  switch (kind) {
+    case LensKind::kFunction: return {"zevo.runFunction", "▶ Run '", true, true};
+    case LensKind::kTest: return {"zevo.runTest", "▶ Run Test '", true, true};
+    case LensKind::kProgram: return {"zevo.runFunction", "▶ Run Program", false, true};
+    case LensKind::kBenchmark: return {"zevo.runBenchmark", "▶ Run Benchmark '", true, true};
+    case LensKind::kReference: break;
+  }
+  return {"editor.action.showReferences", "", false, false};
+}
+
+CodeLens to_code_lens(const LensView& view, std::string_view uri) {
+  const LensTexts texts = texts_of(view.kind);
+  std::string title;
+  if (view.kind == LensKind::kReference) {
+    title = view.count == 1 ? "1 reference" : std::to_string(view.count) + " references";
+  } else {
+    title = texts.title_head;
+    if (texts.quoted_name) title.append(view.name).append("'");
+  }
   std::vector<json> arguments;
   arguments.reserve(2);
-  if (uri) arguments.emplace_back(*uri);
-  arguments.emplace_back(std::move(name));
+  if (texts.with_uri) arguments.emplace_back(uri);
+  arguments.emplace_back(std::string(view.name));
   CodeLens lens;
-  lens.range = range;
-  lens.command = Command{std::move(title), std::string(command), std::move(arguments)};
+  lens.range = {{view.line, 0}, {view.line, view.end}};
+  lens.command = Command{std::move(title), std::string(texts.command), std::move(arguments)};
   return lens;
 }
 
-std::string quoted(std::string_view prefix, std::string_view name) {
-  std::string out(prefix);
-  out += name;
-  out += '\'';
-  return out;
-}
+// Writes each lens as one piece of text where its texts need no escape,
+// and through the record's own writer otherwise.
+class LensWriter {
+ public:
+  LensWriter(zevo::json::Writer& out, std::string_view uri) : out_(out), uri_(uri), plain_uri_(RecordText::plain(uri)) {}
+
+  void operator()(const LensView& view) {
+    const LensTexts texts = texts_of(view.kind);
+    if ((!texts.with_uri || plain_uri_) && RecordText::plain(view.name)) {
+      record_.clear();
+      record_.literal(R"({"command":{"arguments":[)");
+      if (texts.with_uri) record_.quoted(uri_).literal(",");
+      record_.quoted(view.name).literal(R"(],"command":")").literal(texts.command).literal(R"(","title":")");
+      if (view.kind == LensKind::kReference) {
+        record_.number(view.count).literal(view.count == 1 ? " reference" : " references");
+      } else {
+        record_.literal(texts.title_head);
+        if (texts.quoted_name) record_.literal(view.name).literal("'");
+      }
+      record_.literal(R"("},"range":)").line_range(view.line, 0, view.end).literal("}");
+      if (record_.write_to(out_)) return;
+    }
+    write(out_, to_code_lens(view, uri_));
+  }
+
+ private:
+  zevo::json::Writer& out_;
+  std::string_view uri_;
+  bool plain_uri_;
+  RecordText record_;
+};
 
 template <class Visit>
-void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::string_view uri, const NameCounts& counts) {
-  const Range range{{line, 0}, {line, static_cast<uint32_t>(text::utf16_length(t))}};
-  const bool has_function_keyword = contains_any(t, kFunctionKeywords);
+void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view text, const NameCounts& counts) {
+  const uint32_t line = lens_line.index;
+  const std::string_view t = lens_line.trimmed(text);
+  const auto end = static_cast<uint32_t>(text::utf16_length(t));
+  // The function keywords come first among the declaration keywords.
+  const auto has_keyword = [&](std::size_t k) { return (lens_line.keywords >> k & 1) != 0; };
+  const bool has_function_keyword = has_keyword(0) || has_keyword(1) || has_keyword(2);
 
-  for (std::string_view keyword : kFunctionKeywords) {
-    if (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword)) continue;
+  for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) {
+    const std::string_view keyword = kFunctionKeywords[k];
+    if (!has_keyword(k) || (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword))) continue;
     if (auto name = function_name_after(t, keyword)) {
-      visit(make_lens(range, quoted("▶ Run '", *name), "zevo.runFunction", uri, std::string(*name)));
+      visit(LensView{line, end, LensKind::kFunction, *name});
       break;
     }
   }
@@ -184,26 +406,21 @@ void add_line_lenses(Visit& visit, uint32_t line, std::string_view t, std::strin
   const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
   if (test_attribute || (contains(t, "test") && has_function_keyword)) {
     const std::string_view name = test_attribute ? "test" : first_function_name(t).value_or("test");
-    std::string title = quoted("▶ Run Test '", name);
-    visit(make_lens(range, std::move(title), "zevo.runTest", uri, std::string(name)));
+    visit(LensView{line, end, LensKind::kTest, name});
   }
 
-  if (contains_any(t, kProgramMarkers)) {
-    visit(make_lens(range, "▶ Run Program", "zevo.runFunction", uri, "main"));
-  }
+  // Each program marker holds a function keyword.
+  if (has_function_keyword && contains_any(t, kProgramMarkers)) visit(LensView{line, end, LensKind::kProgram, "main"});
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
-  if (contains_any(t, kBenchmarkMarkers) && (bench_attribute || (contains(t, "bench") && has_function_keyword))) {
-    const std::string_view name = first_function_name(t).value_or("benchmark");
-    std::string title = quoted("▶ Run Benchmark '", name);
-    visit(make_lens(range, std::move(title), "zevo.runBenchmark", uri, std::string(name)));
+  if ((bench_attribute || (has_function_keyword && contains(t, "bench"))) && contains_any(t, kBenchmarkMarkers)) {
+    visit(LensView{line, end, LensKind::kBenchmark, first_function_name(t).value_or("benchmark")});
   }
 
-  for_each_declared_name(t, [&](std::string_view name) {
-    const std::size_t count = counts.find(name)->second.count;
+  for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
+    const std::size_t count = counts.of(name).count;
     if (count == 0) return true;
-    std::string title = count == 1 ? "1 reference" : std::to_string(count) + " references";
-    visit(make_lens(range, std::move(title), "editor.action.showReferences", std::nullopt, std::string(name)));
+    visit(LensView{line, end, LensKind::kReference, name, count});
     return false;
   });
 }
@@ -223,22 +440,18 @@ std::optional<std::string_view> function_name_after(std::string_view line, std::
 
 namespace {
 
-// Calls `visit(CodeLens)` with every lens of the text in order; only one lens
-// is held at a time.
+// Calls `visit(LensView)` with every lens of the text in order.
 template <class Visit>
-void for_each_code_lens(std::string_view text, std::string_view uri, Visit&& visit) {
-  const NameCounts counts = count_references(text);
-  text::for_each_line(text, [&](std::size_t i, std::string_view line) {
-    add_line_lenses(visit, static_cast<uint32_t>(i), text::trim(line), uri, counts);
-    return true;
-  });
+void for_each_code_lens(std::string_view text, Visit&& visit) {
+  const Scan scan = scan_lines(text);
+  for (const LensLine& line : scan.lines) add_line_lenses(visit, line, text, scan.counts);
 }
 
 }  // namespace
 
 std::vector<CodeLens> compute_code_lenses(std::string_view text, std::string_view uri) {
   std::vector<CodeLens> lenses;
-  for_each_code_lens(text, uri, [&](CodeLens lens) { lenses.push_back(std::move(lens)); });
+  for_each_code_lens(text, [&](const LensView& view) { lenses.push_back(to_code_lens(view, uri)); });
   return lenses;
 }
 
@@ -249,7 +462,8 @@ HandlerResult handle_code_lens(Params params, const DocumentsSnapshot& snapshot,
   const std::string* text = snapshot.find(uri_text);
   if (text == nullptr) return internal_error(std::string(kCodeLensError) + "Document not found");
   out.begin_array();
-  for_each_code_lens(*text, uri_text, [&](const CodeLens& lens) { write(out, lens); });
+  LensWriter writer(out, uri_text);
+  for_each_code_lens(*text, writer);
   out.end_array();
   return {};
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "json/json.hpp"
+#include "lsp/record_text.hpp"
 #include "text/lines.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
@@ -54,18 +55,49 @@ Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
   return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
 }
 
-Range whole_line(uint64_t line_number, std::string_view line) {
-  return on_line(line_number, 0, text::utf16_length(line));
+// One symbol as the scan finds it: views into the line, the detail in pieces
+// that follow one another, so that nothing is copied before it is written.
+struct SymbolView {
+  std::string_view name;
+  std::array<std::string_view, 6> detail{};
+  std::size_t detail_pieces = 0;
+  uint64_t line = 0;
+  uint64_t line_end = 0;  // the line's length in UTF-16 code units
+  uint64_t name_start = 0;
+  uint64_t name_end = 0;
+  uint8_t kind = 0;
+
+  void add_detail(std::string_view piece) { detail[detail_pieces++] = piece; }
+};
+
+SymbolView symbol_on_line(uint64_t line_number, std::string_view line, std::size_t name_start,
+                          std::string_view name, uint8_t kind) {
+  SymbolView view;
+  view.name = name;
+  view.line = line_number;
+  view.line_end = text::utf16_length(line);
+  view.name_start = text::byte_to_column(line, name_start);
+  view.name_end = view.name_start + text::utf16_length(name);
+  view.kind = kind;
+  return view;
 }
 
-// The name runs from `name_start` (a byte offset in the line).
-Range name_range(uint64_t line_number, std::string_view line, std::size_t name_start, std::string_view name) {
-  const uint64_t start = text::byte_to_column(line, name_start);
-  return on_line(line_number, start, start + text::utf16_length(name));
+SymbolRecord to_record(const SymbolView& view) {
+  std::string detail;
+  for (std::size_t i = 0; i < view.detail_pieces; ++i) detail.append(view.detail[i]);
+  return SymbolRecord{std::string(view.name), std::move(detail), on_line(view.line, 0, view.line_end),
+                      on_line(view.line, view.name_start, view.name_end), view.kind};
 }
 
-std::optional<SymbolRecord> function_symbol(uint64_t line_number, std::string_view line,
-                                            std::string_view lowered) {
+// The text before the first `stop` (an ASCII character, so a byte search finds
+// it whole), or nothing when there is none.
+std::optional<std::string_view> before(std::string_view text, char stop) {
+  const std::size_t at = text.find(stop);
+  if (at == std::string_view::npos) return std::nullopt;
+  return text.substr(0, at);
+}
+
+std::optional<SymbolView> function_symbol(uint64_t line_number, std::string_view line, std::string_view lowered) {
   std::string_view keyword;
   std::size_t found = std::string_view::npos;
   for (std::string_view candidate : FUNCTION_KEYWORDS) {
@@ -80,27 +112,30 @@ std::optional<SymbolRecord> function_symbol(uint64_t line_number, std::string_vi
       chars_before_lowered(line, text::char_count(lowered.substr(0, found))) + text::char_count(keyword);
 
   const std::string_view rest = text::trim_start(skip_chars(line, k));
-  const auto open = char_index_of(rest, U'(');
-  if (!open) return std::nullopt;
-  const std::string_view name = text::trim(substring_chars(rest, 0, *open));
+  const std::size_t open = rest.find('(');
+  if (open == std::string_view::npos) return std::nullopt;
+  const std::string_view name = text::trim(rest.substr(0, open));
   if (name.empty()) return std::nullopt;
-  const auto close = char_index_of(rest, U')');
-  if (!close) return std::nullopt;
-  const std::string_view parameters = substring_chars(rest, *open + 1, *close);
-
-  std::string detail;
-  detail.append(name).append("(").append(parameters).append(")");
-  if (const std::size_t arrow = rest.find("->"); arrow != std::string_view::npos) {
-    const std::string_view return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
-    if (return_type.empty()) return std::nullopt;
-    detail.append(" -> ").append(return_type);
-  }
+  const std::size_t close = rest.find(')');
+  if (close == std::string_view::npos) return std::nullopt;
+  // Empty for "()" and when the ")" stands before the "(".
+  const std::string_view parameters = close > open ? rest.substr(open + 1, close - open - 1) : std::string_view();
 
   // The selection starts at the name itself, however much white space (none
   // included) stands between it and the keyword.
-  return SymbolRecord{std::string(name), std::move(detail), whole_line(line_number, line),
-                      name_range(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name),
-                      kSymbolFunction};
+  SymbolView view = symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name,
+                                   kSymbolFunction);
+  view.add_detail(name);
+  view.add_detail("(");
+  view.add_detail(parameters);
+  view.add_detail(")");
+  if (const std::size_t arrow = rest.find("->"); arrow != std::string_view::npos) {
+    const std::string_view return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
+    if (return_type.empty()) return std::nullopt;
+    view.add_detail(" -> ");
+    view.add_detail(return_type);
+  }
+  return view;
 }
 
 template <std::size_t N>
@@ -119,56 +154,58 @@ std::string_view after_keyword(std::string_view trimmed, std::string_view keywor
 
 // The name before the first of `stops` that the text contains (tried in that
 // order), else the text's first word.
-std::string_view declared_symbol_name(std::string_view rest, std::u32string_view stops) {
-  for (char32_t stop : stops) {
-    if (const auto index = char_index_of(rest, stop)) return text::trim(substring_chars(rest, 0, *index));
+std::string_view declared_symbol_name(std::string_view rest, std::string_view stops) {
+  for (char stop : stops) {
+    if (const auto head = before(rest, stop)) return text::trim(*head);
   }
   return text::first_word(rest);
 }
 
-std::optional<SymbolRecord> variable_symbol(uint64_t line_number, std::string_view line,
-                                            std::string_view trimmed, std::string_view lowered_trimmed) {
+std::optional<SymbolView> variable_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
+                                          std::string_view lowered_trimmed) {
   const DeclarationPrefix* row = matching_prefix(VARIABLE_PREFIXES, lowered_trimmed);
   if (row == nullptr) return std::nullopt;
   const std::string_view rest = after_keyword(trimmed, row->keyword);
   // The ":" counts first even when an "=" stands before it.
-  const std::string_view name = declared_symbol_name(rest, U":=");
+  const std::string_view name = declared_symbol_name(rest, ":=");
   if (name.empty()) return std::nullopt;
 
-  std::string detail(name);
-  if (const auto colon = char_index_of(rest, U':')) {
-    const std::string_view type_text = skip_chars(rest, *colon + 1);
-    const auto equals = char_index_of(type_text, U'=');
-    const std::string_view type = text::trim(equals ? substring_chars(type_text, 0, *equals) : type_text);
-    detail.append(": ").append(type);
+  SymbolView view =
+      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  view.add_detail(name);
+  if (const std::size_t colon = rest.find(':'); colon != std::string_view::npos) {
+    const std::string_view type_text = rest.substr(colon + 1);
+    view.add_detail(": ");
+    view.add_detail(text::trim(before(type_text, '=').value_or(type_text)));
   }
-  return SymbolRecord{std::string(name), std::move(detail), whole_line(line_number, line),
-                      name_range(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name),
-                      row->kind};
+  return view;
 }
 
-std::optional<SymbolRecord> type_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
-                                        std::string_view lowered_trimmed) {
+std::optional<SymbolView> type_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
+                                      std::string_view lowered_trimmed) {
   const DeclarationPrefix* row = matching_prefix(TYPE_PREFIXES, lowered_trimmed);
   if (row == nullptr) return std::nullopt;
   const std::string_view rest = after_keyword(trimmed, row->keyword);
-  const std::string_view name = declared_symbol_name(rest, U"={");
+  const std::string_view name = declared_symbol_name(rest, "={");
   if (name.empty()) return std::nullopt;
-  return SymbolRecord{std::string(name), "struct " + std::string(name), whole_line(line_number, line),
-                      name_range(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name),
-                      row->kind};
+  SymbolView view =
+      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  view.add_detail("struct ");
+  view.add_detail(name);
+  return view;
 }
 
 // Calls `visit` with each symbol in scan order.
 template <class Visit>
 void for_each_symbol(std::string_view text, Visit&& visit) {
+  std::string lowered;  // its room serves every line
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view trimmed = text::trim(line);
     if (trimmed.starts_with("//") || trimmed.starts_with("/*")) return true;
     const uint64_t line_number = index;
     // Lower-casing neither makes nor removes white space, so the trimmed lower
     // text is the lower text trimmed.
-    const std::string lowered = text::to_lower(line);
+    text::to_lower_into(line, lowered);
     const std::string_view lowered_trimmed = text::trim(lowered);
     if (auto s = function_symbol(line_number, line, lowered)) visit(*s);
     if (auto s = variable_symbol(line_number, line, trimmed, lowered_trimmed)) visit(*s);
@@ -177,11 +214,42 @@ void for_each_symbol(std::string_view text, Visit&& visit) {
   });
 }
 
+// Writes each symbol as one piece of text where its texts need no escape,
+// and member by member otherwise.
+class SymbolWriter {
+ public:
+  explicit SymbolWriter(json::Writer& out) : out_(out) {}
+
+  void operator()(const SymbolView& view) {
+    if (plain(view)) {
+      record_.clear();
+      record_.literal(R"({"detail":")");
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) record_.literal(view.detail[i]);
+      record_.literal(R"(","kind":)").number(view.kind).literal(R"(,"name":)").quoted(view.name);
+      record_.literal(R"(,"range":)").line_range(view.line, 0, view.line_end);
+      record_.literal(R"(,"selectionRange":)").line_range(view.line, view.name_start, view.name_end).literal("}");
+      if (record_.write_to(out_)) return;
+    }
+    write(out_, to_record(view));
+  }
+
+ private:
+  static bool plain(const SymbolView& view) {
+    for (std::size_t i = 0; i < view.detail_pieces; ++i) {
+      if (!RecordText::plain(view.detail[i])) return false;
+    }
+    return RecordText::plain(view.name);
+  }
+
+  json::Writer& out_;
+  RecordText record_;
+};
+
 }  // namespace
 
 std::vector<SymbolRecord> document_symbols(std::string_view text) {
   std::vector<SymbolRecord> symbols;
-  for_each_symbol(text, [&](SymbolRecord& symbol) { symbols.push_back(std::move(symbol)); });
+  for_each_symbol(text, [&](const SymbolView& view) { symbols.push_back(to_record(view)); });
   return symbols;
 }
 
@@ -209,7 +277,8 @@ HandlerResult handle_document_symbol(Params params, const DocumentsSnapshot& sna
     return {};
   }
   out.begin_array();
-  for_each_symbol(*text, [&](const SymbolRecord& symbol) { write(out, symbol); });
+  SymbolWriter writer(out);
+  for_each_symbol(*text, writer);
   out.end_array();
   return {};
 }

@@ -1,6 +1,7 @@
 #include "text/search.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace zevo::text {
@@ -15,32 +16,65 @@ std::size_t find_text(std::string_view haystack, std::string_view needle, std::s
 
 MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patterns) {
   root_next_.fill(kNone);
+  std::size_t bytes = 0;
+  for (std::string_view pattern : patterns) bytes += pattern.size();
+  nodes_.reserve(bytes + 1);
   nodes_.push_back(Node{});
-  for (std::size_t p = 0; p < patterns.size(); ++p) insert(patterns[p], static_cast<uint32_t>(p));
+  // In byte order, each pattern shares the path of its common prefix with the
+  // one before it and adds children greater than any its nodes have, so the
+  // trie grows without a search among children. A pattern given twice keeps
+  // its later index, as when inserted in the given order.
+  struct Entry {
+    uint64_t head;  // the first eight bytes, big-endian, so that most comparisons end here
+    std::string_view pattern;
+    uint32_t index;
+  };
+  std::vector<Entry> order;
+  order.reserve(patterns.size());
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+      head = head << 8 | (i < patterns[p].size() ? static_cast<unsigned char>(patterns[p][i]) : 0u);
+    }
+    order.push_back({head, patterns[p], static_cast<uint32_t>(p)});
+  }
+  std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
+    if (const int c = a.pattern.compare(b.pattern); c != 0) return c < 0;
+    return a.index < b.index;
+  });
+  std::vector<uint32_t> path;  // path[d]: the node after d + 1 bytes of the pattern before
+  std::string_view previous;
+  for (const Entry& entry : order) {
+    const std::string_view pattern = entry.pattern;
+    const uint32_t index = entry.index;
+    const std::size_t common = static_cast<std::size_t>(
+        std::mismatch(pattern.begin(), pattern.end(), previous.begin(), previous.end()).first - pattern.begin());
+    path.resize(common);
+    uint32_t node = common == 0 ? 0 : path[common - 1];
+    for (std::size_t d = common; d < pattern.size(); ++d) {
+      node = add_child(node, static_cast<unsigned char>(pattern[d]));
+      path.push_back(node);
+    }
+    nodes_[node].pattern = index;
+    previous = pattern;
+  }
   link();
   pattern_count_ = patterns.size();
 }
 
-void MultiPatternSearch::insert(std::string_view pattern, uint32_t index) {
-  uint32_t node = 0;
-  for (const char ch : pattern) {
-    const auto byte = static_cast<unsigned char>(ch);
-    uint32_t next = child(node, byte);
-    if (next == kNone) {
-      next = static_cast<uint32_t>(nodes_.size());
-      Node added;
-      added.byte = byte;
-      if (node == 0) {
-        root_next_[byte] = next;
-      } else {
-        added.next_sibling = nodes_[node].first_child;
-        nodes_[node].first_child = next;
-      }
-      nodes_.push_back(added);
-    }
-    node = next;
+uint32_t MultiPatternSearch::add_child(uint32_t node, unsigned char byte) {
+  const auto added = static_cast<uint32_t>(nodes_.size());
+  Node child;
+  child.byte = byte;
+  if (node == 0) {
+    root_next_[byte] = added;
+  } else {
+    child.next_sibling = nodes_[node].first_child;
+    nodes_[node].first_child = added;
   }
-  nodes_[node].pattern = index;
+  nodes_.push_back(child);
+  return added;
 }
 
 // Fail links in breadth-first order, so a node's fail target is always linked before it.

@@ -54,35 +54,36 @@ void for_each_line_containing(std::string_view text, std::string_view needle, Vi
   }
 }
 
-// For each of many patterns, the index of the first line that contains it. One
-// pass over the lines for all patterns at once: a multi-pattern automaton over
-// bytes, so thousands of patterns cost no more than a few.
+// For each of many patterns, the number of the first piece of text that
+// contains it. One pass over the pieces for all patterns at once: a
+// multi-pattern automaton over bytes, so thousands of patterns cost no more
+// than a few.
 class MultiPatternSearch {
  public:
   explicit MultiPatternSearch(const std::vector<std::string_view>& patterns);
 
-  // For each pattern in the constructor's order, the index of the first line
-  // of `text` (as split_lines counts them) among those `eligible` admits that
-  // contains it, or npos.
-  template <class Eligible>
-  std::vector<std::size_t> first_lines(std::string_view text, Eligible&& eligible) const {
+  // For each pattern in the constructor's order, the number of the first
+  // piece that contains it, or npos. `for_each_piece(feed)` calls
+  // `feed(number, piece)` for the pieces in order, with numbers that never
+  // decrease, and may stop once `feed` returns false: every pattern is found.
+  // A match never spans two pieces.
+  template <class ForEachPiece>
+  std::vector<std::size_t> first_pieces(ForEachPiece&& for_each_piece) const {
     std::vector<std::size_t> first(pattern_count_, std::string_view::npos);
     std::size_t found = 0;
-    for_each_line(text, [&](std::size_t li, std::string_view line) {
-      if (found == pattern_count_) return false;
-      if (!eligible(line)) return true;
+    for_each_piece([&](std::size_t number, std::string_view piece) {
       uint32_t state = 0;
-      for (const char ch : line) {
+      for (const char ch : piece) {
         state = step(state, static_cast<unsigned char>(ch));
         // A pattern already seen had every shorter pattern ending inside it
         // reported with it, so the walk stops at the first one seen before.
         for (uint32_t o = nodes_[state].output; o != kNone && first[nodes_[o].pattern] == std::string_view::npos;
              o = nodes_[nodes_[o].fail].output) {
-          first[nodes_[o].pattern] = li;
+          first[nodes_[o].pattern] = number;
           ++found;
         }
       }
-      return true;
+      return found < pattern_count_;
     });
     return first;
   }
@@ -116,7 +117,7 @@ class MultiPatternSearch {
     }
   }
 
-  void insert(std::string_view pattern, uint32_t index);
+  uint32_t add_child(uint32_t node, unsigned char byte);
   void link();
 
   std::vector<Node> nodes_;

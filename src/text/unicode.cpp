@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/ucasemap.h>
 
+#include <array>
 #include <cstdlib>
 
 #include "text/ascii.hpp"
@@ -79,27 +80,74 @@ std::string_view trim(std::string_view s) { return trim_end(trim_start(s)); }
 
 std::string_view first_word(std::string_view s) { return s.substr(0, white_space_run(s, false)); }
 
-std::string to_lower(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
-  if (i == s.size()) {
-    std::string out(s);
-    for (char& ch : out) ch = ascii_lower(ch);
-    return out;
+namespace {
+
+// Which two-byte characters (U+0080 to U+07FF) are their own lower case, found
+// once by lower-casing each alone. A line of ASCII and such characters is
+// lower-cased byte by byte: no mapping of the language-neutral case map looks
+// at a neighbour except the final sigma's, and a capital sigma is not its own
+// lower case.
+const std::array<bool, 0x800>& own_lower_case() {
+  static const std::array<bool, 0x800> table = [] {
+    std::array<bool, 0x800> own{};
+    for (char32_t c = 0x80; c < 0x800; ++c) {
+      const char bytes[2] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+      char lowered[8];
+      UErrorCode status = U_ZERO_ERROR;
+      const int32_t n = ucasemap_utf8ToLower(root_case_map(), lowered, sizeof lowered, bytes, 2, &status);
+      own[c] = U_SUCCESS(status) && n == 2 && lowered[0] == bytes[0] && lowered[1] == bytes[1];
+    }
+    return own;
+  }();
+  return table;
+}
+
+// Lower-cases `s` into `out` byte by byte; false, with `out` unfinished, at
+// a character that this cannot do.
+bool lower_bytewise(std::string_view s, std::string& out) {
+  const auto& own = own_lower_case();
+  out.resize(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(s[i]);
+    if (byte < 0x80) {
+      out[i] = ascii_lower(s[i]);
+      continue;
+    }
+    if ((byte & 0xE0) != 0xC0 || i + 1 >= s.size()) return false;
+    const auto next = static_cast<unsigned char>(s[i + 1]);
+    const char32_t c = (char32_t{byte} & 0x1F) << 6 | (next & 0x3F);
+    if ((next & 0xC0) != 0x80 || c < 0x80 || !own[c]) return false;
+    out[i] = s[i];
+    out[i + 1] = s[i + 1];
+    ++i;
   }
+  return true;
+}
+
+}  // namespace
+
+void to_lower_into(std::string_view s, std::string& out) {
+  if (lower_bytewise(s, out)) return;
   // Most texts keep their length; a longer result is retried with ICU's size.
-  std::string out(s.size() + 16, '\0');
+  out.assign(s.size() + 16, '\0');
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()),
-                                         s.data(), static_cast<int32_t>(s.size()), &status);
+  const int32_t n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()), s.data(),
+                                         static_cast<int32_t>(s.size()), &status);
   if (status == U_BUFFER_OVERFLOW_ERROR) {
     out.assign(static_cast<std::size_t>(n), '\0');
     status = U_ZERO_ERROR;
-    ucasemap_utf8ToLower(root_case_map(), out.data(), n, s.data(), static_cast<int32_t>(s.size()),
-                         &status);
+    ucasemap_utf8ToLower(root_case_map(), out.data(), n, s.data(), static_cast<int32_t>(s.size()), &status);
   }
-  if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return std::string(s);
+  if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) {
+    out.assign(s);
+    return;
+  }
   out.resize(static_cast<std::size_t>(n));
+}
+
+std::string to_lower(std::string_view s) {
+  std::string out;
+  to_lower_into(s, out);
   return out;
 }
 

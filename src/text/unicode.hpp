@@ -29,5 +29,7 @@ std::string_view first_word(std::string_view s);
 // Full, language-neutral lower-casing: "I" -> "i", "İ" -> "i" U+0307, a final
 // capital sigma -> "ς". The result may be longer than the input.
 std::string to_lower(std::string_view s);
+// The same into `out`, whose room is kept for the next text.
+void to_lower_into(std::string_view s, std::string& out);
 
 }  // namespace zevo::text

@@ -74,8 +74,6 @@ TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
       owned.push_back(line);
     }
     const std::vector<std::string_view> lines(owned.begin(), owned.end());
-    std::string text;
-    for (const std::string& line : owned) text += line + "\n";
     // Lines of even length only, so that the filter shows.
     const auto eligible = [](std::string_view line) { return line.size() % 2 == 0; };
     std::vector<std::size_t> expected;
@@ -86,8 +84,36 @@ TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
       }
       expected.push_back(first);
     }
-    EXPECT_EQ(search.first_lines(text, eligible), expected) << ::testing::PrintToString(owned);
+    const auto eligible_lines = [&](auto&& feed) {
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (eligible(lines[i]) && !feed(i, lines[i])) return;
+      }
+    };
+    EXPECT_EQ(search.first_pieces(eligible_lines), expected) << ::testing::PrintToString(owned);
   }
+}
+
+// The trie is built from the patterns in byte order; a pattern given twice is
+// reported at its later place only, as when they were inserted as given.
+TEST(MultiPatternSearch, PatternGivenTwiceAndOutOfOrder) {
+  const MultiPatternSearch search({"ab", "b", "a", "ab"});
+  const auto pieces = [](auto&& feed) {
+    const std::string_view lines[] = {"x", "xb", "ab"};
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+      if (!feed(i, lines[i])) return;
+    }
+  };
+  constexpr std::size_t none = std::string_view::npos;
+  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{none, 1, 2, 2}));
+}
+
+// Pieces of one number are searched apart: a pattern across two is not found.
+TEST(MultiPatternSearch, MatchesStayInsideOnePiece) {
+  const MultiPatternSearch search({"ab", "b"});
+  const auto pieces = [](auto&& feed) {
+    if (feed(4, "a") && feed(4, "b")) feed(7, "xab");
+  };
+  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{7, 4}));
 }
 
 }  // namespace

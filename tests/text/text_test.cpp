@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unicode/ucasemap.h>
 
 #include <cmath>
 
@@ -75,6 +76,37 @@ TEST(ToLower, FullLanguageNeutralMapping) {
   for (const auto& c : cases) EXPECT_EQ(to_lower(c.input), c.lower) << c.input;
   const std::string long_dotted(1000, 'A');
   EXPECT_EQ(to_lower(long_dotted + "İ"), std::string(1000, 'a') + "i\u0307");
+}
+
+// Lines of ASCII and two-byte characters are lower-cased without ICU when it
+// would change none of those characters: each of them, in the places where a
+// mapping could look at its neighbours, against ICU on the whole text.
+TEST(ToLower, TwoByteCharactersAsIcuMapsThem) {
+  UErrorCode status = U_ZERO_ERROR;
+  UCaseMap* map = ucasemap_open("", 0, &status);
+  ASSERT_TRUE(U_SUCCESS(status));
+  const auto icu_lower = [&](const std::string& s) {
+    std::string out(s.size() * 3 + 16, '\0');
+    UErrorCode error = U_ZERO_ERROR;
+    const int32_t n = ucasemap_utf8ToLower(map, out.data(), static_cast<int32_t>(out.size()), s.data(),
+                                           static_cast<int32_t>(s.size()), &error);
+    EXPECT_TRUE(U_SUCCESS(error));
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+  };
+  std::string lowered;
+  for (char32_t c = 0x80; c < 0x800; ++c) {
+    const std::string ch = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    for (const std::string& text : {ch, "A" + ch + "b", ch + ch, "\u03a3" + ch, ch + "\u03a3 x", "x" + ch + "\u03a3"}) {
+      to_lower_into(text, lowered);
+      EXPECT_EQ(lowered, icu_lower(text)) << static_cast<uint32_t>(c);
+      EXPECT_EQ(to_lower(text), lowered);
+    }
+  }
+  // The buffer's room is reused whatever it held before.
+  to_lower_into("KISA", lowered);
+  EXPECT_EQ(lowered, "kisa");
+  ucasemap_close(map);
 }
 
 char32_t first_char(std::string_view s) {
