@@ -26,47 +26,8 @@ using namespace zevo::bench;
 
 constexpr const char* kUri = "file:///bench/keystroke.zv";
 
-// Mixed code as typed in an editor: functions with Turkish and English
-// keywords, tests and benchmarks, declarations, topics, annotations, comments
-// and emoji.
-constexpr std::string_view kUnits[] = {
-    "// Modül {n}: sensör okuma 🔧 ve kontrol\n"
-    "@realtime @deadline(10)\n"
-    "fonksiyon oku_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
-    "    değişken ham_{n} = adc.oku(pin, kanal)\n"
-    "    sabit ÖLÇEK_{n} = 3.3\n"
-    "    eğer ham_{n} >= 4095 { yazdır(\"taşma 😀\", ham_{n}) }\n"
-    "    dön ham_{n} * ÖLÇEK_{n} / 4095\n"
-    "}\n",
-    "function control_{n}(target, gain) {\n"
-    "    let error_{n} = target - oku_{n}(1, 2)\n"
-    "    const limit_{n} = 100\n"
-    "    print(\"output\", max(error_{n} * gain, limit_{n})) // log it\n"
-    "    return error_{n}\n"
-    "}\n",
-    "konu sıcaklık_{n}: Ölçüm (güvenilir, derinlik: 10);\n"
-    "yayıncı gönder_{n} -> sıcaklık_{n};\n"
-    "subscriber listen_{n} <- sıcaklık_{n};\n",
-    "değişken sayaç_{n}: tamsayı = 0\n"
-    "let hazır_{n} = doğru // 🚀 hazır\n",
-    "yapı Nokta_{n} {\n"
-    "    x: ondalık,\n"
-    "    y: ondalık\n"
-    "}\n"
-    "type Reading_{n} = float\n",
-    "@test\n"
-    "fonksiyon test_topla_{n}() {\n"
-    "    değişken sonuç = topla(2, 3)\n"
-    "    doğrula(sonuç == 5)\n"
-    "}\n",
-    "@bench\n"
-    "fn benchmark_sırala_{n}(liste) { dön sırala(liste) }\n",
-    "/* Açıklama {n}: bu blok\n"
-    "   birkaç satır sürer ✨ */\n"
-    "fn yardımcı_{n}(x) { dön x + 1 }\n\n",
-};
 
-std::string document_text(std::size_t size) { return mixed_units(kUnits, 0x9e3779b97f4a7c15, size); }
+std::string document_text(std::size_t size) { return mixed_editor_code(size); }
 
 constexpr const char* kSteps[] = {"didChange + diagnostics", "semanticTokens/full", "documentSymbol",
                                   "codeLens",                "inlayHint",           "codeAction"};

@@ -14,45 +14,6 @@ namespace {
 
 using nlohmann::json;
 
-// Mixed code as typed in an editor: functions with Turkish and English
-// keywords, tests and benchmarks, declarations, topics, annotations, comments
-// and emoji.
-constexpr std::string_view kUnits[] = {
-    "// Modül {n}: sensör okuma 🔧 ve kontrol\n"
-    "@realtime @deadline(10)\n"
-    "fonksiyon oku_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
-    "    değişken ham_{n} = adc.oku(pin, kanal)\n"
-    "    sabit ÖLÇEK_{n} = 3.3\n"
-    "    eğer ham_{n} >= 4095 { yazdır(\"taşma 😀\", ham_{n}) }\n"
-    "    dön ham_{n} * ÖLÇEK_{n} / 4095\n"
-    "}\n",
-    "function control_{n}(target, gain) {\n"
-    "    let error_{n} = target - oku_{n}(1, 2)\n"
-    "    const limit_{n} = 100\n"
-    "    print(\"output\", max(error_{n} * gain, limit_{n})) // log it\n"
-    "    return error_{n}\n"
-    "}\n",
-    "konu sıcaklık_{n}: Ölçüm (güvenilir, derinlik: 10);\n"
-    "yayıncı gönder_{n} -> sıcaklık_{n};\n"
-    "subscriber listen_{n} <- sıcaklık_{n};\n",
-    "değişken sayaç_{n}: tamsayı = 0\n"
-    "let hazır_{n} = doğru // 🚀 hazır\n",
-    "yapı Nokta_{n} {\n"
-    "    x: ondalık,\n"
-    "    y: ondalık\n"
-    "}\n"
-    "type Reading_{n} = float\n",
-    "@test\n"
-    "fonksiyon test_topla_{n}() {\n"
-    "    değişken sonuç = topla(2, 3)\n"
-    "    doğrula(sonuç == 5)\n"
-    "}\n",
-    "@bench\n"
-    "fn benchmark_sırala_{n}(liste) { dön sırala(liste) }\n",
-    "/* Açıklama {n}: bu blok\n"
-    "   birkaç satır sürer ✨ */\n"
-    "fn yardımcı_{n}(x) { dön x + 1 }\n\n",
-};
 
 // A declaration with a comment on every line; its answer is about 2.7 times
 // the document.
@@ -75,7 +36,7 @@ void answer(benchmark::State& state, const std::string& text) {
 }
 
 void BM_MixedCode(benchmark::State& state) {
-  answer(state, zevo::bench::mixed_units(kUnits, 0x9e3779b97f4a7c15, static_cast<std::size_t>(state.range(0))));
+  answer(state, zevo::bench::mixed_editor_code(static_cast<std::size_t>(state.range(0))));
 }
 BENCHMARK(BM_MixedCode)->Arg(1 << 20)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
 
@@ -94,7 +55,7 @@ BENCHMARK(BM_OneLongLine)->Unit(benchmark::kMillisecond);
 
 // The scan alone, its records encoded but not written.
 void BM_MixedCodeRecords(benchmark::State& state) {
-  const std::string text = zevo::bench::mixed_units(kUnits, 0x9e3779b97f4a7c15, 1u << 20);
+  const std::string text = zevo::bench::mixed_editor_code(1u << 20);
   for (auto _ : state) {
     auto data = zevo::lsp::encode_semantic_tokens(zevo::lsp::semantic_token_records(text));
     benchmark::DoNotOptimize(data);
