@@ -12,6 +12,10 @@
 #include <sys/random.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace zevo::platform {
 
 namespace {
@@ -114,13 +118,88 @@ __attribute__((constructor(101))) void tune_heap() {
 
 }  // namespace
 
+namespace {
+
+// Unmapping a large block that has been written costs about half a
+// millisecond here, which a short request that happens to free one (a large
+// kept body or answer block let go) paid before its answer. Such blocks are
+// unmapped by a thread of their own instead. A large block asked for waits
+// until none is left to unmap, so that a freed block and its successor are
+// never in memory together and the peak stays what it was.
+class LargeRelease {
+ public:
+  void release(void* block) {
+    std::call_once(started_, [this] { std::thread([this] { run(); }).detach(); });
+    std::unique_lock lock(mutex_);
+    if (count_ == kSlots) {
+      lock.unlock();
+      std::free(block);
+      return;
+    }
+    pending_[count_++] = block;
+    lock.unlock();
+    wake_.notify_one();
+  }
+
+  // Returns once every block handed over so far has been unmapped.
+  void settle() {
+    std::unique_lock lock(mutex_);
+    while (count_ > 0) std::free(pending_[--count_]);
+    done_.wait(lock, [this] { return unmapping_ == 0; });
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 8;
+
+  [[noreturn]] void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return count_ > 0; });
+      void* block = pending_[--count_];
+      ++unmapping_;
+      lock.unlock();
+      std::free(block);
+      lock.lock();
+      --unmapping_;
+      done_.notify_all();
+    }
+  }
+
+  std::once_flag started_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable done_;
+  void* pending_[kSlots] = {};
+  std::size_t count_ = 0;
+  std::size_t unmapping_ = 0;
+};
+
+// Never destroyed: the thread may still wait on it while the process ends.
+LargeRelease& large_release() {
+  static LargeRelease* const release = new LargeRelease;
+  return *release;
+}
+
+}  // namespace
+
 void* heap_alloc(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block != nullptr && size >= kHugeBlock) advise_huge_pages(block, size);
+  if (size < kHugeBlock) return std::malloc(size == 0 ? 1 : size);
+  large_release().settle();
+  // Starting on a huge page boundary, all but the last partial huge page of
+  // the block can be huge pages; the space skipped before it is never touched.
+  void* block = nullptr;
+  if (::posix_memalign(&block, kHugePage, size) != 0) return nullptr;
+  advise_huge_pages(block, size);
   return block;
 }
 
-void heap_free(void* block) { std::free(block); }
+void heap_free(void* block) {
+  if (block != nullptr && ::malloc_usable_size(block) >= kHugeBlock) {
+    large_release().release(block);
+    return;
+  }
+  std::free(block);
+}
 
 bool random_bytes(void* out, std::size_t size) {
   auto* bytes = static_cast<unsigned char*>(out);
