@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,13 +13,42 @@ namespace zevo::platform {
 namespace {
 
 TEST(Platform, HeapBlocksAreSixteenByteAligned) {
-  for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 4096u}) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{16}, std::size_t{17},
+                            std::size_t{4096}, std::size_t{8} << 20, (std::size_t{8} << 20) + 1, std::size_t{24} << 20}) {
     void* block = heap_alloc(size);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << size;
     std::memset(block, 0xAB, size);
     heap_free(block);
   }
+}
+
+// Large blocks are given back by another thread: blocks freed while others
+// are taken, from two threads at once, never lose or share their bytes.
+TEST(Platform, LargeBlocksFreedAndTakenInTurnKeepTheirBytes) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  auto churn = [](unsigned char seed) {
+    auto* kept = static_cast<unsigned char*>(heap_alloc(9 * kMiB));
+    std::memset(kept, seed, 9 * kMiB);
+    bool intact = true;
+    for (unsigned round = 0; round < 12; ++round) {
+      const std::size_t size = (8 + round % 3 * 4) * kMiB + round;
+      auto* block = static_cast<unsigned char*>(heap_alloc(size));
+      if (block == nullptr) return false;
+      std::memset(block, static_cast<int>(round), size);
+      intact = intact && block[0] == round && block[size - 1] == round;
+      heap_free(block);
+    }
+    for (std::size_t i = 0; i < 9 * kMiB; i += 4096) intact = intact && kept[i] == seed;
+    heap_free(kept);
+    return intact;
+  };
+  bool other = false;
+  std::thread second([&] { other = churn(0x5A); });
+  const bool first = churn(0xA5);
+  second.join();
+  EXPECT_TRUE(first);
+  EXPECT_TRUE(other);
 }
 
 TEST(Platform, RandomBytesDiffer) {
