@@ -186,7 +186,8 @@ void* heap_alloc(std::size_t size) {
   if (size < kHugeBlock) return std::malloc(size == 0 ? 1 : size);
   large_release().settle();
   // Starting on a huge page boundary, all but the last partial huge page of
-  // the block can be huge pages; the space skipped before it is never touched.
+  // the block can be huge pages; of the space skipped before it only the
+  // heap's headers are touched.
   void* block = nullptr;
   if (::posix_memalign(&block, kHugePage, size) != 0) return nullptr;
   advise_huge_pages(block, size);
