@@ -115,8 +115,13 @@ __attribute__((constructor(101))) void tune_heap() {
 }  // namespace
 
 void* heap_alloc(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block != nullptr && size >= kHugeBlock) advise_huge_pages(block, size);
+  if (size < kHugeBlock) return std::malloc(size == 0 ? 1 : size);
+  // Starting on a huge page boundary, all but the last partial huge page of
+  // the block can be huge pages; of the space skipped before it only the
+  // heap's headers are touched.
+  void* block = nullptr;
+  if (::posix_memalign(&block, kHugePage, size) != 0) return nullptr;
+  advise_huge_pages(block, size);
   return block;
 }
 

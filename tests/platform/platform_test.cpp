@@ -12,7 +12,8 @@ namespace zevo::platform {
 namespace {
 
 TEST(Platform, HeapBlocksAreSixteenByteAligned) {
-  for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 4096u}) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{16}, std::size_t{17},
+                            std::size_t{4096}, std::size_t{8} << 20, (std::size_t{8} << 20) + 1, std::size_t{24} << 20}) {
     void* block = heap_alloc(size);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << size;
