@@ -1,6 +1,7 @@
 #include "parser/lexer.hpp"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -125,8 +126,11 @@ void Lexer::skip_trivia() {
 
 namespace {
 
-// Whether the 8 bytes at `p` are ASCII and none of them ends a line.
-inline bool ascii_without_line_end(const char* p) {
+// The columns the 8 bytes at `p` take in a line comment: one per byte of ASCII
+// and one per whole two-byte sequence (the letters of Turkish), as the
+// character walk counts them; 0 when a byte ends the line or begins or
+// continues anything else, which the walk then takes a character at a time.
+inline unsigned comment_word_columns(const char* p) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;
   constexpr uint64_t kHigh = 0x8080808080808080ull;
   uint64_t word;
@@ -135,22 +139,35 @@ inline bool ascii_without_line_end(const char* p) {
     const uint64_t x = word ^ (kOnes * b);
     return ((x - kOnes) & ~x & kHigh) != 0;
   };
-  return (word & kHigh) == 0 && !has_byte('\n') && !has_byte('\r');
+  const uint64_t high = word & kHigh;
+  if (high == 0) return has_byte('\n') || has_byte('\r') ? 0 : 8;
+  // Each mask has bit 7 of the bytes it names.
+  const uint64_t lead = high & (word << 1);                   // 11xxxxxx
+  const uint64_t continuation = high & ~(word << 1);          // 10xxxxxx
+  const uint64_t two_byte_lead = lead & ~(word << 2) & kHigh  // 110xxxxx but not C0 or C1
+                                 & (((word & 0x1E1E1E1E1E1E1E1Eull) + 0x7E7E7E7E7E7E7E7Eull) & kHigh);
+  // Every lead a two-byte one, followed by the only continuation bytes, all inside the word.
+  if (lead != two_byte_lead || continuation != two_byte_lead << 8 || (two_byte_lead >> 63) != 0) return 0;
+  if (has_byte('\n') || has_byte('\r')) return 0;
+  return 8 - static_cast<unsigned>(std::popcount(continuation));
 }
 
 }  // namespace
 
-// A comment can be a whole document long: its ASCII is stepped over a word at
-// a time, one column per byte, the rest a character at a time as advance_char does.
+// A comment can be a whole document long: it is stepped over a word at a
+// time where the word is ASCII and whole two-byte sequences, the rest a
+// character at a time as advance_char does.
 void Lexer::skip_line_comment() {
   const std::size_t n = text_.size();
   std::size_t i = pos_.offset;
   std::uint64_t column = pos_.column;
   while (i < n) {
-    if (n - i >= 8 && ascii_without_line_end(text_.data() + i)) {
-      i += 8;
-      column += 8;
-      continue;
+    if (n - i >= 8) {
+      if (const unsigned columns = comment_word_columns(text_.data() + i)) {
+        i += 8;
+        column += columns;
+        continue;
+      }
     }
     const char b = text_[i];
     if (b == '\n' || b == '\r') break;
