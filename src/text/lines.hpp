@@ -50,6 +50,9 @@ void for_each_line(std::string_view text, Visit&& visit) {
 
 std::vector<std::string_view> split_lines(std::string_view text);
 
+// The number of "\n" bytes in `text`.
+std::size_t count_newlines(std::string_view text);
+
 // Line number `n` (as split_lines counts), or false when the text has no such line.
 bool nth_line(std::string_view text, std::size_t n, std::string_view& line);
 

@@ -45,7 +45,12 @@ void for_each_line_containing(std::string_view text, std::string_view needle, Vi
   while (line_start < text.size()) {
     const std::size_t hit = find_text(text, needle, line_start);
     if (hit == std::string_view::npos) return;
-    for (std::size_t nl; (nl = text.find('\n', line_start)) < hit; line_start = nl + 1) ++index;
+    // The hit can be far on: the breaks before it are counted in blocks.
+    const std::string_view before = text.substr(line_start, hit - line_start);
+    if (const std::size_t last = before.rfind('\n'); last != std::string_view::npos) {
+      index += count_newlines(before);
+      line_start += last + 1;
+    }
     const std::size_t nl = text.find('\n', hit);
     if (!visit(index, line_ending_at(text, line_start, nl))) return;
     if (nl == std::string_view::npos) return;
