@@ -172,7 +172,7 @@ void print_table() {
   }
   std::printf("\n| part | messages | messages/s | MB/s in | peak RSS MB |\n|---|---:|---:|---:|---:|\n");
   for (const auto& [name, part] : parts()) {
-    std::printf("| %s | %zu | %.0f | %.1f | %.1f |\n", name.c_str(), part.messages,
+    std::printf("| %s | %zu | %.0f | %.1f | %.2f |\n", name.c_str(), part.messages,
                 static_cast<double>(part.messages) / part.wall, static_cast<double>(part.bytes_in) / part.wall / 1e6,
                 static_cast<double>(part.peak_kib) / 1024.0);
   }
