@@ -2,6 +2,7 @@
 // ordered by key; numbers as unsigned 64-bit, signed 64-bit or double).
 #pragma once
 
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -82,11 +83,18 @@ class Writer {
     }
     if (values.empty()) return;
     char* p = at_;
-    if (comma_) *p++ = ',';
-    p = write_digits(p, uint64_t{values[0]});
-    for (std::size_t i = 1; i < values.size(); ++i) {
-      *p++ = ',';
-      p = write_digits(p, uint64_t{values[i]});
+    std::size_t i = 0;
+    if (!comma_) p = write_digits(p, uint64_t{values[i++]});
+    for (; i < values.size(); ++i) {
+      const uint32_t value = values[i];
+      if (value < 100) {
+        // The separator and the digits in one store of four bytes.
+        std::memcpy(p, &kSeparatedPairs[value], 4);
+        p += 3 - (value < 10);
+      } else {
+        *p++ = ',';
+        p = write_digits(p, uint64_t{value});
+      }
     }
     comma_ = true;
     budget_ -= static_cast<std::size_t>(p - at_);
@@ -198,16 +206,48 @@ class Writer {
 #endif
   // A separator, a sign and 20 digits.
   static constexpr std::size_t kLongestInteger = 22;
-  // Most integers in answers (positions, lengths, kinds) are below 100.
-  static char* write_digits(char* p, uint64_t value) {
-    if (value < 10) {
-      *p = static_cast<char>('0' + value);
-      return p + 1;
+  // "00" to "99".
+  static constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+      pairs[2 * i] = static_cast<char>('0' + i / 10);
+      pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
+    return pairs;
+  }();
+  // "," and the digits of 0 to 99, in four bytes each.
+  static constexpr std::array<std::array<char, 4>, 100> kSeparatedPairs = [] {
+    std::array<std::array<char, 4>, 100> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+      pairs[i][0] = ',';
+      pairs[i][1] = static_cast<char>('0' + (i < 10 ? i : i / 10));
+      pairs[i][2] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+  }();
+  // Most integers in answers (positions, lengths, kinds) are below 100, and
+  // whether one is below 10 is hard to predict, so that case has no branch:
+  // a pair is copied whole and the pointer moves by one or two. The byte
+  // after the digits may be written: callers have room for the longest.
+  static char* write_digits(char* p, uint64_t value) {
     if (value < 100) {
-      p[0] = static_cast<char>('0' + value / 10);
-      p[1] = static_cast<char>('0' + value % 10);
-      return p + 2;
+      const char* pair = kDigitPairs.data() + 2 * value;
+      const std::size_t one = value < 10;
+      p[0] = pair[one];
+      p[1] = pair[1];
+      return p + 2 - one;
+    }
+    if (value < 10000) {
+      const auto high = static_cast<std::size_t>(value / 100);
+      const char* low = kDigitPairs.data() + 2 * (value % 100);
+      if (high < 10) {
+        p[0] = static_cast<char>('0' + high);
+        std::memcpy(p + 1, low, 2);
+        return p + 3;
+      }
+      std::memcpy(p, kDigitPairs.data() + 2 * high, 2);
+      std::memcpy(p + 2, low, 2);
+      return p + 4;
     }
     return std::to_chars(p, p + 20, value).ptr;
   }

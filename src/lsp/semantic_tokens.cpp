@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -57,54 +58,91 @@ bool spelled_at(std::string_view line, std::size_t i, const char (&word)[N]) {
   return line.size() - i >= N - 1 && std::memcmp(line.data() + i, word, N - 1) == 0;
 }
 
+constexpr std::string_view kDeclarationKeywords[] = {"fonksiyon", "function", "değişken", "let",  "sabit",
+                                                     "const",     "yapı",     "struct",   "tip", "type"};
+
 // The first two bytes of the declaration keywords, as a set of byte pairs.
 constexpr std::array<uint64_t, 1024> kKeywordOpenings = [] {
   std::array<uint64_t, 1024> set{};
-  for (std::string_view k : {"fonksiyon", "function", "değişken", "let", "sabit", "const", "yapı", "struct", "tip", "type"}) {
+  for (std::string_view k : kDeclarationKeywords) {
     const unsigned pair = static_cast<unsigned char>(k[0]) << 8 | static_cast<unsigned char>(k[1]);
     set[pair >> 6] |= uint64_t{1} << (pair & 63);
   }
   return set;
 }();
 
+// The declaration keywords that begin at byte `i` of `line`.
+unsigned keywords_at(std::string_view line, std::size_t i) {
+  if (line.size() - i < 3) return 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const unsigned pair = bytes[i] << 8 | bytes[i + 1];
+  if ((kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) == 0) return 0;
+  unsigned found = 0;
+  switch (line[i]) {
+    case 'f':
+      if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
+      if (spelled_at(line, i, "function")) found |= kFunction;
+      break;
+    case 'd':
+      if (spelled_at(line, i, "değişken")) found |= kDegisken;
+      break;
+    case 'l':
+      if (spelled_at(line, i, "let")) found |= kLet;
+      break;
+    case 's':
+      if (spelled_at(line, i, "sabit")) found |= kSabit;
+      if (spelled_at(line, i, "struct")) found |= kStruct;
+      break;
+    case 'c':
+      if (spelled_at(line, i, "const")) found |= kConst;
+      break;
+    case 'y':
+      if (spelled_at(line, i, "yapı")) found |= kYapi;
+      break;
+    case 't':
+      if (spelled_at(line, i, "tip")) found |= kTip;
+      if (spelled_at(line, i, "type")) found |= kType;
+      break;
+    default: break;
+  }
+  return found;
+}
+
 // Which declaration keywords occur anywhere in the line (byte-wise, no word
 // boundary): the same answers as a search for each, in one pass that stops
 // only where a keyword's first two bytes stand.
 unsigned keywords_contained(std::string_view line) {
   unsigned found = 0;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
-    const unsigned pair = bytes[i] << 8 | bytes[i + 1];
-    if ((kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) == 0) continue;
-    switch (line[i]) {
-      case 'f':
-        if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
-        if (spelled_at(line, i, "function")) found |= kFunction;
-        break;
-      case 'd':
-        if (spelled_at(line, i, "değişken")) found |= kDegisken;
-        break;
-      case 'l':
-        if (spelled_at(line, i, "let")) found |= kLet;
-        break;
-      case 's':
-        if (spelled_at(line, i, "sabit")) found |= kSabit;
-        if (spelled_at(line, i, "struct")) found |= kStruct;
-        break;
-      case 'c':
-        if (spelled_at(line, i, "const")) found |= kConst;
-        break;
-      case 'y':
-        if (spelled_at(line, i, "yapı")) found |= kYapi;
-        break;
-      case 't':
-        if (spelled_at(line, i, "tip")) found |= kTip;
-        if (spelled_at(line, i, "type")) found |= kType;
-        break;
-      default: break;
-    }
-  }
+  for (std::size_t i = 0; i + 3 <= line.size(); ++i) found |= keywords_at(line, i);
   return found;
+}
+
+// The first bytes of the declaration keywords.
+constexpr bool opens_keyword(char32_t c) {
+  for (std::string_view k : kDeclarationKeywords) {
+    if (c == static_cast<unsigned char>(k[0])) return true;
+  }
+  return false;
+}
+
+// An ASCII byte is a character of its own, so White_Space at an ASCII end of
+// the text is trimmed here; the trims of the text layer take over at the first
+// byte above ASCII.
+std::string_view trimmed_start(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) {
+    if (!text::is_white_space(static_cast<unsigned char>(s[i]))) return s.substr(i);
+    ++i;
+  }
+  return text::trim_start(s.substr(i));
+}
+std::string_view trimmed_end(std::string_view s) {
+  std::size_t end = s.size();
+  while (end > 0 && static_cast<unsigned char>(s[end - 1]) < 0x80) {
+    if (!text::is_white_space(static_cast<unsigned char>(s[end - 1]))) return s.substr(0, end);
+    --end;
+  }
+  return text::trim_end(s.substr(0, end));
 }
 
 // The name between a keyword's first and second occurrences: trimmed, cut
@@ -117,11 +155,16 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
   // Trimming the end before the cut as well would change nothing: white
   // space at the end either falls behind the cut or is trimmed after it. So
   // the rest of the line is not walked back from its end.
-  segment = text::trim_start(segment.substr(0, segment.find(keyword)));
-  // Not find_first_of, which asks memchr of `stops` at every byte.
-  auto is_stop = [&](char c) { return std::find(stops.begin(), stops.end(), c) != stops.end(); };
+  segment = trimmed_start(segment.substr(0, segment.find(keyword)));
+  // The stops are ASCII: a set of the bytes 0 to 63 and one of 64 to 127.
+  uint64_t low = 0, high = 0;
+  for (const char c : stops) (c < 64 ? low : high) |= uint64_t{1} << (c & 63);
+  auto is_stop = [&](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 128 && ((byte < 64 ? low : high) >> (byte & 63) & 1) != 0;
+  };
   const std::size_t stop = static_cast<std::size_t>(std::find_if(segment.begin(), segment.end(), is_stop) - segment.begin());
-  segment = text::trim(segment.substr(0, stop));
+  segment = trimmed_end(trimmed_start(segment.substr(0, stop)));
   if (segment.empty()) return {};
   std::size_t i = 0;
   if (!text::is_alphabetic(text::decode_utf8(segment, i))) return {};
@@ -153,6 +196,7 @@ enum CharClass : uint8_t {
   kQuote = 16,
   kSlash = 32,
   kOperatorByte = 64,
+  kKeywordOpening = 128,  // the first byte of a declaration keyword
 };
 
 uint8_t class_of(char32_t c) {
@@ -161,6 +205,7 @@ uint8_t class_of(char32_t c) {
   if (c == '@') cls |= kAtSign;
   if (c == '"') cls |= kQuote;
   if (c == '/') cls |= kSlash;
+  if (opens_keyword(c)) cls |= kKeywordOpening;
   for (std::string_view op : SEMANTIC_OPERATORS) {
     if (c == static_cast<unsigned char>(op[0])) cls |= kOperatorByte;
   }
@@ -201,11 +246,19 @@ constexpr std::size_t kLongestKeyword = 12;
 struct KeywordsByLength {
   std::array<std::array<std::string_view, SEMANTIC_KEYWORDS.size()>, kLongestKeyword + 1> spellings{};
   std::array<std::size_t, kLongestKeyword + 1> counts{};
+  // Per length, the first bytes its spellings begin with.
+  std::array<std::array<uint64_t, 4>, kLongestKeyword + 1> openings{};
   constexpr KeywordsByLength() {
-    for (std::string_view k : SEMANTIC_KEYWORDS) spellings[k.size()][counts[k.size()]++] = k;
+    for (std::string_view k : SEMANTIC_KEYWORDS) {
+      spellings[k.size()][counts[k.size()]++] = k;
+      const auto first = static_cast<unsigned char>(k[0]);
+      openings[k.size()][first >> 6] |= uint64_t{1} << (first & 63);
+    }
   }
   constexpr bool holds(std::string_view run) const {
     if (run.size() > kLongestKeyword) return false;
+    const auto first = static_cast<unsigned char>(run[0]);
+    if ((openings[run.size()][first >> 6] >> (first & 63) & 1) == 0) return false;
     const auto& same = spellings[run.size()];
     for (std::size_t i = 0; i < counts[run.size()]; ++i) {
       if (same[i][0] == run[0] && same[i] == run) return true;
@@ -244,6 +297,33 @@ constexpr std::array<bool, 256> kSingleOperators = [] {
 // std::stable_sort, which takes a buffer.
 constexpr std::size_t kInsertionSorted = 64;
 
+// Bit rows of a line of n bytes: bit i of word i / 64 stands for byte i. Bit n
+// is set and the bits after it are clear, so that both searches below stop
+// without a bound of their own; `from` is at most n.
+using BitRow = const uint64_t*;
+constexpr std::size_t row_words(std::size_t n) { return (n + 65) >> 6; }
+
+// The first byte at or after `from` whose bit is set, or n.
+std::size_t next_set(BitRow row, std::size_t from) {
+  std::size_t word = from >> 6;
+  uint64_t bits = row[word] & (~uint64_t{0} << (from & 63));
+  while (bits == 0) bits = row[++word];
+  return (word << 6) + static_cast<std::size_t>(std::countr_zero(bits));
+}
+
+// The first byte at or after `from` whose bit is clear, or `n`.
+std::size_t next_clear(BitRow row, std::size_t from, std::size_t n) {
+  std::size_t word = from >> 6;
+  uint64_t bits = ~row[word] & (~uint64_t{0} << (from & 63));
+  while (bits == 0) bits = ~row[++word];
+  return std::min(n, (word << 6) + static_cast<std::size_t>(std::countr_zero(bits)));
+}
+
+// The low bit of each of the eight bytes of `w`, as eight bits in byte order.
+constexpr uint64_t low_bits(uint64_t w) {
+  return (w & 0x0101010101010101u) * 0x0102040810204080u >> 56;
+}
+
 // One line with, for every byte, the class of the character it belongs to,
 // and, when the line is not all ASCII, the UTF-16 column where the character
 // starts. Each scan walks the bytes once and appends its tokens in order of
@@ -276,8 +356,10 @@ class LineScan {
     const std::size_t n = line_.size();
     const auto* bytes = reinterpret_cast<const unsigned char*>(line_.data());
     const uint8_t* ascii = ascii_classes().data();
-    classes_.resize(n);
+    // Eight bytes past the end classless, for the rows.
+    classes_.resize(n + 8);
     uint8_t* classes = classes_.data();
+    std::memset(classes + n, 0, 8);
     unsigned seen = 0;
     std::size_t i = 0;
     for (; i < n && bytes[i] < 0x80; ++i) {
@@ -319,7 +401,42 @@ class LineScan {
       columns[n] = column;
     }
     seen_ = seen;
+    index_rows();
   }
+
+  // The rows of the classes that the walks step through, eight class bytes
+  // at a time.
+  void index_rows() {
+    const std::size_t n = line_.size();
+    const std::size_t words = row_words(n);
+    rows_.resize(words * kRows);
+    const std::size_t groups = (n + 7) >> 3;
+    const uint8_t* classes = classes_.data();
+    uint64_t* rows = rows_.data();
+    for (std::size_t word = 0; word < words; ++word) {
+      uint64_t identifier = 0, numeric = 0, operators = 0, openings = 0;
+      const std::size_t last = std::min(groups, (word + 1) << 3);
+      for (std::size_t g = word << 3; g < last; ++g) {
+        uint64_t w;
+        std::memcpy(&w, classes + (g << 3), 8);
+        const unsigned shift = static_cast<unsigned>(g & 7) << 3;
+        identifier |= low_bits(w) << shift;
+        numeric |= low_bits(w >> 1) << shift;
+        operators |= low_bits(w >> 6) << shift;
+        openings |= low_bits(w >> 7) << shift;
+      }
+      rows[word] = identifier;
+      rows[words + word] = numeric;
+      rows[2 * words + word] = operators;
+      rows[3 * words + word] = openings;
+    }
+    const uint64_t end_bit = uint64_t{1} << (n & 63);
+    for (std::size_t r = 0; r < kRows; ++r) rows[r * words + (n >> 6)] |= end_bit;
+  }
+  BitRow identifier_row() const { return rows_.data(); }
+  BitRow numeric_row() const { return rows_.data() + row_words(line_.size()); }
+  BitRow operator_row() const { return rows_.data() + 2 * row_words(line_.size()); }
+  BitRow keyword_opening_row() const { return rows_.data() + 3 * row_words(line_.size()); }
 
   uint32_t column(std::size_t byte) const { return ascii_ ? static_cast<uint32_t>(byte) : columns_[byte]; }
 
@@ -364,18 +481,16 @@ class LineScan {
   unsigned keywords() {
     unsigned contained = 0;
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
-    std::size_t i = 0;
-    while (i < n) {
-      if ((classes[i] & kIdentifier) == 0) {
-        ++i;
-        continue;
+    const BitRow row = identifier_row();
+    const BitRow openings = keyword_opening_row();
+    for (std::size_t start = next_set(row, 0); start < n;) {
+      const std::size_t end = next_clear(row, start, n);
+      const std::string_view run = line_.substr(start, end - start);
+      for (std::size_t i = next_set(openings, start); i < end; i = next_set(openings, i + 1)) {
+        contained |= keywords_at(run, i - start);
       }
-      const std::size_t start = i;
-      while (i < n && (classes[i] & kIdentifier) != 0) ++i;
-      const std::string_view run = line_.substr(start, i - start);
-      contained |= keywords_contained(run);
-      if (kKeywordsByLength.holds(run)) emit(start, i, kTokenKeyword, 0);
+      if (kKeywordsByLength.holds(run)) emit(start, end, kTokenKeyword, 0);
+      start = next_set(row, end);
     }
     return contained;
   }
@@ -423,16 +538,12 @@ class LineScan {
   void numbers() {
     if ((seen_ & kNumeric) == 0) return;
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
-    for (std::size_t i = 0; i < n;) {
-      if ((classes[i] & kNumeric) == 0) {
-        ++i;
-        continue;
-      }
-      std::size_t end = i + 1;
-      while (end < n && ((classes[end] & kNumeric) != 0 || line_[end] == '.')) ++end;
+    const BitRow row = numeric_row();
+    for (std::size_t i = next_set(row, 0); i < n;) {
+      std::size_t end = next_clear(row, i + 1, n);
+      while (end < n && line_[end] == '.') end = next_clear(row, end + 1, n);
       emit(i, end, kTokenNumber, 0);
-      i = end;
+      i = next_set(row, end);
     }
   }
 
@@ -451,10 +562,9 @@ class LineScan {
   void operators() {
     if ((seen_ & kOperatorByte) == 0) return;
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
+    const BitRow row = operator_row();
     std::array<std::size_t, kPairOperators> resume{};
-    for (std::size_t p = 0; p < n; ++p) {
-      if ((classes[p] & kOperatorByte) == 0) continue;
+    for (std::size_t p = next_set(row, 0); p < n; p = next_set(row, p + 1)) {
       const auto byte = static_cast<unsigned char>(line_[p]);
       if (p + 1 < n) {
         for (std::size_t k = 0; k < kPairOperators; ++k) {
@@ -492,6 +602,10 @@ class LineScan {
   bool ascii_ = true;
   unsigned seen_ = 0;  // the classes of the line's characters, together
   std::vector<uint8_t> classes_;
+  // Rows of identifier, numeric, operator and keyword opening bytes, each
+  // row_words(size) long.
+  static constexpr std::size_t kRows = 4;
+  std::vector<uint64_t> rows_;
   std::vector<uint32_t> columns_;
   NonAsciiClasses non_ascii_;
 };
