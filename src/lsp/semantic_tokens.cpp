@@ -108,13 +108,51 @@ unsigned keywords_at(std::string_view line, std::size_t i) {
   return found;
 }
 
-// Which declaration keywords occur anywhere in the line (byte-wise, no word
-// boundary): the same answers as a search for each, in one pass that stops
-// only where a keyword's first two bytes stand.
-unsigned keywords_contained(std::string_view line) {
-  unsigned found = 0;
-  for (std::size_t i = 0; i + 3 <= line.size(); ++i) found |= keywords_at(line, i);
-  return found;
+// No declaration keyword ends with a start of itself, so two occurrences of
+// one never overlap: the one after the first is where a search from the end
+// of the first finds it.
+constexpr bool keywords_never_overlap() {
+  for (std::string_view k : kDeclarationKeywords) {
+    for (std::size_t n = 1; n < k.size(); ++n) {
+      if (k.substr(0, n) == k.substr(k.size() - n)) return false;
+    }
+  }
+  return true;
+}
+static_assert(keywords_never_overlap());
+
+constexpr std::size_t kKeywordBits = 10;
+
+// Which declaration keywords a line contains (byte-wise, no word boundary),
+// and where the first two occurrences of each begin: what searches for each
+// would find, collected from the places in order.
+struct KeywordPlaces {
+  unsigned contained = 0;
+  // Set for the keywords contained only: not cleared for each line.
+  std::array<std::size_t, kKeywordBits> first;
+  std::array<std::size_t, kKeywordBits> second;
+
+  void add(unsigned found, std::size_t at) {
+    for (; found != 0; found &= found - 1) {
+      const auto k = static_cast<std::size_t>(std::countr_zero(found));
+      const unsigned bit = 1u << k;
+      if ((contained & bit) == 0) {
+        contained |= bit;
+        first[k] = at;
+        second[k] = std::string_view::npos;
+      } else if (second[k] == std::string_view::npos) {
+        second[k] = at;
+      }
+    }
+  }
+};
+
+// The keywords of the whole line, in one pass that stops only where a
+// keyword's first two bytes stand.
+KeywordPlaces keywords_contained(std::string_view line) {
+  KeywordPlaces places;
+  for (std::size_t i = 0; i + 3 <= line.size(); ++i) places.add(keywords_at(line, i), i);
+  return places;
 }
 
 // The first bytes of the declaration keywords.
@@ -148,14 +186,17 @@ std::string_view trimmed_end(std::string_view s) {
 // The name between a keyword's first and second occurrences: trimmed, cut
 // before the first of `stops`, trimmed again; empty unless it begins with a
 // letter. A view into `line`.
-std::string_view declared_name_after(std::string_view line, std::string_view keyword, std::string_view stops) {
-  const std::size_t first = line.find(keyword);
-  if (first == std::string_view::npos) return {};
-  std::string_view segment = line.substr(first + keyword.size());
+std::string_view declared_name_after(std::string_view line, const KeywordText& keyword, const KeywordPlaces& places,
+                                     std::string_view stops) {
+  if ((places.contained & keyword.bit) == 0) return {};
+  const auto k = static_cast<std::size_t>(std::countr_zero(keyword.bit));
+  const std::size_t after = places.first[k] + keyword.spelling.size();
+  const std::size_t second = places.second[k];
   // Trimming the end before the cut as well would change nothing: white
   // space at the end either falls behind the cut or is trimmed after it. So
   // the rest of the line is not walked back from its end.
-  segment = trimmed_start(segment.substr(0, segment.find(keyword)));
+  std::string_view segment =
+      trimmed_start(line.substr(after, second == std::string_view::npos ? std::string_view::npos : second - after));
   // The stops are ASCII: a set of the bytes 0 to 63 and one of 64 to 127.
   uint64_t low = 0, high = 0;
   for (const char c : stops) (c < 64 ? low : high) |= uint64_t{1} << (c & 63);
@@ -172,15 +213,15 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
 }
 
 // declared_name with the line's keywords already known.
-std::optional<std::string_view> declared_name_in(std::string_view line, unsigned contained) {
-  std::string_view keyword = "const";
+std::optional<std::string_view> declared_name_in(std::string_view line, const KeywordPlaces& places) {
+  KeywordText keyword = {"const", kConst};
   for (const KeywordText& candidate : kDeclaredNameKeywords) {
-    if ((contained & candidate.bit) != 0) {
-      keyword = candidate.spelling;
+    if ((places.contained & candidate.bit) != 0) {
+      keyword = candidate;
       break;
     }
   }
-  const std::string_view name = declared_name_after(line, keyword, ":=");
+  const std::string_view name = declared_name_after(line, keyword, places, ":=");
   if (name.empty()) return std::nullopt;
   return name;
 }
@@ -337,10 +378,10 @@ class LineScan {
     index_line();
     out_.clear();
     annotations();
-    const unsigned contained = keywords();
-    first_keyword_name(kFunctionKeywords, contained, "(", kTokenFunction);
-    declared_names(contained);
-    first_keyword_name(kTypeKeywords, contained, "={ ", kTokenStruct);
+    const KeywordPlaces places = keywords();
+    first_keyword_name(kFunctionKeywords, places, "(", kTokenFunction);
+    declared_names(places);
+    first_keyword_name(kTypeKeywords, places, "={ ", kTokenStruct);
     strings();
     numbers();
     comment();
@@ -463,6 +504,8 @@ class LineScan {
     if ((seen_ & kAtSign) == 0) return;
     for (std::size_t p = line_.find('@'); p != std::string_view::npos; p = line_.find('@', p + 1)) {
       for (const AnnotationToken& row : ANNOTATION_TOKEN_TABLE) {
+        // The byte after the "@" first: most rows differ there.
+        if (line_.size() - p < row.spelling.size() || line_[p + 1] != row.spelling[1]) continue;
         if (!line_.substr(p).starts_with(row.spelling)) continue;
         const std::size_t end = p + row.spelling.size();
         if ((p == 0 || bounds_annotation(p - 1, "([,")) && (end == line_.size() || bounds_annotation(end, "()],"))) {
@@ -478,8 +521,8 @@ class LineScan {
   // for each keyword would, and at most one keyword starts at any place.
   // The declaration keywords are letters only, so each occurrence of one lies
   // inside a run: the walk gives which of them the line contains as well.
-  unsigned keywords() {
-    unsigned contained = 0;
+  KeywordPlaces keywords() {
+    KeywordPlaces places;
     const std::size_t n = line_.size();
     const BitRow row = identifier_row();
     const BitRow openings = keyword_opening_row();
@@ -487,32 +530,32 @@ class LineScan {
       const std::size_t end = next_clear(row, start, n);
       const std::string_view run = line_.substr(start, end - start);
       for (std::size_t i = next_set(openings, start); i < end; i = next_set(openings, i + 1)) {
-        contained |= keywords_at(run, i - start);
+        places.add(keywords_at(run, i - start), i);
       }
       if (kKeywordsByLength.holds(run)) emit(start, end, kTokenKeyword, 0);
       start = next_set(row, end);
     }
-    return contained;
+    return places;
   }
 
   // The name after the first of `keywords` that the line holds; a later
   // keyword is not tried when that one names nothing.
-  void first_keyword_name(std::span<const KeywordText> keywords, unsigned contained, std::string_view stops,
+  void first_keyword_name(std::span<const KeywordText> keywords, const KeywordPlaces& places, std::string_view stops,
                           uint32_t type) {
     for (const KeywordText& keyword : keywords) {
-      if ((contained & keyword.bit) == 0) continue;
-      const std::string_view name = declared_name_after(line_, keyword.spelling, stops);
+      if ((places.contained & keyword.bit) == 0) continue;
+      const std::string_view name = declared_name_after(line_, keyword, places, stops);
       if (!name.empty()) emit_name(name, type, kModifierDeclaration);
       return;
     }
   }
 
-  void declared_names(unsigned contained) {
-    if ((contained & (kDegisken | kLet)) != 0) {
-      if (const auto name = declared_name_in(line_, contained)) emit_name(*name, kTokenVariable, kModifierDeclaration);
+  void declared_names(const KeywordPlaces& places) {
+    if ((places.contained & (kDegisken | kLet)) != 0) {
+      if (const auto name = declared_name_in(line_, places)) emit_name(*name, kTokenVariable, kModifierDeclaration);
     }
-    if ((contained & (kSabit | kConst)) != 0) {
-      if (const auto name = declared_name_in(line_, contained)) {
+    if ((places.contained & (kSabit | kConst)) != 0) {
+      if (const auto name = declared_name_in(line_, places)) {
         emit_name(*name, kTokenVariable, kModifierDeclaration | kModifierReadonly);
       }
     }
