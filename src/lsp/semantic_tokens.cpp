@@ -71,12 +71,18 @@ constexpr std::array<uint64_t, 1024> kKeywordOpenings = [] {
   return set;
 }();
 
-// The declaration keywords that begin at byte `i` of `line`.
-unsigned keywords_at(std::string_view line, std::size_t i) {
-  if (line.size() - i < 3) return 0;
+// Whether a declaration keyword may begin at byte `i` of `line`: room for the
+// shortest, and its first two bytes. Inline, so that the call below is made
+// only where one may.
+inline bool may_open_keyword(std::string_view line, std::size_t i) {
+  if (line.size() - i < 3) return false;
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const unsigned pair = bytes[i] << 8 | bytes[i + 1];
-  if ((kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) == 0) return 0;
+  return (kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) != 0;
+}
+
+// The declaration keywords that begin at byte `i` of `line`, where one may.
+unsigned keywords_opened_at(std::string_view line, std::size_t i) {
   unsigned found = 0;
   switch (line[i]) {
     case 'f':
@@ -151,7 +157,9 @@ struct KeywordPlaces {
 // keyword's first two bytes stand.
 KeywordPlaces keywords_contained(std::string_view line) {
   KeywordPlaces places;
-  for (std::size_t i = 0; i + 3 <= line.size(); ++i) places.add(keywords_at(line, i), i);
+  for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
+    if (may_open_keyword(line, i)) places.add(keywords_opened_at(line, i), i);
+  }
   return places;
 }
 
@@ -454,8 +462,10 @@ class LineScan {
     const std::size_t groups = (n + 7) >> 3;
     const uint8_t* classes = classes_.data();
     uint64_t* rows = rows_.data();
+    const uint64_t end_bit = uint64_t{1} << (n & 63);
     for (std::size_t word = 0; word < words; ++word) {
-      uint64_t identifier = 0, numeric = 0, operators = 0, openings = 0;
+      const uint64_t end = word == n >> 6 ? end_bit : 0;
+      uint64_t identifier = end, numeric = end, operators = end, openings = end;
       const std::size_t last = std::min(groups, (word + 1) << 3);
       for (std::size_t g = word << 3; g < last; ++g) {
         uint64_t w;
@@ -471,8 +481,6 @@ class LineScan {
       rows[2 * words + word] = operators;
       rows[3 * words + word] = openings;
     }
-    const uint64_t end_bit = uint64_t{1} << (n & 63);
-    for (std::size_t r = 0; r < kRows; ++r) rows[r * words + (n >> 6)] |= end_bit;
   }
   BitRow identifier_row() const { return rows_.data(); }
   BitRow numeric_row() const { return rows_.data() + row_words(line_.size()); }
@@ -530,7 +538,7 @@ class LineScan {
       const std::size_t end = next_clear(row, start, n);
       const std::string_view run = line_.substr(start, end - start);
       for (std::size_t i = next_set(openings, start); i < end; i = next_set(openings, i + 1)) {
-        places.add(keywords_at(run, i - start), i);
+        if (may_open_keyword(run, i - start)) places.add(keywords_opened_at(run, i - start), i);
       }
       if (kKeywordsByLength.holds(run)) emit(start, end, kTokenKeyword, 0);
       start = next_set(row, end);
