@@ -527,21 +527,20 @@ class LineScan {
   // of identifier characters itself, so its tokens are exactly the maximal
   // identifier runs that spell it: one walk over the runs finds what searching
   // for each keyword would, and at most one keyword starts at any place.
-  // The declaration keywords are letters only, so each occurrence of one lies
-  // inside a run: the walk gives which of them the line contains as well.
+  // Which declaration keywords the line contains is found by a walk over the
+  // bytes where one may begin.
   KeywordPlaces keywords() {
-    KeywordPlaces places;
     const std::size_t n = line_.size();
     const BitRow row = identifier_row();
-    const BitRow openings = keyword_opening_row();
     for (std::size_t start = next_set(row, 0); start < n;) {
       const std::size_t end = next_clear(row, start, n);
-      const std::string_view run = line_.substr(start, end - start);
-      for (std::size_t i = next_set(openings, start); i < end; i = next_set(openings, i + 1)) {
-        if (may_open_keyword(run, i - start)) places.add(keywords_opened_at(run, i - start), i);
-      }
-      if (kKeywordsByLength.holds(run)) emit(start, end, kTokenKeyword, 0);
+      if (kKeywordsByLength.holds(line_.substr(start, end - start))) emit(start, end, kTokenKeyword, 0);
       start = next_set(row, end);
+    }
+    KeywordPlaces places;
+    const BitRow openings = keyword_opening_row();
+    for (std::size_t i = next_set(openings, 0); i < n; i = next_set(openings, i + 1)) {
+      if (may_open_keyword(line_, i)) places.add(keywords_opened_at(line_, i), i);
     }
     return places;
   }
