@@ -374,9 +374,10 @@ constexpr uint64_t low_bits(uint64_t w) {
 }
 
 // One line with, for every byte, the class of the character it belongs to,
-// and, when the line is not all ASCII, the UTF-16 column where the character
-// starts. Each scan walks the bytes once and appends its tokens in order of
-// start; the buffers are kept from line to line.
+// bit rows of the classes the walks step through, and, when the line is not
+// all ASCII, the UTF-16 column where the character starts. Each scan walks
+// the line once and appends its tokens in order of start; the buffers are
+// kept from line to line.
 class LineScan {
  public:
   // The tokens of one line, ordered by start; valid until the next call.
