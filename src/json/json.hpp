@@ -2,6 +2,7 @@
 // ordered by key; numbers as unsigned 64-bit, signed 64-bit or double).
 #pragma once
 
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -72,25 +73,23 @@ class Writer {
     if (!write_integer_in_place(value)) write_integer(value);
   }
   void number(uint32_t value) { number(uint64_t{value}); }
-  // Several integers in a row, with one check of the room for all of them
-  // (answers such as semantic tokens are long arrays of small integers).
+  // Several integers in a row, written in place as many at a time as the
+  // block and the limit have room for at the longest; where not even one
+  // has, one at a time as number() writes it. The same text and refusals as
+  // number() for each (answers such as semantic tokens are long arrays of
+  // small integers).
   void numbers(std::span<const uint32_t> values) {
-    const std::size_t longest = values.size() * kLongestInteger;
-    if (budget_ < longest || static_cast<std::size_t>(end_ - at_) < longest) {
-      for (const uint32_t value : values) number(value);
-      return;
+    while (!values.empty()) {
+      const std::size_t room = std::min(budget_, static_cast<std::size_t>(end_ - at_));
+      const std::size_t fit = std::min(values.size(), room / kLongestInteger);
+      if (fit == 0) {
+        number(values.front());
+        values = values.subspan(1);
+        continue;
+      }
+      write_in_place(values.first(fit));
+      values = values.subspan(fit);
     }
-    if (values.empty()) return;
-    char* p = at_;
-    if (comma_) *p++ = ',';
-    p = write_digits(p, uint64_t{values[0]});
-    for (std::size_t i = 1; i < values.size(); ++i) {
-      *p++ = ',';
-      p = write_digits(p, uint64_t{values[i]});
-    }
-    comma_ = true;
-    budget_ -= static_cast<std::size_t>(p - at_);
-    at_ = p;
   }
   void number(int32_t value) { number(int64_t{value}); }
   void number(double value);  // null when not finite
@@ -198,6 +197,16 @@ class Writer {
 #endif
   // A separator, a sign and 20 digits.
   static constexpr std::size_t kLongestInteger = 22;
+  // "," and the digits of 0 to 99, in four bytes each.
+  static constexpr std::array<std::array<char, 4>, 100> kSeparatedPairs = [] {
+    std::array<std::array<char, 4>, 100> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+      pairs[i][0] = ',';
+      pairs[i][1] = static_cast<char>('0' + (i < 10 ? i : i / 10));
+      pairs[i][2] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+  }();
   // Most integers in answers (positions, lengths, kinds) are below 100.
   static char* write_digits(char* p, uint64_t value) {
     if (value < 10) {
@@ -210,6 +219,28 @@ class Writer {
       return p + 2;
     }
     return std::to_chars(p, p + 20, value).ptr;
+  }
+  // Integers that the block and the limit have room for at the longest.
+  // Whether one is below 10 is hard to predict in a long row, so a value
+  // below 100 goes out with its separator in one store of four bytes, which
+  // may write past it into that room, and the pointer moves by two or three.
+  void write_in_place(std::span<const uint32_t> values) {
+    char* p = at_;
+    std::size_t i = 0;
+    if (!comma_) p = write_digits(p, uint64_t{values[i++]});
+    for (; i < values.size(); ++i) {
+      const uint32_t value = values[i];
+      if (value < 100) {
+        std::memcpy(p, &kSeparatedPairs[value], 4);
+        p += 3 - (value < 10);
+      } else {
+        *p++ = ',';
+        p = write_digits(p, uint64_t{value});
+      }
+    }
+    comma_ = true;
+    budget_ -= static_cast<std::size_t>(p - at_);
+    at_ = p;
   }
   static char* write_digits(char* p, int64_t value) {
     if (value >= 0) return write_digits(p, static_cast<uint64_t>(value));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -57,71 +58,162 @@ bool spelled_at(std::string_view line, std::size_t i, const char (&word)[N]) {
   return line.size() - i >= N - 1 && std::memcmp(line.data() + i, word, N - 1) == 0;
 }
 
+constexpr std::string_view kDeclarationKeywords[] = {"fonksiyon", "function", "değişken", "let",  "sabit",
+                                                     "const",     "yapı",     "struct",   "tip", "type"};
+
 // The first two bytes of the declaration keywords, as a set of byte pairs.
 constexpr std::array<uint64_t, 1024> kKeywordOpenings = [] {
   std::array<uint64_t, 1024> set{};
-  for (std::string_view k : {"fonksiyon", "function", "değişken", "let", "sabit", "const", "yapı", "struct", "tip", "type"}) {
+  for (std::string_view k : kDeclarationKeywords) {
     const unsigned pair = static_cast<unsigned char>(k[0]) << 8 | static_cast<unsigned char>(k[1]);
     set[pair >> 6] |= uint64_t{1} << (pair & 63);
   }
   return set;
 }();
 
-// Which declaration keywords occur anywhere in the line (byte-wise, no word
-// boundary): the same answers as a search for each, in one pass that stops
-// only where a keyword's first two bytes stand.
-unsigned keywords_contained(std::string_view line) {
-  unsigned found = 0;
+// Whether a declaration keyword may begin at byte `i` of `line`: room for the
+// shortest, and its first two bytes. Inline, so that the call below is made
+// only where one may.
+inline bool may_open_keyword(std::string_view line, std::size_t i) {
+  if (line.size() - i < 3) return false;
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
-    const unsigned pair = bytes[i] << 8 | bytes[i + 1];
-    if ((kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) == 0) continue;
-    switch (line[i]) {
-      case 'f':
-        if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
-        if (spelled_at(line, i, "function")) found |= kFunction;
-        break;
-      case 'd':
-        if (spelled_at(line, i, "değişken")) found |= kDegisken;
-        break;
-      case 'l':
-        if (spelled_at(line, i, "let")) found |= kLet;
-        break;
-      case 's':
-        if (spelled_at(line, i, "sabit")) found |= kSabit;
-        if (spelled_at(line, i, "struct")) found |= kStruct;
-        break;
-      case 'c':
-        if (spelled_at(line, i, "const")) found |= kConst;
-        break;
-      case 'y':
-        if (spelled_at(line, i, "yapı")) found |= kYapi;
-        break;
-      case 't':
-        if (spelled_at(line, i, "tip")) found |= kTip;
-        if (spelled_at(line, i, "type")) found |= kType;
-        break;
-      default: break;
-    }
+  const unsigned pair = bytes[i] << 8 | bytes[i + 1];
+  return (kKeywordOpenings[pair >> 6] >> (pair & 63) & 1) != 0;
+}
+
+// The declaration keywords that begin at byte `i` of `line`, where one may.
+unsigned keywords_opened_at(std::string_view line, std::size_t i) {
+  unsigned found = 0;
+  switch (line[i]) {
+    case 'f':
+      if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
+      if (spelled_at(line, i, "function")) found |= kFunction;
+      break;
+    case 'd':
+      if (spelled_at(line, i, "değişken")) found |= kDegisken;
+      break;
+    case 'l':
+      if (spelled_at(line, i, "let")) found |= kLet;
+      break;
+    case 's':
+      if (spelled_at(line, i, "sabit")) found |= kSabit;
+      if (spelled_at(line, i, "struct")) found |= kStruct;
+      break;
+    case 'c':
+      if (spelled_at(line, i, "const")) found |= kConst;
+      break;
+    case 'y':
+      if (spelled_at(line, i, "yapı")) found |= kYapi;
+      break;
+    case 't':
+      if (spelled_at(line, i, "tip")) found |= kTip;
+      if (spelled_at(line, i, "type")) found |= kType;
+      break;
+    default: break;
   }
   return found;
+}
+
+// No declaration keyword ends with a start of itself, so two occurrences of
+// one never overlap: the one after the first is where a search from the end
+// of the first finds it.
+constexpr bool keywords_never_overlap() {
+  for (std::string_view k : kDeclarationKeywords) {
+    for (std::size_t n = 1; n < k.size(); ++n) {
+      if (k.substr(0, n) == k.substr(k.size() - n)) return false;
+    }
+  }
+  return true;
+}
+static_assert(keywords_never_overlap());
+
+constexpr std::size_t kKeywordBits = 10;
+
+// Which declaration keywords a line contains (byte-wise, no word boundary),
+// and where the first two occurrences of each begin: what searches for each
+// would find, collected from the places in order.
+struct KeywordPlaces {
+  unsigned contained = 0;
+  // Set for the keywords contained only: not cleared for each line.
+  std::array<std::size_t, kKeywordBits> first;
+  std::array<std::size_t, kKeywordBits> second;
+
+  void add(unsigned found, std::size_t at) {
+    for (; found != 0; found &= found - 1) {
+      const auto k = static_cast<std::size_t>(std::countr_zero(found));
+      const unsigned bit = 1u << k;
+      if ((contained & bit) == 0) {
+        contained |= bit;
+        first[k] = at;
+        second[k] = std::string_view::npos;
+      } else if (second[k] == std::string_view::npos) {
+        second[k] = at;
+      }
+    }
+  }
+};
+
+// The keywords of the whole line, in one pass that stops only where a
+// keyword's first two bytes stand.
+KeywordPlaces keywords_contained(std::string_view line) {
+  KeywordPlaces places;
+  for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
+    if (may_open_keyword(line, i)) places.add(keywords_opened_at(line, i), i);
+  }
+  return places;
+}
+
+// The first bytes of the declaration keywords.
+constexpr bool opens_keyword(char32_t c) {
+  for (std::string_view k : kDeclarationKeywords) {
+    if (c == static_cast<unsigned char>(k[0])) return true;
+  }
+  return false;
+}
+
+// An ASCII byte is a character of its own, so White_Space at an ASCII end of
+// the text is trimmed here; the trims of the text layer take over at the first
+// byte above ASCII.
+std::string_view trimmed_start(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) {
+    if (!text::is_white_space(static_cast<unsigned char>(s[i]))) return s.substr(i);
+    ++i;
+  }
+  return text::trim_start(s.substr(i));
+}
+std::string_view trimmed_end(std::string_view s) {
+  std::size_t end = s.size();
+  while (end > 0 && static_cast<unsigned char>(s[end - 1]) < 0x80) {
+    if (!text::is_white_space(static_cast<unsigned char>(s[end - 1]))) return s.substr(0, end);
+    --end;
+  }
+  return text::trim_end(s.substr(0, end));
 }
 
 // The name between a keyword's first and second occurrences: trimmed, cut
 // before the first of `stops`, trimmed again; empty unless it begins with a
 // letter. A view into `line`.
-std::string_view declared_name_after(std::string_view line, std::string_view keyword, std::string_view stops) {
-  const std::size_t first = line.find(keyword);
-  if (first == std::string_view::npos) return {};
-  std::string_view segment = line.substr(first + keyword.size());
+std::string_view declared_name_after(std::string_view line, const KeywordText& keyword, const KeywordPlaces& places,
+                                     std::string_view stops) {
+  if ((places.contained & keyword.bit) == 0) return {};
+  const auto k = static_cast<std::size_t>(std::countr_zero(keyword.bit));
+  const std::size_t after = places.first[k] + keyword.spelling.size();
+  const std::size_t second = places.second[k];
   // Trimming the end before the cut as well would change nothing: white
   // space at the end either falls behind the cut or is trimmed after it. So
   // the rest of the line is not walked back from its end.
-  segment = text::trim_start(segment.substr(0, segment.find(keyword)));
-  // Not find_first_of, which asks memchr of `stops` at every byte.
-  auto is_stop = [&](char c) { return std::find(stops.begin(), stops.end(), c) != stops.end(); };
+  std::string_view segment =
+      trimmed_start(line.substr(after, second == std::string_view::npos ? std::string_view::npos : second - after));
+  // The stops are ASCII: a set of the bytes 0 to 63 and one of 64 to 127.
+  uint64_t low = 0, high = 0;
+  for (const char c : stops) (c < 64 ? low : high) |= uint64_t{1} << (c & 63);
+  auto is_stop = [&](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 128 && ((byte < 64 ? low : high) >> (byte & 63) & 1) != 0;
+  };
   const std::size_t stop = static_cast<std::size_t>(std::find_if(segment.begin(), segment.end(), is_stop) - segment.begin());
-  segment = text::trim(segment.substr(0, stop));
+  segment = trimmed_end(trimmed_start(segment.substr(0, stop)));
   if (segment.empty()) return {};
   std::size_t i = 0;
   if (!text::is_alphabetic(text::decode_utf8(segment, i))) return {};
@@ -129,15 +221,15 @@ std::string_view declared_name_after(std::string_view line, std::string_view key
 }
 
 // declared_name with the line's keywords already known.
-std::optional<std::string_view> declared_name_in(std::string_view line, unsigned contained) {
-  std::string_view keyword = "const";
+std::optional<std::string_view> declared_name_in(std::string_view line, const KeywordPlaces& places) {
+  KeywordText keyword = {"const", kConst};
   for (const KeywordText& candidate : kDeclaredNameKeywords) {
-    if ((contained & candidate.bit) != 0) {
-      keyword = candidate.spelling;
+    if ((places.contained & candidate.bit) != 0) {
+      keyword = candidate;
       break;
     }
   }
-  const std::string_view name = declared_name_after(line, keyword, ":=");
+  const std::string_view name = declared_name_after(line, keyword, places, ":=");
   if (name.empty()) return std::nullopt;
   return name;
 }
@@ -153,6 +245,7 @@ enum CharClass : uint8_t {
   kQuote = 16,
   kSlash = 32,
   kOperatorByte = 64,
+  kKeywordOpening = 128,  // the first byte of a declaration keyword
 };
 
 uint8_t class_of(char32_t c) {
@@ -161,6 +254,7 @@ uint8_t class_of(char32_t c) {
   if (c == '@') cls |= kAtSign;
   if (c == '"') cls |= kQuote;
   if (c == '/') cls |= kSlash;
+  if (opens_keyword(c)) cls |= kKeywordOpening;
   for (std::string_view op : SEMANTIC_OPERATORS) {
     if (c == static_cast<unsigned char>(op[0])) cls |= kOperatorByte;
   }
@@ -201,11 +295,19 @@ constexpr std::size_t kLongestKeyword = 12;
 struct KeywordsByLength {
   std::array<std::array<std::string_view, SEMANTIC_KEYWORDS.size()>, kLongestKeyword + 1> spellings{};
   std::array<std::size_t, kLongestKeyword + 1> counts{};
+  // Per length, the first bytes its spellings begin with.
+  std::array<std::array<uint64_t, 4>, kLongestKeyword + 1> openings{};
   constexpr KeywordsByLength() {
-    for (std::string_view k : SEMANTIC_KEYWORDS) spellings[k.size()][counts[k.size()]++] = k;
+    for (std::string_view k : SEMANTIC_KEYWORDS) {
+      spellings[k.size()][counts[k.size()]++] = k;
+      const auto first = static_cast<unsigned char>(k[0]);
+      openings[k.size()][first >> 6] |= uint64_t{1} << (first & 63);
+    }
   }
   constexpr bool holds(std::string_view run) const {
     if (run.size() > kLongestKeyword) return false;
+    const auto first = static_cast<unsigned char>(run[0]);
+    if ((openings[run.size()][first >> 6] >> (first & 63) & 1) == 0) return false;
     const auto& same = spellings[run.size()];
     for (std::size_t i = 0; i < counts[run.size()]; ++i) {
       if (same[i][0] == run[0] && same[i] == run) return true;
@@ -244,10 +346,38 @@ constexpr std::array<bool, 256> kSingleOperators = [] {
 // std::stable_sort, which takes a buffer.
 constexpr std::size_t kInsertionSorted = 64;
 
+// Bit rows of a line of n bytes: bit i of word i / 64 stands for byte i. Bit n
+// is set and the bits after it are clear, so that both searches below stop
+// without a bound of their own; `from` is at most n.
+using BitRow = const uint64_t*;
+constexpr std::size_t row_words(std::size_t n) { return (n + 65) >> 6; }
+
+// The first byte at or after `from` whose bit is set, or n.
+std::size_t next_set(BitRow row, std::size_t from) {
+  std::size_t word = from >> 6;
+  uint64_t bits = row[word] & (~uint64_t{0} << (from & 63));
+  while (bits == 0) bits = row[++word];
+  return (word << 6) + static_cast<std::size_t>(std::countr_zero(bits));
+}
+
+// The first byte at or after `from` whose bit is clear, or `n`.
+std::size_t next_clear(BitRow row, std::size_t from, std::size_t n) {
+  std::size_t word = from >> 6;
+  uint64_t bits = ~row[word] & (~uint64_t{0} << (from & 63));
+  while (bits == 0) bits = ~row[++word];
+  return std::min(n, (word << 6) + static_cast<std::size_t>(std::countr_zero(bits)));
+}
+
+// The low bit of each of the eight bytes of `w`, as eight bits in byte order.
+constexpr uint64_t low_bits(uint64_t w) {
+  return (w & 0x0101010101010101u) * 0x0102040810204080u >> 56;
+}
+
 // One line with, for every byte, the class of the character it belongs to,
-// and, when the line is not all ASCII, the UTF-16 column where the character
-// starts. Each scan walks the bytes once and appends its tokens in order of
-// start; the buffers are kept from line to line.
+// bit rows of the classes the walks step through, and, when the line is not
+// all ASCII, the UTF-16 column where the character starts. Each scan walks
+// the line once and appends its tokens in order of start; the buffers are
+// kept from line to line.
 class LineScan {
  public:
   // The tokens of one line, ordered by start; valid until the next call.
@@ -257,10 +387,10 @@ class LineScan {
     index_line();
     out_.clear();
     annotations();
-    const unsigned contained = keywords();
-    first_keyword_name(kFunctionKeywords, contained, "(", kTokenFunction);
-    declared_names(contained);
-    first_keyword_name(kTypeKeywords, contained, "={ ", kTokenStruct);
+    const KeywordPlaces places = keywords();
+    first_keyword_name(kFunctionKeywords, places, "(", kTokenFunction);
+    declared_names(places);
+    first_keyword_name(kTypeKeywords, places, "={ ", kTokenStruct);
     strings();
     numbers();
     comment();
@@ -276,8 +406,10 @@ class LineScan {
     const std::size_t n = line_.size();
     const auto* bytes = reinterpret_cast<const unsigned char*>(line_.data());
     const uint8_t* ascii = ascii_classes().data();
-    classes_.resize(n);
+    // Eight bytes past the end classless, for the rows.
+    classes_.resize(n + 8);
     uint8_t* classes = classes_.data();
+    std::memset(classes + n, 0, 8);
     unsigned seen = 0;
     std::size_t i = 0;
     for (; i < n && bytes[i] < 0x80; ++i) {
@@ -319,7 +451,42 @@ class LineScan {
       columns[n] = column;
     }
     seen_ = seen;
+    index_rows();
   }
+
+  // The rows of the classes that the walks step through, eight class bytes
+  // at a time.
+  void index_rows() {
+    const std::size_t n = line_.size();
+    const std::size_t words = row_words(n);
+    rows_.resize(words * kRows);
+    const std::size_t groups = (n + 7) >> 3;
+    const uint8_t* classes = classes_.data();
+    uint64_t* rows = rows_.data();
+    const uint64_t end_bit = uint64_t{1} << (n & 63);
+    for (std::size_t word = 0; word < words; ++word) {
+      const uint64_t end = word == n >> 6 ? end_bit : 0;
+      uint64_t identifier = end, numeric = end, operators = end, openings = end;
+      const std::size_t last = std::min(groups, (word + 1) << 3);
+      for (std::size_t g = word << 3; g < last; ++g) {
+        uint64_t w;
+        std::memcpy(&w, classes + (g << 3), 8);
+        const unsigned shift = static_cast<unsigned>(g & 7) << 3;
+        identifier |= low_bits(w) << shift;
+        numeric |= low_bits(w >> 1) << shift;
+        operators |= low_bits(w >> 6) << shift;
+        openings |= low_bits(w >> 7) << shift;
+      }
+      rows[word] = identifier;
+      rows[words + word] = numeric;
+      rows[2 * words + word] = operators;
+      rows[3 * words + word] = openings;
+    }
+  }
+  BitRow identifier_row() const { return rows_.data(); }
+  BitRow numeric_row() const { return rows_.data() + row_words(line_.size()); }
+  BitRow operator_row() const { return rows_.data() + 2 * row_words(line_.size()); }
+  BitRow keyword_opening_row() const { return rows_.data() + 3 * row_words(line_.size()); }
 
   uint32_t column(std::size_t byte) const { return ascii_ ? static_cast<uint32_t>(byte) : columns_[byte]; }
 
@@ -346,6 +513,8 @@ class LineScan {
     if ((seen_ & kAtSign) == 0) return;
     for (std::size_t p = line_.find('@'); p != std::string_view::npos; p = line_.find('@', p + 1)) {
       for (const AnnotationToken& row : ANNOTATION_TOKEN_TABLE) {
+        // The byte after the "@" first: most rows differ there.
+        if (line_.size() - p < row.spelling.size() || line_[p + 1] != row.spelling[1]) continue;
         if (!line_.substr(p).starts_with(row.spelling)) continue;
         const std::size_t end = p + row.spelling.size();
         if ((p == 0 || bounds_annotation(p - 1, "([,")) && (end == line_.size() || bounds_annotation(end, "()],"))) {
@@ -359,45 +528,42 @@ class LineScan {
   // of identifier characters itself, so its tokens are exactly the maximal
   // identifier runs that spell it: one walk over the runs finds what searching
   // for each keyword would, and at most one keyword starts at any place.
-  // The declaration keywords are letters only, so each occurrence of one lies
-  // inside a run: the walk gives which of them the line contains as well.
-  unsigned keywords() {
-    unsigned contained = 0;
+  // Which declaration keywords the line contains is found by a walk over the
+  // bytes where one may begin.
+  KeywordPlaces keywords() {
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
-    std::size_t i = 0;
-    while (i < n) {
-      if ((classes[i] & kIdentifier) == 0) {
-        ++i;
-        continue;
-      }
-      const std::size_t start = i;
-      while (i < n && (classes[i] & kIdentifier) != 0) ++i;
-      const std::string_view run = line_.substr(start, i - start);
-      contained |= keywords_contained(run);
-      if (kKeywordsByLength.holds(run)) emit(start, i, kTokenKeyword, 0);
+    const BitRow row = identifier_row();
+    for (std::size_t start = next_set(row, 0); start < n;) {
+      const std::size_t end = next_clear(row, start, n);
+      if (kKeywordsByLength.holds(line_.substr(start, end - start))) emit(start, end, kTokenKeyword, 0);
+      start = next_set(row, end);
     }
-    return contained;
+    KeywordPlaces places;
+    const BitRow openings = keyword_opening_row();
+    for (std::size_t i = next_set(openings, 0); i < n; i = next_set(openings, i + 1)) {
+      if (may_open_keyword(line_, i)) places.add(keywords_opened_at(line_, i), i);
+    }
+    return places;
   }
 
   // The name after the first of `keywords` that the line holds; a later
   // keyword is not tried when that one names nothing.
-  void first_keyword_name(std::span<const KeywordText> keywords, unsigned contained, std::string_view stops,
+  void first_keyword_name(std::span<const KeywordText> keywords, const KeywordPlaces& places, std::string_view stops,
                           uint32_t type) {
     for (const KeywordText& keyword : keywords) {
-      if ((contained & keyword.bit) == 0) continue;
-      const std::string_view name = declared_name_after(line_, keyword.spelling, stops);
+      if ((places.contained & keyword.bit) == 0) continue;
+      const std::string_view name = declared_name_after(line_, keyword, places, stops);
       if (!name.empty()) emit_name(name, type, kModifierDeclaration);
       return;
     }
   }
 
-  void declared_names(unsigned contained) {
-    if ((contained & (kDegisken | kLet)) != 0) {
-      if (const auto name = declared_name_in(line_, contained)) emit_name(*name, kTokenVariable, kModifierDeclaration);
+  void declared_names(const KeywordPlaces& places) {
+    if ((places.contained & (kDegisken | kLet)) != 0) {
+      if (const auto name = declared_name_in(line_, places)) emit_name(*name, kTokenVariable, kModifierDeclaration);
     }
-    if ((contained & (kSabit | kConst)) != 0) {
-      if (const auto name = declared_name_in(line_, contained)) {
+    if ((places.contained & (kSabit | kConst)) != 0) {
+      if (const auto name = declared_name_in(line_, places)) {
         emit_name(*name, kTokenVariable, kModifierDeclaration | kModifierReadonly);
       }
     }
@@ -423,16 +589,12 @@ class LineScan {
   void numbers() {
     if ((seen_ & kNumeric) == 0) return;
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
-    for (std::size_t i = 0; i < n;) {
-      if ((classes[i] & kNumeric) == 0) {
-        ++i;
-        continue;
-      }
-      std::size_t end = i + 1;
-      while (end < n && ((classes[end] & kNumeric) != 0 || line_[end] == '.')) ++end;
+    const BitRow row = numeric_row();
+    for (std::size_t i = next_set(row, 0); i < n;) {
+      std::size_t end = next_clear(row, i + 1, n);
+      while (end < n && line_[end] == '.') end = next_clear(row, end + 1, n);
       emit(i, end, kTokenNumber, 0);
-      i = end;
+      i = next_set(row, end);
     }
   }
 
@@ -451,10 +613,9 @@ class LineScan {
   void operators() {
     if ((seen_ & kOperatorByte) == 0) return;
     const std::size_t n = line_.size();
-    const uint8_t* classes = classes_.data();
+    const BitRow row = operator_row();
     std::array<std::size_t, kPairOperators> resume{};
-    for (std::size_t p = 0; p < n; ++p) {
-      if ((classes[p] & kOperatorByte) == 0) continue;
+    for (std::size_t p = next_set(row, 0); p < n; p = next_set(row, p + 1)) {
       const auto byte = static_cast<unsigned char>(line_[p]);
       if (p + 1 < n) {
         for (std::size_t k = 0; k < kPairOperators; ++k) {
@@ -492,6 +653,10 @@ class LineScan {
   bool ascii_ = true;
   unsigned seen_ = 0;  // the classes of the line's characters, together
   std::vector<uint8_t> classes_;
+  // Rows of identifier, numeric, operator and keyword opening bytes, each
+  // row_words(size) long.
+  static constexpr std::size_t kRows = 4;
+  std::vector<uint64_t> rows_;
   std::vector<uint32_t> columns_;
   NonAsciiClasses non_ascii_;
 };

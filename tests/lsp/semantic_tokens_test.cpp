@@ -130,6 +130,20 @@ TEST(SemanticTokens, LongLinesKeepTheOrderOfShortOnes) {
   EXPECT_EQ(semantic_token_records(line), expected);
 }
 
+// The scans step through bit rows of 64 bytes each: a line's tokens move
+// with its text when spaces come before it, whichever word of a row each
+// token and the line's end fall in.
+TEST(SemanticTokens, TokensMoveWithTheTextAcrossRowWords) {
+  constexpr std::string_view kText = "let a1 = 1.5 + @wcet \"s\" // ğ sabit b";
+  const std::vector<R> at_start = semantic_token_records(kText);
+  ASSERT_FALSE(at_start.empty());
+  for (uint32_t spaces = 1; spaces <= 140; ++spaces) {
+    std::vector<R> expected = at_start;
+    for (R& r : expected) r.start += spaces;
+    EXPECT_EQ(semantic_token_records(std::string(spaces, ' ') + std::string(kText)), expected) << spaces;
+  }
+}
+
 TEST(SemanticTokens, LinesAsSplitLinesGivesThem) {
   EXPECT_EQ(semantic_token_records("1\r\n2\n"), (std::vector<R>{{0, 0, 1, 19, 0}, {1, 0, 1, 19, 0}}));
   // A lone "\r" breaks no line.
