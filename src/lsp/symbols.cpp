@@ -1,5 +1,7 @@
 #include "lsp/symbols.hpp"
 
+#include <charconv>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -55,6 +57,47 @@ Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
   return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
 }
 
+bool all_ascii(std::string_view s) {
+  unsigned char any = 0;
+  for (const char c : s) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
+// One line as the scan reads it: the line, its lower-cased text, both trimmed.
+struct ScanLine {
+  uint64_t number = 0;
+  std::string_view line;
+  std::string_view trimmed;
+  std::string_view lowered;
+  std::string_view lowered_trimmed;
+  // Each offset of `lowered` is the same offset of `line` (the common case);
+  // otherwise offsets are carried over by counting characters.
+  bool same_offsets = false;
+  // Whether `line` is ASCII, so that its columns are its byte offsets; found
+  // at its first symbol.
+  mutable int8_t ascii = -1;
+
+  bool is_ascii() const {
+    if (ascii < 0) ascii = all_ascii(line) ? 1 : 0;
+    return ascii == 1;
+  }
+  uint64_t column(std::size_t byte) const { return is_ascii() ? byte : text::byte_to_column(line, byte); }
+  uint64_t units(std::string_view part) const { return is_ascii() ? part.size() : text::utf16_length(part); }
+
+  // The byte in `line` after `keyword`, found at `found` in `lowered`.
+  std::size_t after_found(std::size_t found, std::string_view keyword) const {
+    if (same_offsets) return found + keyword.size();
+    const std::size_t k = chars_before_lowered(line, text::char_count(lowered.substr(0, found))) + text::char_count(keyword);
+    return text::char_index_to_byte(line, k);
+  }
+  // The text after the keyword that `lowered_trimmed` begins with, its
+  // leading white space removed.
+  std::string_view after_keyword(std::string_view keyword) const {
+    const std::size_t skip = same_offsets ? keyword.size() : text::char_index_to_byte(trimmed, text::char_count(keyword));
+    return text::trim_start(trimmed.substr(skip));
+  }
+};
+
 // One symbol as the scan finds it: views into the line, the detail in pieces
 // that follow one another, so that nothing is copied before it is written.
 struct SymbolView {
@@ -66,19 +109,21 @@ struct SymbolView {
   uint64_t name_start = 0;
   uint64_t name_end = 0;
   uint8_t kind = 0;
+  bool same_offsets = false;  // the line is well-formed UTF-8 where this holds
 
   void add_detail(std::string_view piece) { detail[detail_pieces++] = piece; }
 };
 
-SymbolView symbol_on_line(uint64_t line_number, std::string_view line, std::size_t name_start,
-                          std::string_view name, uint8_t kind) {
+// The symbol named `name`, a view into the line.
+SymbolView symbol_on_line(const ScanLine& scan, std::string_view name, uint8_t kind) {
   SymbolView view;
   view.name = name;
-  view.line = line_number;
-  view.line_end = text::utf16_length(line);
-  view.name_start = text::byte_to_column(line, name_start);
-  view.name_end = view.name_start + text::utf16_length(name);
+  view.line = scan.number;
+  view.line_end = scan.units(scan.line);
+  view.name_start = scan.column(static_cast<std::size_t>(name.data() - scan.line.data()));
+  view.name_end = view.name_start + scan.units(name);
   view.kind = kind;
+  view.same_offsets = scan.same_offsets;
   return view;
 }
 
@@ -97,21 +142,24 @@ std::optional<std::string_view> before(std::string_view text, char stop) {
   return text.substr(0, at);
 }
 
-std::optional<SymbolView> function_symbol(uint64_t line_number, std::string_view line, std::string_view lowered) {
-  std::string_view keyword;
-  std::size_t found = std::string_view::npos;
+// The first of FUNCTION_KEYWORDS that `lowered` contains and where, or npos.
+std::size_t find_function_keyword(std::string_view lowered, std::string_view& keyword) {
   for (std::string_view candidate : FUNCTION_KEYWORDS) {
-    found = lowered.find(candidate);
+    const std::size_t found = lowered.find(candidate);
     if (found != std::string_view::npos) {
       keyword = candidate;
-      break;
+      return found;
     }
   }
-  if (keyword.empty()) return std::nullopt;
-  const std::size_t k =
-      chars_before_lowered(line, text::char_count(lowered.substr(0, found))) + text::char_count(keyword);
+  return std::string_view::npos;
+}
 
-  const std::string_view rest = text::trim_start(skip_chars(line, k));
+std::optional<SymbolView> function_symbol(const ScanLine& scan) {
+  std::string_view keyword;
+  const std::size_t found = find_function_keyword(scan.lowered, keyword);
+  if (found == std::string_view::npos) return std::nullopt;
+
+  const std::string_view rest = text::trim_start(scan.line.substr(scan.after_found(found, keyword)));
   const std::size_t open = rest.find('(');
   if (open == std::string_view::npos) return std::nullopt;
   const std::string_view name = text::trim(rest.substr(0, open));
@@ -123,15 +171,18 @@ std::optional<SymbolView> function_symbol(uint64_t line_number, std::string_view
 
   // The selection starts at the name itself, however much white space (none
   // included) stands between it and the keyword.
-  SymbolView view = symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name,
-                                   kSymbolFunction);
+  std::string_view return_type;
+  const std::size_t arrow = rest.find("->");
+  if (arrow != std::string_view::npos) {
+    return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
+    if (return_type.empty()) return std::nullopt;
+  }
+  SymbolView view = symbol_on_line(scan, name, kSymbolFunction);
   view.add_detail(name);
   view.add_detail("(");
   view.add_detail(parameters);
   view.add_detail(")");
-  if (const std::size_t arrow = rest.find("->"); arrow != std::string_view::npos) {
-    const std::string_view return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
-    if (return_type.empty()) return std::nullopt;
+  if (arrow != std::string_view::npos) {
     view.add_detail(" -> ");
     view.add_detail(return_type);
   }
@@ -147,11 +198,6 @@ const DeclarationPrefix* matching_prefix(const std::array<DeclarationPrefix, N>&
   return nullptr;
 }
 
-// The text after the keyword of a trimmed line, its leading white space removed.
-std::string_view after_keyword(std::string_view trimmed, std::string_view keyword) {
-  return text::trim_start(skip_chars(trimmed, text::char_count(keyword)));
-}
-
 // The name before the first of `stops` that the text contains (tried in that
 // order), else the text's first word.
 std::string_view declared_symbol_name(std::string_view rest, std::string_view stops) {
@@ -161,17 +207,15 @@ std::string_view declared_symbol_name(std::string_view rest, std::string_view st
   return text::first_word(rest);
 }
 
-std::optional<SymbolView> variable_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
-                                          std::string_view lowered_trimmed) {
-  const DeclarationPrefix* row = matching_prefix(VARIABLE_PREFIXES, lowered_trimmed);
+std::optional<SymbolView> variable_symbol(const ScanLine& scan) {
+  const DeclarationPrefix* row = matching_prefix(VARIABLE_PREFIXES, scan.lowered_trimmed);
   if (row == nullptr) return std::nullopt;
-  const std::string_view rest = after_keyword(trimmed, row->keyword);
+  const std::string_view rest = scan.after_keyword(row->keyword);
   // The ":" counts first even when an "=" stands before it.
   const std::string_view name = declared_symbol_name(rest, ":=");
   if (name.empty()) return std::nullopt;
 
-  SymbolView view =
-      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  SymbolView view = symbol_on_line(scan, name, row->kind);
   view.add_detail(name);
   if (const std::size_t colon = rest.find(':'); colon != std::string_view::npos) {
     const std::string_view type_text = rest.substr(colon + 1);
@@ -181,15 +225,13 @@ std::optional<SymbolView> variable_symbol(uint64_t line_number, std::string_view
   return view;
 }
 
-std::optional<SymbolView> type_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
-                                      std::string_view lowered_trimmed) {
-  const DeclarationPrefix* row = matching_prefix(TYPE_PREFIXES, lowered_trimmed);
+std::optional<SymbolView> type_symbol(const ScanLine& scan) {
+  const DeclarationPrefix* row = matching_prefix(TYPE_PREFIXES, scan.lowered_trimmed);
   if (row == nullptr) return std::nullopt;
-  const std::string_view rest = after_keyword(trimmed, row->keyword);
+  const std::string_view rest = scan.after_keyword(row->keyword);
   const std::string_view name = declared_symbol_name(rest, "={");
   if (name.empty()) return std::nullopt;
-  SymbolView view =
-      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  SymbolView view = symbol_on_line(scan, name, row->kind);
   view.add_detail("struct ");
   view.add_detail(name);
   return view;
@@ -202,17 +244,41 @@ void for_each_symbol(std::string_view text, Visit&& visit) {
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view trimmed = text::trim(line);
     if (trimmed.starts_with("//") || trimmed.starts_with("/*")) return true;
-    const uint64_t line_number = index;
+    ScanLine scan;
+    scan.number = index;
+    scan.line = line;
+    scan.trimmed = trimmed;
+    scan.same_offsets = text::to_lower_same_offsets(line, lowered);
+    if (!scan.same_offsets) text::to_lower_into(line, lowered);
+    scan.lowered = lowered;
     // Lower-casing neither makes nor removes white space, so the trimmed lower
-    // text is the lower text trimmed.
-    text::to_lower_into(line, lowered);
-    const std::string_view lowered_trimmed = text::trim(lowered);
-    if (auto s = function_symbol(line_number, line, lowered)) visit(*s);
-    if (auto s = variable_symbol(line_number, line, trimmed, lowered_trimmed)) visit(*s);
-    if (auto s = type_symbol(line_number, line, trimmed, lowered_trimmed)) visit(*s);
+    // text is the lower text trimmed; where offsets stay it is cut at the
+    // trimmed line's offsets.
+    scan.lowered_trimmed = scan.same_offsets
+                               ? scan.lowered.substr(static_cast<std::size_t>(trimmed.data() - line.data()), trimmed.size())
+                               : text::trim(scan.lowered);
+    if (auto s = function_symbol(scan)) visit(*s);
+    if (auto s = variable_symbol(scan)) visit(*s);
+    if (auto s = type_symbol(scan)) visit(*s);
     return true;
   });
 }
+
+// Whether well-formed text has nothing that the writer escapes.
+bool plain_bytes(std::string_view s) {
+  for (const char c : s) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == '"' || byte == '\\') return false;
+  }
+  return true;
+}
+
+char* put(char* p, std::string_view s) {
+  std::memcpy(p, s.data(), s.size());
+  return p + s.size();
+}
+
+char* put_number(char* p, uint64_t value) { return std::to_chars(p, p + 20, value).ptr; }
 
 // Writes each symbol as one piece of text where its texts need no escape,
 // and member by member otherwise.
@@ -222,23 +288,40 @@ class SymbolWriter {
 
   void operator()(const SymbolView& view) {
     if (plain(view)) {
+      std::size_t texts = view.name.size();
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) texts += view.detail[i].size();
+      char line[20];
+      const std::string_view line_number(line, static_cast<std::size_t>(put_number(line, view.line) - line));
       record_.clear();
-      record_.literal(R"({"detail":")");
-      for (std::size_t i = 0; i < view.detail_pieces; ++i) record_.literal(view.detail[i]);
-      record_.literal(R"(","kind":)").number(view.kind).literal(R"(,"name":)").quoted(view.name);
-      record_.literal(R"(,"range":)").line_range(view.line, 0, view.line_end);
-      record_.literal(R"(,"selectionRange":)").line_range(view.line, view.name_start, view.name_end).literal("}");
+      char* p = record_.room(texts + kLiterals + 7 * 20);
+      p = put(p, R"({"detail":")");
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i]);
+      p = put_number(put(p, R"(","kind":)"), view.kind);
+      p = put(put(p, R"(,"name":")"), view.name);
+      p = put_number(put(p, R"(","range":{"end":{"character":)"), view.line_end);
+      p = put(put(p, R"(,"line":)"), line_number);
+      p = put(put(p, R"(},"start":{"character":0,"line":)"), line_number);
+      p = put_number(put(p, R"(}},"selectionRange":{"end":{"character":)"), view.name_end);
+      p = put(put(p, R"(,"line":)"), line_number);
+      p = put_number(put(p, R"(},"start":{"character":)"), view.name_start);
+      p = put(put(put(p, R"(,"line":)"), line_number), "}}}");
+      record_.keep_until(p);
       if (record_.write_to(out_)) return;
     }
     write(out_, to_record(view));
   }
 
  private:
+  // The literal text of a record, numbers left out.
+  static constexpr std::size_t kLiterals = 200;
+
   static bool plain(const SymbolView& view) {
+    // Where offsets stay the line is well-formed, and only bytes are left to look at.
+    const auto check = view.same_offsets ? plain_bytes : RecordText::plain;
     for (std::size_t i = 0; i < view.detail_pieces; ++i) {
-      if (!RecordText::plain(view.detail[i])) return false;
+      if (!check(view.detail[i])) return false;
     }
-    return RecordText::plain(view.name);
+    return check(view.name);
   }
 
   json::Writer& out_;
