@@ -1,5 +1,7 @@
 #include "lsp/symbols.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -57,32 +59,66 @@ Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
   return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
 }
 
-bool all_ascii(std::string_view s) {
-  unsigned char any = 0;
-  for (const char c : s) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
+// UTF-16 code units of well-formed UTF-8: one for each byte that begins a
+// character, one more for each four-byte one.
+std::size_t well_formed_units(std::string_view s) {
+  std::size_t units = 0;
+  for (const char c : s) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += static_cast<std::size_t>((byte & 0xC0) != 0x80) + static_cast<std::size_t>(byte >= 0xF0);
+  }
+  return units;
 }
 
-// One line as the scan reads it: the line, its lower-cased text, both trimmed.
+// Whether well-formed text has nothing that the writer escapes.
+bool plain_bytes(std::string_view s) {
+  unsigned char special = 0;
+  for (const char c : s) {
+    const auto byte = static_cast<unsigned char>(c);
+    special |= static_cast<unsigned char>((byte < 0x20) | (byte == '"') | (byte == '\\'));
+  }
+  return special == 0;
+}
+
+// One line as the scan reads it: the line trimmed, its lower-cased text (the
+// whole line, or only as much of the trimmed line as the declaration prefixes
+// need when no function keyword can be in it) and that trimmed.
 struct ScanLine {
+  enum class Form : int8_t { unknown, well_formed, other };
+
   uint64_t number = 0;
   std::string_view line;
   std::string_view trimmed;
   std::string_view lowered;
   std::string_view lowered_trimmed;
-  // Each offset of `lowered` is the same offset of `line` (the common case);
-  // otherwise offsets are carried over by counting characters.
+  // Each offset of the lowered text is the same offset of the line's text
+  // (the common case); otherwise offsets are carried over by counting
+  // characters.
   bool same_offsets = false;
-  // Whether `line` is ASCII, so that its columns are its byte offsets; found
-  // at its first symbol.
-  mutable int8_t ascii = -1;
+  // Found at the line's first symbol unless the whole text or the lowering
+  // showed it.
+  mutable Form form = Form::unknown;
+  // Whether the line holds nothing that the writer escapes; found at its
+  // first symbol.
+  mutable int8_t plain = -1;
 
-  bool is_ascii() const {
-    if (ascii < 0) ascii = all_ascii(line) ? 1 : 0;
-    return ascii == 1;
+  Form line_form() const {
+    if (form == Form::unknown) {
+      form = text::utf8_error(line) ? Form::other : Form::well_formed;
+    }
+    return form;
   }
-  uint64_t column(std::size_t byte) const { return is_ascii() ? byte : text::byte_to_column(line, byte); }
-  uint64_t units(std::string_view part) const { return is_ascii() ? part.size() : text::utf16_length(part); }
+  bool plain_line() const {
+    if (plain < 0) plain = line_form() != Form::other && plain_bytes(line) ? 1 : 0;
+    return plain == 1;
+  }
+  uint64_t units(std::string_view part) const {
+    return line_form() == Form::well_formed ? well_formed_units(part) : text::utf16_length(part);
+  }
+  // The column of a byte that begins a character.
+  uint64_t column(std::size_t byte) const {
+    return line_form() == Form::other ? text::byte_to_column(line, byte) : units(line.substr(0, byte));
+  }
 
   // The byte in `line` after `keyword`, found at `found` in `lowered`.
   std::size_t after_found(std::size_t found, std::string_view keyword) const {
@@ -101,17 +137,25 @@ struct ScanLine {
 // One symbol as the scan finds it: views into the line, the detail in pieces
 // that follow one another, so that nothing is copied before it is written.
 struct SymbolView {
+  // Left uninitialised beyond `detail_pieces`: a view is made for every symbol.
+  struct Piece {
+    const char* data;
+    std::size_t size;
+    std::string_view text() const { return {data, size}; }
+  };
+
   std::string_view name;
-  std::array<std::string_view, 6> detail{};
+  Piece detail[6];
   std::size_t detail_pieces = 0;
   uint64_t line = 0;
   uint64_t line_end = 0;  // the line's length in UTF-16 code units
   uint64_t name_start = 0;
   uint64_t name_end = 0;
   uint8_t kind = 0;
-  bool same_offsets = false;  // the line is well-formed UTF-8 where this holds
+  bool well_formed = false;  // the line is well-formed UTF-8
+  bool plain_line = false;   // the line holds nothing that the writer escapes
 
-  void add_detail(std::string_view piece) { detail[detail_pieces++] = piece; }
+  void add_detail(std::string_view piece) { detail[detail_pieces++] = {piece.data(), piece.size()}; }
 };
 
 // The symbol named `name`, a view into the line.
@@ -123,13 +167,14 @@ SymbolView symbol_on_line(const ScanLine& scan, std::string_view name, uint8_t k
   view.name_start = scan.column(static_cast<std::size_t>(name.data() - scan.line.data()));
   view.name_end = view.name_start + scan.units(name);
   view.kind = kind;
-  view.same_offsets = scan.same_offsets;
+  view.well_formed = scan.line_form() != ScanLine::Form::other;
+  view.plain_line = scan.plain_line();
   return view;
 }
 
 SymbolRecord to_record(const SymbolView& view) {
   std::string detail;
-  for (std::size_t i = 0; i < view.detail_pieces; ++i) detail.append(view.detail[i]);
+  for (std::size_t i = 0; i < view.detail_pieces; ++i) detail.append(view.detail[i].text());
   return SymbolRecord{std::string(view.name), std::move(detail), on_line(view.line, 0, view.line_end),
                       on_line(view.line, view.name_start, view.name_end), view.kind};
 }
@@ -237,40 +282,142 @@ std::optional<SymbolView> type_symbol(const ScanLine& scan) {
   return view;
 }
 
+// Which lines need a closer look. Lower-casing maps each character to one
+// character, but for "İ" ("i" and U+0307), and only "İ" and the Kelvin sign
+// ("k") map something beyond ASCII to ASCII letters. So where the lowered line
+// holds an ASCII pair of letters other than "i" and "k", the line holds that
+// pair in one case or the other; the same holds for the first two characters
+// of the trimmed lines, since no prefix has U+0307 after its "i". Other lines
+// are not lower-cased at all.
+
+// Pairs that each function keyword holds: "fo", "fu", "ev".
+constexpr std::array<std::string_view, 3> kFunctionPairs = {"fo", "fu", "ev"};
+static_assert(FUNCTION_KEYWORDS[0].find(kFunctionPairs[0]) != std::string_view::npos);
+static_assert(FUNCTION_KEYWORDS[2].find(kFunctionPairs[1]) != std::string_view::npos);
+static_assert(FUNCTION_KEYWORDS[1].find(kFunctionPairs[2]) != std::string_view::npos);
+
+static_assert(std::endian::native == std::endian::little, "the first hit is the lowest byte of a block");
+
+using Block = unsigned char __attribute__((vector_size(16)));
+
+Block load_block(const char* p) {
+  Block block;
+  std::memcpy(&block, p, sizeof block);
+  return block;
+}
+
+// Whether bytes `a`, `b` (lower-case ASCII letters or'ed with 0x20) are one of kFunctionPairs.
+constexpr bool is_function_pair(unsigned char a, unsigned char b) {
+  return (a == 'f' && (b == 'o' || b == 'u')) || (a == 'e' && b == 'v');
+}
+
+// Where the first of kFunctionPairs, of either case, begins at or after
+// `from`; the text's size when none does.
+std::size_t next_function_pair(std::string_view text, std::size_t from) {
+  const char* const data = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = from;
+  for (; i + sizeof(Block) + 1 <= n; i += sizeof(Block)) {
+    const Block a = load_block(data + i) | 0x20;
+    const Block b = load_block(data + i + 1) | 0x20;
+    const auto hits = ((a == 'f') & ((b == 'o') | (b == 'u'))) | ((a == 'e') & (b == 'v'));
+    uint64_t half[2];
+    std::memcpy(half, &hits, sizeof half);
+    if (half[0] != 0) return i + static_cast<std::size_t>(std::countr_zero(half[0])) / 8;
+    if (half[1] != 0) return i + 8 + static_cast<std::size_t>(std::countr_zero(half[1])) / 8;
+  }
+  for (; i + 1 < n; ++i) {
+    if (is_function_pair(static_cast<unsigned char>(data[i] | 0x20), static_cast<unsigned char>(data[i + 1] | 0x20))) {
+      return i;
+    }
+  }
+  return n;
+}
+
+// The first two letters of every declaration prefix, and the bytes of the longest.
+template <std::size_t N, std::size_t M>
+constexpr std::array<std::string_view, N + M> first_pairs(const std::array<DeclarationPrefix, N>& a,
+                                                           const std::array<DeclarationPrefix, M>& b) {
+  std::array<std::string_view, N + M> pairs{};
+  for (std::size_t i = 0; i < N; ++i) pairs[i] = a[i].prefix.substr(0, 2);
+  for (std::size_t i = 0; i < M; ++i) pairs[N + i] = b[i].prefix.substr(0, 2);
+  return pairs;
+}
+constexpr auto kPrefixPairs = first_pairs(VARIABLE_PREFIXES, TYPE_PREFIXES);
+static_assert([] {
+  for (std::string_view pair : kPrefixPairs) {
+    for (char c : pair) {
+      if (c < 'a' || c > 'z' || c == 'k') return false;
+    }
+  }
+  return true;
+}());
+constexpr std::size_t kLongestPrefix = [] {
+  std::size_t longest = 0;
+  for (const auto& row : VARIABLE_PREFIXES) longest = std::max(longest, row.prefix.size());
+  for (const auto& row : TYPE_PREFIXES) longest = std::max(longest, row.prefix.size());
+  return longest;
+}();
+
+bool may_begin_declaration(std::string_view trimmed) {
+  if (trimmed.size() < 2) return false;
+  const auto a = static_cast<char>(trimmed[0] | 0x20);
+  const auto b = static_cast<char>(trimmed[1] | 0x20);
+  bool found = false;
+  for (std::string_view pair : kPrefixPairs) found |= pair[0] == a && pair[1] == b;
+  return found;
+}
+
 // Calls `visit` with each symbol in scan order.
 template <class Visit>
 void for_each_symbol(std::string_view text, Visit&& visit) {
+  // Open documents are well-formed; a text that is not has each line with a
+  // symbol looked at again.
+  const ScanLine::Form form = text::utf8_error(text) ? ScanLine::Form::unknown : ScanLine::Form::well_formed;
   std::string lowered;  // its room serves every line
+  std::size_t pair = 0;  // the next function pair at or after the line
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view trimmed = text::trim(line);
     if (trimmed.starts_with("//") || trimmed.starts_with("/*")) return true;
+    const auto start = static_cast<std::size_t>(line.data() - text.data());
+    if (pair < start) pair = next_function_pair(text, start);
+    const bool function = pair < start + line.size();
+    if (!function && !may_begin_declaration(trimmed)) return true;
+
     ScanLine scan;
     scan.number = index;
     scan.line = line;
     scan.trimmed = trimmed;
-    scan.same_offsets = text::to_lower_same_offsets(line, lowered);
-    if (!scan.same_offsets) text::to_lower_into(line, lowered);
-    scan.lowered = lowered;
-    // Lower-casing neither makes nor removes white space, so the trimmed lower
-    // text is the lower text trimmed; where offsets stay it is cut at the
-    // trimmed line's offsets.
-    scan.lowered_trimmed = scan.same_offsets
-                               ? scan.lowered.substr(static_cast<std::size_t>(trimmed.data() - line.data()), trimmed.size())
-                               : text::trim(scan.lowered);
-    if (auto s = function_symbol(scan)) visit(*s);
+    scan.form = form;
+    if (!function) {
+      // The prefixes need the lowered start alone, cut after a whole
+      // character: where its characters keep their lengths, none of them
+      // looks at what follows.
+      std::size_t end = std::min(trimmed.size(), kLongestPrefix);
+      while (end < trimmed.size() && text::is_continuation_byte(static_cast<unsigned char>(trimmed[end]))) ++end;
+      scan.same_offsets = text::to_lower_same_offsets(trimmed.substr(0, end), lowered);
+      if (scan.same_offsets) scan.lowered_trimmed = lowered;
+    }
+    if (!scan.same_offsets) {
+      scan.same_offsets = text::to_lower_same_offsets(line, lowered);
+      if (scan.same_offsets) {
+        scan.form = ScanLine::Form::well_formed;
+      } else {
+        text::to_lower_into(line, lowered);
+      }
+      scan.lowered = lowered;
+      // Lower-casing neither makes nor removes white space, so the trimmed
+      // lower text is the lower text trimmed; where offsets stay it is cut at
+      // the trimmed line's offsets.
+      scan.lowered_trimmed =
+          scan.same_offsets ? scan.lowered.substr(static_cast<std::size_t>(trimmed.data() - line.data()), trimmed.size())
+                            : text::trim(scan.lowered);
+      if (auto s = function_symbol(scan)) visit(*s);
+    }
     if (auto s = variable_symbol(scan)) visit(*s);
     if (auto s = type_symbol(scan)) visit(*s);
     return true;
   });
-}
-
-// Whether well-formed text has nothing that the writer escapes.
-bool plain_bytes(std::string_view s) {
-  for (const char c : s) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == '"' || byte == '\\') return false;
-  }
-  return true;
 }
 
 char* put(char* p, std::string_view s) {
@@ -278,7 +425,8 @@ char* put(char* p, std::string_view s) {
   return p + s.size();
 }
 
-char* put_number(char* p, uint64_t value) { return std::to_chars(p, p + 20, value).ptr; }
+// Lines and columns stay below 2^32, as in on_line.
+char* put_number(char* p, uint64_t value) { return std::to_chars(p, p + 10, static_cast<uint32_t>(value)).ptr; }
 
 // Writes each symbol as one piece of text where its texts need no escape,
 // and member by member otherwise.
@@ -289,13 +437,13 @@ class SymbolWriter {
   void operator()(const SymbolView& view) {
     if (plain(view)) {
       std::size_t texts = view.name.size();
-      for (std::size_t i = 0; i < view.detail_pieces; ++i) texts += view.detail[i].size();
-      char line[20];
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) texts += view.detail[i].text().size();
+      char line[10];
       const std::string_view line_number(line, static_cast<std::size_t>(put_number(line, view.line) - line));
       record_.clear();
-      char* p = record_.room(texts + kLiterals + 7 * 20);
+      char* p = record_.room(texts + kLiterals + 6 * 10);
       p = put(p, R"({"detail":")");
-      for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i]);
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i].text());
       p = put_number(put(p, R"(","kind":)"), view.kind);
       p = put(put(p, R"(,"name":")"), view.name);
       p = put_number(put(p, R"(","range":{"end":{"character":)"), view.line_end);
@@ -316,10 +464,12 @@ class SymbolWriter {
   static constexpr std::size_t kLiterals = 200;
 
   static bool plain(const SymbolView& view) {
-    // Where offsets stay the line is well-formed, and only bytes are left to look at.
-    const auto check = view.same_offsets ? plain_bytes : RecordText::plain;
+    // The name and the pieces of the detail are the line's text or literals.
+    if (view.plain_line) return true;
+    // In a well-formed line only bytes are left to look at.
+    const auto check = view.well_formed ? plain_bytes : RecordText::plain;
     for (std::size_t i = 0; i < view.detail_pieces; ++i) {
-      if (!check(view.detail[i])) return false;
+      if (!check(view.detail[i].text())) return false;
     }
     return check(view.name);
   }
