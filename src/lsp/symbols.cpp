@@ -59,26 +59,49 @@ Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
   return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
 }
 
-// UTF-16 code units of well-formed UTF-8: one for each byte that begins a
-// character, one more for each four-byte one.
-std::size_t well_formed_units(std::string_view s) {
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+constexpr uint64_t bytes_of(unsigned char b) { return 0x0101010101010101u * b; }
+
+// Whether any of the eight bytes of `w` is below `n` (at most 0x80).
+constexpr bool any_below(uint64_t w, unsigned char n) { return ((w - bytes_of(n)) & ~w & kHighBits) != 0; }
+
+// How many bytes of `w` have their high bit set (the others none): a sum of
+// ones by multiplication, since the baseline instruction set counts no bits.
+constexpr std::size_t count_high_bits(uint64_t w) { return static_cast<std::size_t>(((w >> 7) * bytes_of(1)) >> 56); }
+
+// What the scan needs of some bytes of well-formed text: their UTF-16 code
+// units (one for each byte that begins a character, one more for each
+// four-byte one) and whether the writer escapes one of them.
+struct ByteCounts {
   std::size_t units = 0;
-  for (const char c : s) {
-    const auto byte = static_cast<unsigned char>(c);
-    units += static_cast<std::size_t>((byte & 0xC0) != 0x80) + static_cast<std::size_t>(byte >= 0xF0);
+  bool special = false;
+};
+
+// Eight bytes at a time, the rest one by one: the texts are short.
+ByteCounts count_bytes(std::string_view s) {
+  ByteCounts counts;
+  std::size_t i = 0;
+  bool special = false;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    const uint64_t high = w & kHighBits;
+    const uint64_t continuation = high & ~(w << 1);
+    const uint64_t four_byte_lead = high & (w << 1) & (w << 2) & (w << 3);
+    counts.units += 8 - count_high_bits(continuation) + count_high_bits(four_byte_lead);
+    special |= any_below(w, 0x20) | any_below(w ^ bytes_of('"'), 1) | any_below(w ^ bytes_of('\\'), 1);
   }
-  return units;
+  for (; i < s.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(s[i]);
+    counts.units += static_cast<std::size_t>((byte & 0xC0) != 0x80) + static_cast<std::size_t>(byte >= 0xF0);
+    special |= (byte < 0x20) | (byte == '"') | (byte == '\\');
+  }
+  counts.special = special;
+  return counts;
 }
 
 // Whether well-formed text has nothing that the writer escapes.
-bool plain_bytes(std::string_view s) {
-  unsigned char special = 0;
-  for (const char c : s) {
-    const auto byte = static_cast<unsigned char>(c);
-    special |= static_cast<unsigned char>((byte < 0x20) | (byte == '"') | (byte == '\\'));
-  }
-  return special == 0;
-}
+bool plain_bytes(std::string_view s) { return !count_bytes(s).special; }
 
 // One line as the scan reads it: the line trimmed, its lower-cased text (the
 // whole line, or only as much of the trimmed line as the declaration prefixes
@@ -98,26 +121,10 @@ struct ScanLine {
   // Found at the line's first symbol unless the whole text or the lowering
   // showed it.
   mutable Form form = Form::unknown;
-  // Whether the line holds nothing that the writer escapes; found at its
-  // first symbol.
-  mutable int8_t plain = -1;
 
   Form line_form() const {
-    if (form == Form::unknown) {
-      form = text::utf8_error(line) ? Form::other : Form::well_formed;
-    }
+    if (form == Form::unknown) form = text::utf8_error(line) ? Form::other : Form::well_formed;
     return form;
-  }
-  bool plain_line() const {
-    if (plain < 0) plain = line_form() != Form::other && plain_bytes(line) ? 1 : 0;
-    return plain == 1;
-  }
-  uint64_t units(std::string_view part) const {
-    return line_form() == Form::well_formed ? well_formed_units(part) : text::utf16_length(part);
-  }
-  // The column of a byte that begins a character.
-  uint64_t column(std::size_t byte) const {
-    return line_form() == Form::other ? text::byte_to_column(line, byte) : units(line.substr(0, byte));
   }
 
   // The byte in `line` after `keyword`, found at `found` in `lowered`.
@@ -163,12 +170,24 @@ SymbolView symbol_on_line(const ScanLine& scan, std::string_view name, uint8_t k
   SymbolView view;
   view.name = name;
   view.line = scan.number;
-  view.line_end = scan.units(scan.line);
-  view.name_start = scan.column(static_cast<std::size_t>(name.data() - scan.line.data()));
-  view.name_end = view.name_start + scan.units(name);
   view.kind = kind;
-  view.well_formed = scan.line_form() != ScanLine::Form::other;
-  view.plain_line = scan.plain_line();
+  const std::string_view line = scan.line;
+  const auto start = static_cast<std::size_t>(name.data() - line.data());
+  if (scan.line_form() == ScanLine::Form::well_formed) {
+    // The line in three parts, each byte looked at once.
+    const ByteCounts before = count_bytes(line.substr(0, start));
+    const ByteCounts in_name = count_bytes(name);
+    const ByteCounts after = count_bytes(line.substr(start + name.size()));
+    view.name_start = before.units;
+    view.name_end = before.units + in_name.units;
+    view.line_end = view.name_end + after.units;
+    view.well_formed = true;
+    view.plain_line = !(before.special || in_name.special || after.special);
+  } else {
+    view.name_start = text::byte_to_column(line, start);
+    view.name_end = view.name_start + text::utf16_length(name);
+    view.line_end = text::utf16_length(line);
+  }
   return view;
 }
 
