@@ -325,7 +325,7 @@ Block load_block(const char* p) {
   return block;
 }
 
-// Whether bytes `a`, `b` (lower-case ASCII letters or'ed with 0x20) are one of kFunctionPairs.
+// Whether bytes `a`, `b`, or'ed with 0x20 (so letters of either case), are one of kFunctionPairs.
 constexpr bool is_function_pair(unsigned char a, unsigned char b) {
   return (a == 'f' && (b == 'o' || b == 'u')) || (a == 'e' && b == 'v');
 }
