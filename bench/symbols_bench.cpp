@@ -100,6 +100,23 @@ void BM_InlayHint(benchmark::State& state) {
 }
 BENCHMARK(BM_InlayHint)->Unit(benchmark::kMillisecond);
 
+// The keystroke round's documents: mixed code with emoji and comments, where
+// many lines hold characters beyond ASCII.
+void BM_DocumentSymbolEditorCode(benchmark::State& state) {
+  const std::string text = zevo::bench::mixed_editor_code(static_cast<std::size_t>(state.range(0)));
+  zevo::lsp::DocumentsSnapshot snapshot;
+  snapshot.add(kUri, std::make_shared<const std::string>(text));
+  const json params = {{"textDocument", {{"uri", kUri}}}};
+  zevo::json::Writer out;
+  for (auto _ : state) {
+    out.clear();
+    auto result = zevo::lsp::handle_document_symbol(params, snapshot, out);
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["bytes_out"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_DocumentSymbolEditorCode)->Arg(1 << 20)->Arg(100 << 10)->Unit(benchmark::kMicrosecond);
+
 // The scans alone, without writing the answer.
 void BM_DocumentSymbolsScan(benchmark::State& state) {
   for (auto _ : state) {

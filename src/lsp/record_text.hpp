@@ -35,6 +35,14 @@ class RecordText {
     text_ += '"';
     return *this;
   }
+  // Room for at most `n` more bytes, filled through the pointer returned;
+  // `keep_until` then drops what was not filled.
+  char* room(std::size_t n) {
+    const std::size_t at = text_.size();
+    text_.resize(at + n);
+    return text_.data() + at;
+  }
+  void keep_until(const char* end) { text_.resize(static_cast<std::size_t>(end - text_.data())); }
   // The text of one `"name":{"end":...,"start":...}` range on one line.
   RecordText& line_range(uint64_t line, uint64_t start, uint64_t end) {
     literal(R"({"end":{"character":)").number(end).literal(R"(,"line":)").number(line);

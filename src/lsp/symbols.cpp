@@ -1,5 +1,9 @@
 #include "lsp/symbols.hpp"
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -55,36 +59,141 @@ Range on_line(uint64_t line_number, uint64_t start, uint64_t end) {
   return {{line, static_cast<uint32_t>(start)}, {line, static_cast<uint32_t>(end)}};
 }
 
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+constexpr uint64_t bytes_of(unsigned char b) { return 0x0101010101010101u * b; }
+
+// Whether any of the eight bytes of `w` is below `n` (at most 0x80).
+constexpr bool any_below(uint64_t w, unsigned char n) { return ((w - bytes_of(n)) & ~w & kHighBits) != 0; }
+
+// How many bytes of `w` have their high bit set (the others none): a sum of
+// ones by multiplication, since the baseline instruction set counts no bits.
+constexpr std::size_t count_high_bits(uint64_t w) { return static_cast<std::size_t>(((w >> 7) * bytes_of(1)) >> 56); }
+
+// What the scan needs of some bytes of well-formed text: their UTF-16 code
+// units (one for each byte that begins a character, one more for each
+// four-byte one) and whether the writer escapes one of them.
+struct ByteCounts {
+  std::size_t units = 0;
+  bool special = false;
+};
+
+// Eight bytes at a time, the rest one by one: the texts are short.
+ByteCounts count_bytes(std::string_view s) {
+  ByteCounts counts;
+  std::size_t i = 0;
+  bool special = false;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    const uint64_t high = w & kHighBits;
+    const uint64_t continuation = high & ~(w << 1);
+    const uint64_t four_byte_lead = high & (w << 1) & (w << 2) & (w << 3);
+    counts.units += 8 - count_high_bits(continuation) + count_high_bits(four_byte_lead);
+    special |= any_below(w, 0x20) | any_below(w ^ bytes_of('"'), 1) | any_below(w ^ bytes_of('\\'), 1);
+  }
+  for (; i < s.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(s[i]);
+    counts.units += static_cast<std::size_t>((byte & 0xC0) != 0x80) + static_cast<std::size_t>(byte >= 0xF0);
+    special |= (byte < 0x20) | (byte == '"') | (byte == '\\');
+  }
+  counts.special = special;
+  return counts;
+}
+
+// Whether well-formed text has nothing that the writer escapes.
+bool plain_bytes(std::string_view s) { return !count_bytes(s).special; }
+
+// One line as the scan reads it: the line trimmed, its lower-cased text (the
+// whole line, or only as much of the trimmed line as the declaration prefixes
+// need when no function keyword can be in it) and that trimmed.
+struct ScanLine {
+  enum class Form : int8_t { unknown, well_formed, other };
+
+  uint64_t number = 0;
+  std::string_view line;
+  std::string_view trimmed;
+  std::string_view lowered;
+  std::string_view lowered_trimmed;
+  // Each offset of the lowered text is the same offset of the line's text
+  // (the common case); otherwise offsets are carried over by counting
+  // characters.
+  bool same_offsets = false;
+  // Found at the line's first symbol unless the whole text or the lowering
+  // showed it.
+  mutable Form form = Form::unknown;
+
+  Form line_form() const {
+    if (form == Form::unknown) form = text::utf8_error(line) ? Form::other : Form::well_formed;
+    return form;
+  }
+
+  // The byte in `line` after `keyword`, found at `found` in `lowered`.
+  std::size_t after_found(std::size_t found, std::string_view keyword) const {
+    if (same_offsets) return found + keyword.size();
+    const std::size_t k = chars_before_lowered(line, text::char_count(lowered.substr(0, found))) + text::char_count(keyword);
+    return text::char_index_to_byte(line, k);
+  }
+  // The text after the keyword that `lowered_trimmed` begins with, its
+  // leading white space removed.
+  std::string_view after_keyword(std::string_view keyword) const {
+    const std::size_t skip = same_offsets ? keyword.size() : text::char_index_to_byte(trimmed, text::char_count(keyword));
+    return text::trim_start(trimmed.substr(skip));
+  }
+};
+
 // One symbol as the scan finds it: views into the line, the detail in pieces
 // that follow one another, so that nothing is copied before it is written.
 struct SymbolView {
+  // Left uninitialised beyond `detail_pieces`: a view is made for every symbol.
+  struct Piece {
+    const char* data;
+    std::size_t size;
+    std::string_view text() const { return {data, size}; }
+  };
+
   std::string_view name;
-  std::array<std::string_view, 6> detail{};
+  Piece detail[6];
   std::size_t detail_pieces = 0;
   uint64_t line = 0;
   uint64_t line_end = 0;  // the line's length in UTF-16 code units
   uint64_t name_start = 0;
   uint64_t name_end = 0;
   uint8_t kind = 0;
+  bool well_formed = false;  // the line is well-formed UTF-8
+  bool plain_line = false;   // the line holds nothing that the writer escapes
 
-  void add_detail(std::string_view piece) { detail[detail_pieces++] = piece; }
+  void add_detail(std::string_view piece) { detail[detail_pieces++] = {piece.data(), piece.size()}; }
 };
 
-SymbolView symbol_on_line(uint64_t line_number, std::string_view line, std::size_t name_start,
-                          std::string_view name, uint8_t kind) {
+// The symbol named `name`, a view into the line.
+SymbolView symbol_on_line(const ScanLine& scan, std::string_view name, uint8_t kind) {
   SymbolView view;
   view.name = name;
-  view.line = line_number;
-  view.line_end = text::utf16_length(line);
-  view.name_start = text::byte_to_column(line, name_start);
-  view.name_end = view.name_start + text::utf16_length(name);
+  view.line = scan.number;
   view.kind = kind;
+  const std::string_view line = scan.line;
+  const auto start = static_cast<std::size_t>(name.data() - line.data());
+  if (scan.line_form() == ScanLine::Form::well_formed) {
+    // The line in three parts, each byte looked at once.
+    const ByteCounts before = count_bytes(line.substr(0, start));
+    const ByteCounts in_name = count_bytes(name);
+    const ByteCounts after = count_bytes(line.substr(start + name.size()));
+    view.name_start = before.units;
+    view.name_end = before.units + in_name.units;
+    view.line_end = view.name_end + after.units;
+    view.well_formed = true;
+    view.plain_line = !(before.special || in_name.special || after.special);
+  } else {
+    view.name_start = text::byte_to_column(line, start);
+    view.name_end = view.name_start + text::utf16_length(name);
+    view.line_end = text::utf16_length(line);
+  }
   return view;
 }
 
 SymbolRecord to_record(const SymbolView& view) {
   std::string detail;
-  for (std::size_t i = 0; i < view.detail_pieces; ++i) detail.append(view.detail[i]);
+  for (std::size_t i = 0; i < view.detail_pieces; ++i) detail.append(view.detail[i].text());
   return SymbolRecord{std::string(view.name), std::move(detail), on_line(view.line, 0, view.line_end),
                       on_line(view.line, view.name_start, view.name_end), view.kind};
 }
@@ -97,21 +206,24 @@ std::optional<std::string_view> before(std::string_view text, char stop) {
   return text.substr(0, at);
 }
 
-std::optional<SymbolView> function_symbol(uint64_t line_number, std::string_view line, std::string_view lowered) {
-  std::string_view keyword;
-  std::size_t found = std::string_view::npos;
+// The first of FUNCTION_KEYWORDS that `lowered` contains and where, or npos.
+std::size_t find_function_keyword(std::string_view lowered, std::string_view& keyword) {
   for (std::string_view candidate : FUNCTION_KEYWORDS) {
-    found = lowered.find(candidate);
+    const std::size_t found = lowered.find(candidate);
     if (found != std::string_view::npos) {
       keyword = candidate;
-      break;
+      return found;
     }
   }
-  if (keyword.empty()) return std::nullopt;
-  const std::size_t k =
-      chars_before_lowered(line, text::char_count(lowered.substr(0, found))) + text::char_count(keyword);
+  return std::string_view::npos;
+}
 
-  const std::string_view rest = text::trim_start(skip_chars(line, k));
+std::optional<SymbolView> function_symbol(const ScanLine& scan) {
+  std::string_view keyword;
+  const std::size_t found = find_function_keyword(scan.lowered, keyword);
+  if (found == std::string_view::npos) return std::nullopt;
+
+  const std::string_view rest = text::trim_start(scan.line.substr(scan.after_found(found, keyword)));
   const std::size_t open = rest.find('(');
   if (open == std::string_view::npos) return std::nullopt;
   const std::string_view name = text::trim(rest.substr(0, open));
@@ -123,15 +235,18 @@ std::optional<SymbolView> function_symbol(uint64_t line_number, std::string_view
 
   // The selection starts at the name itself, however much white space (none
   // included) stands between it and the keyword.
-  SymbolView view = symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name,
-                                   kSymbolFunction);
+  std::string_view return_type;
+  const std::size_t arrow = rest.find("->");
+  if (arrow != std::string_view::npos) {
+    return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
+    if (return_type.empty()) return std::nullopt;
+  }
+  SymbolView view = symbol_on_line(scan, name, kSymbolFunction);
   view.add_detail(name);
   view.add_detail("(");
   view.add_detail(parameters);
   view.add_detail(")");
-  if (const std::size_t arrow = rest.find("->"); arrow != std::string_view::npos) {
-    const std::string_view return_type = text::first_word(text::trim(rest.substr(arrow + 2)));
-    if (return_type.empty()) return std::nullopt;
+  if (arrow != std::string_view::npos) {
     view.add_detail(" -> ");
     view.add_detail(return_type);
   }
@@ -147,11 +262,6 @@ const DeclarationPrefix* matching_prefix(const std::array<DeclarationPrefix, N>&
   return nullptr;
 }
 
-// The text after the keyword of a trimmed line, its leading white space removed.
-std::string_view after_keyword(std::string_view trimmed, std::string_view keyword) {
-  return text::trim_start(skip_chars(trimmed, text::char_count(keyword)));
-}
-
 // The name before the first of `stops` that the text contains (tried in that
 // order), else the text's first word.
 std::string_view declared_symbol_name(std::string_view rest, std::string_view stops) {
@@ -161,17 +271,15 @@ std::string_view declared_symbol_name(std::string_view rest, std::string_view st
   return text::first_word(rest);
 }
 
-std::optional<SymbolView> variable_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
-                                          std::string_view lowered_trimmed) {
-  const DeclarationPrefix* row = matching_prefix(VARIABLE_PREFIXES, lowered_trimmed);
+std::optional<SymbolView> variable_symbol(const ScanLine& scan) {
+  const DeclarationPrefix* row = matching_prefix(VARIABLE_PREFIXES, scan.lowered_trimmed);
   if (row == nullptr) return std::nullopt;
-  const std::string_view rest = after_keyword(trimmed, row->keyword);
+  const std::string_view rest = scan.after_keyword(row->keyword);
   // The ":" counts first even when an "=" stands before it.
   const std::string_view name = declared_symbol_name(rest, ":=");
   if (name.empty()) return std::nullopt;
 
-  SymbolView view =
-      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  SymbolView view = symbol_on_line(scan, name, row->kind);
   view.add_detail(name);
   if (const std::size_t colon = rest.find(':'); colon != std::string_view::npos) {
     const std::string_view type_text = rest.substr(colon + 1);
@@ -181,38 +289,163 @@ std::optional<SymbolView> variable_symbol(uint64_t line_number, std::string_view
   return view;
 }
 
-std::optional<SymbolView> type_symbol(uint64_t line_number, std::string_view line, std::string_view trimmed,
-                                      std::string_view lowered_trimmed) {
-  const DeclarationPrefix* row = matching_prefix(TYPE_PREFIXES, lowered_trimmed);
+std::optional<SymbolView> type_symbol(const ScanLine& scan) {
+  const DeclarationPrefix* row = matching_prefix(TYPE_PREFIXES, scan.lowered_trimmed);
   if (row == nullptr) return std::nullopt;
-  const std::string_view rest = after_keyword(trimmed, row->keyword);
+  const std::string_view rest = scan.after_keyword(row->keyword);
   const std::string_view name = declared_symbol_name(rest, "={");
   if (name.empty()) return std::nullopt;
-  SymbolView view =
-      symbol_on_line(line_number, line, static_cast<std::size_t>(rest.data() - line.data()), name, row->kind);
+  SymbolView view = symbol_on_line(scan, name, row->kind);
   view.add_detail("struct ");
   view.add_detail(name);
   return view;
 }
 
+// Which lines need a closer look. Lower-casing maps each character to one
+// character, but for "İ" ("i" and U+0307), and only "İ" and the Kelvin sign
+// ("k") map something beyond ASCII to ASCII letters. So where the lowered line
+// holds an ASCII pair of letters other than "i" and "k", the line holds that
+// pair in one case or the other; the same holds for the first two characters
+// of the trimmed lines, since no prefix has U+0307 after its "i". Other lines
+// are not lower-cased at all.
+
+// Pairs that each function keyword holds: "fo", "fu", "ev".
+constexpr std::array<std::string_view, 3> kFunctionPairs = {"fo", "fu", "ev"};
+static_assert(FUNCTION_KEYWORDS[0].find(kFunctionPairs[0]) != std::string_view::npos);
+static_assert(FUNCTION_KEYWORDS[2].find(kFunctionPairs[1]) != std::string_view::npos);
+static_assert(FUNCTION_KEYWORDS[1].find(kFunctionPairs[2]) != std::string_view::npos);
+
+static_assert(std::endian::native == std::endian::little, "the first hit is the lowest byte of a block");
+
+using Block = unsigned char __attribute__((vector_size(16)));
+
+Block load_block(const char* p) {
+  Block block;
+  std::memcpy(&block, p, sizeof block);
+  return block;
+}
+
+// Whether bytes `a`, `b`, or'ed with 0x20 (so letters of either case), are one of kFunctionPairs.
+constexpr bool is_function_pair(unsigned char a, unsigned char b) {
+  return (a == 'f' && (b == 'o' || b == 'u')) || (a == 'e' && b == 'v');
+}
+
+// Where the first of kFunctionPairs, of either case, begins at or after
+// `from`; the text's size when none does.
+std::size_t next_function_pair(std::string_view text, std::size_t from) {
+  const char* const data = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = from;
+  for (; i + sizeof(Block) + 1 <= n; i += sizeof(Block)) {
+    const Block a = load_block(data + i) | 0x20;
+    const Block b = load_block(data + i + 1) | 0x20;
+    const auto hits = ((a == 'f') & ((b == 'o') | (b == 'u'))) | ((a == 'e') & (b == 'v'));
+    uint64_t half[2];
+    std::memcpy(half, &hits, sizeof half);
+    if (half[0] != 0) return i + static_cast<std::size_t>(std::countr_zero(half[0])) / 8;
+    if (half[1] != 0) return i + 8 + static_cast<std::size_t>(std::countr_zero(half[1])) / 8;
+  }
+  for (; i + 1 < n; ++i) {
+    if (is_function_pair(static_cast<unsigned char>(data[i] | 0x20), static_cast<unsigned char>(data[i + 1] | 0x20))) {
+      return i;
+    }
+  }
+  return n;
+}
+
+// The first two letters of every declaration prefix, and the bytes of the longest.
+template <std::size_t N, std::size_t M>
+constexpr std::array<std::string_view, N + M> first_pairs(const std::array<DeclarationPrefix, N>& a,
+                                                           const std::array<DeclarationPrefix, M>& b) {
+  std::array<std::string_view, N + M> pairs{};
+  for (std::size_t i = 0; i < N; ++i) pairs[i] = a[i].prefix.substr(0, 2);
+  for (std::size_t i = 0; i < M; ++i) pairs[N + i] = b[i].prefix.substr(0, 2);
+  return pairs;
+}
+constexpr auto kPrefixPairs = first_pairs(VARIABLE_PREFIXES, TYPE_PREFIXES);
+static_assert([] {
+  for (std::string_view pair : kPrefixPairs) {
+    for (char c : pair) {
+      if (c < 'a' || c > 'z' || c == 'k') return false;
+    }
+  }
+  return true;
+}());
+constexpr std::size_t kLongestPrefix = [] {
+  std::size_t longest = 0;
+  for (const auto& row : VARIABLE_PREFIXES) longest = std::max(longest, row.prefix.size());
+  for (const auto& row : TYPE_PREFIXES) longest = std::max(longest, row.prefix.size());
+  return longest;
+}();
+
+bool may_begin_declaration(std::string_view trimmed) {
+  if (trimmed.size() < 2) return false;
+  const auto a = static_cast<char>(trimmed[0] | 0x20);
+  const auto b = static_cast<char>(trimmed[1] | 0x20);
+  bool found = false;
+  for (std::string_view pair : kPrefixPairs) found |= pair[0] == a && pair[1] == b;
+  return found;
+}
+
 // Calls `visit` with each symbol in scan order.
 template <class Visit>
 void for_each_symbol(std::string_view text, Visit&& visit) {
+  // Open documents are well-formed; a text that is not has each line with a
+  // symbol looked at again.
+  const ScanLine::Form form = text::utf8_error(text) ? ScanLine::Form::unknown : ScanLine::Form::well_formed;
   std::string lowered;  // its room serves every line
+  std::size_t pair = 0;  // the next function pair at or after the line
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     const std::string_view trimmed = text::trim(line);
     if (trimmed.starts_with("//") || trimmed.starts_with("/*")) return true;
-    const uint64_t line_number = index;
-    // Lower-casing neither makes nor removes white space, so the trimmed lower
-    // text is the lower text trimmed.
-    text::to_lower_into(line, lowered);
-    const std::string_view lowered_trimmed = text::trim(lowered);
-    if (auto s = function_symbol(line_number, line, lowered)) visit(*s);
-    if (auto s = variable_symbol(line_number, line, trimmed, lowered_trimmed)) visit(*s);
-    if (auto s = type_symbol(line_number, line, trimmed, lowered_trimmed)) visit(*s);
+    const auto start = static_cast<std::size_t>(line.data() - text.data());
+    if (pair < start) pair = next_function_pair(text, start);
+    const bool function = pair < start + line.size();
+    if (!function && !may_begin_declaration(trimmed)) return true;
+
+    ScanLine scan;
+    scan.number = index;
+    scan.line = line;
+    scan.trimmed = trimmed;
+    scan.form = form;
+    if (!function) {
+      // The prefixes need the lowered start alone, cut after a whole
+      // character: where its characters keep their lengths, none of them
+      // looks at what follows.
+      std::size_t end = std::min(trimmed.size(), kLongestPrefix);
+      while (end < trimmed.size() && text::is_continuation_byte(static_cast<unsigned char>(trimmed[end]))) ++end;
+      scan.same_offsets = text::to_lower_same_offsets(trimmed.substr(0, end), lowered);
+      if (scan.same_offsets) scan.lowered_trimmed = lowered;
+    }
+    if (!scan.same_offsets) {
+      scan.same_offsets = text::to_lower_same_offsets(line, lowered);
+      if (scan.same_offsets) {
+        scan.form = ScanLine::Form::well_formed;
+      } else {
+        text::to_lower_into(line, lowered);
+      }
+      scan.lowered = lowered;
+      // Lower-casing neither makes nor removes white space, so the trimmed
+      // lower text is the lower text trimmed; where offsets stay it is cut at
+      // the trimmed line's offsets.
+      scan.lowered_trimmed =
+          scan.same_offsets ? scan.lowered.substr(static_cast<std::size_t>(trimmed.data() - line.data()), trimmed.size())
+                            : text::trim(scan.lowered);
+      if (auto s = function_symbol(scan)) visit(*s);
+    }
+    if (auto s = variable_symbol(scan)) visit(*s);
+    if (auto s = type_symbol(scan)) visit(*s);
     return true;
   });
 }
+
+char* put(char* p, std::string_view s) {
+  std::memcpy(p, s.data(), s.size());
+  return p + s.size();
+}
+
+// Lines and columns stay below 2^32, as in on_line.
+char* put_number(char* p, uint64_t value) { return std::to_chars(p, p + 10, static_cast<uint32_t>(value)).ptr; }
 
 // Writes each symbol as one piece of text where its texts need no escape,
 // and member by member otherwise.
@@ -222,23 +455,42 @@ class SymbolWriter {
 
   void operator()(const SymbolView& view) {
     if (plain(view)) {
+      std::size_t texts = view.name.size();
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) texts += view.detail[i].text().size();
+      char line[10];
+      const std::string_view line_number(line, static_cast<std::size_t>(put_number(line, view.line) - line));
       record_.clear();
-      record_.literal(R"({"detail":")");
-      for (std::size_t i = 0; i < view.detail_pieces; ++i) record_.literal(view.detail[i]);
-      record_.literal(R"(","kind":)").number(view.kind).literal(R"(,"name":)").quoted(view.name);
-      record_.literal(R"(,"range":)").line_range(view.line, 0, view.line_end);
-      record_.literal(R"(,"selectionRange":)").line_range(view.line, view.name_start, view.name_end).literal("}");
+      char* p = record_.room(texts + kLiterals + 6 * 10);
+      p = put(p, R"({"detail":")");
+      for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i].text());
+      p = put_number(put(p, R"(","kind":)"), view.kind);
+      p = put(put(p, R"(,"name":")"), view.name);
+      p = put_number(put(p, R"(","range":{"end":{"character":)"), view.line_end);
+      p = put(put(p, R"(,"line":)"), line_number);
+      p = put(put(p, R"(},"start":{"character":0,"line":)"), line_number);
+      p = put_number(put(p, R"(}},"selectionRange":{"end":{"character":)"), view.name_end);
+      p = put(put(p, R"(,"line":)"), line_number);
+      p = put_number(put(p, R"(},"start":{"character":)"), view.name_start);
+      p = put(put(put(p, R"(,"line":)"), line_number), "}}}");
+      record_.keep_until(p);
       if (record_.write_to(out_)) return;
     }
     write(out_, to_record(view));
   }
 
  private:
+  // The literal text of a record, numbers left out.
+  static constexpr std::size_t kLiterals = 200;
+
   static bool plain(const SymbolView& view) {
+    // The name and the pieces of the detail are the line's text or literals.
+    if (view.plain_line) return true;
+    // In a well-formed line only bytes are left to look at.
+    const auto check = view.well_formed ? plain_bytes : RecordText::plain;
     for (std::size_t i = 0; i < view.detail_pieces; ++i) {
-      if (!RecordText::plain(view.detail[i])) return false;
+      if (!check(view.detail[i].text())) return false;
     }
-    return RecordText::plain(view.name);
+    return check(view.name);
   }
 
   json::Writer& out_;

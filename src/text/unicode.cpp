@@ -4,7 +4,9 @@
 #include <unicode/ucasemap.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "text/ascii.hpp"
 #include "text/utf8.hpp"
@@ -13,11 +15,19 @@ namespace zevo::text {
 
 namespace {
 
+constexpr bool is_ascii_white_space(unsigned char b) { return b == ' ' || (b >= 0x09 && b <= 0x0D); }
+
 // Bytes of the longest start of `s` whose characters all are White_Space
-// (`white`) or all are not.
+// (`white`) or all are not. ASCII is decided here, without a call.
 std::size_t white_space_run(std::string_view s, bool white) {
   std::size_t i = 0;
   while (i < s.size()) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      if (is_ascii_white_space(b) != white) break;
+      ++i;
+      continue;
+    }
     std::size_t next = i;
     if (is_white_space(decode_utf8(s, next)) != white) break;
     i = next;
@@ -38,7 +48,7 @@ UCaseMap* root_case_map() {
 }  // namespace
 
 bool is_white_space(char32_t c) {
-  if (c < 0x80) return c == ' ' || (c >= 0x09 && c <= 0x0D);
+  if (c < 0x80) return is_ascii_white_space(static_cast<unsigned char>(c));
   return u_isUWhiteSpace(static_cast<UChar32>(c));
 }
 
@@ -68,6 +78,12 @@ std::string_view trim_start(std::string_view s) { return s.substr(white_space_ru
 std::string_view trim_end(std::string_view s) {
   std::size_t end = s.size();
   while (end > 0) {
+    const auto b = static_cast<unsigned char>(s[end - 1]);
+    if (b < 0x80) {
+      if (!is_ascii_white_space(b)) break;
+      --end;
+      continue;
+    }
     const std::size_t start = previous_char_start(s, end);
     std::size_t next = start;
     if (!is_white_space(decode_utf8(s, next))) break;
@@ -82,52 +98,108 @@ std::string_view first_word(std::string_view s) { return s.substr(0, white_space
 
 namespace {
 
-// Which two-byte characters (U+0080 to U+07FF) are their own lower case, found
-// once by lower-casing each alone. A line of ASCII and such characters is
-// lower-cased byte by byte: no mapping of the language-neutral case map looks
-// at a neighbour except the final sigma's, and a capital sigma is not its own
-// lower case.
-const std::array<bool, 0x800>& own_lower_case() {
-  static const std::array<bool, 0x800> table = [] {
-    std::array<bool, 0x800> own{};
+// The lower case of each two-byte character (U+0080 to U+07FF) where it is one
+// two-byte character again, 0 elsewhere; found once by lower-casing each alone.
+// No mapping of the language-neutral case map looks at a neighbour except the
+// final sigma's, so the capital sigma is left out.
+const std::array<char16_t, 0x800>& two_byte_lower() {
+  static const std::array<char16_t, 0x800> table = [] {
+    std::array<char16_t, 0x800> lower{};
     for (char32_t c = 0x80; c < 0x800; ++c) {
+      if (c == U'\u03a3') continue;
       const char bytes[2] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
       char lowered[8];
       UErrorCode status = U_ZERO_ERROR;
       const int32_t n = ucasemap_utf8ToLower(root_case_map(), lowered, sizeof lowered, bytes, 2, &status);
-      own[c] = U_SUCCESS(status) && n == 2 && lowered[0] == bytes[0] && lowered[1] == bytes[1];
+      const auto lead = static_cast<unsigned char>(lowered[0]);
+      if (U_FAILURE(status) || n != 2 || (lead & 0xE0) != 0xC0) continue;
+      lower[c] = static_cast<char16_t>((lead & 0x1F) << 6 | (static_cast<unsigned char>(lowered[1]) & 0x3F));
     }
-    return own;
+    return lower;
   }();
   return table;
 }
 
-// Lower-cases `s` into `out` byte by byte; false, with `out` unfinished, at
-// a character that this cannot do.
-bool lower_bytewise(std::string_view s, std::string& out) {
-  const auto& own = own_lower_case();
-  out.resize(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(s[i]);
-    if (byte < 0x80) {
-      out[i] = ascii_lower(s[i]);
-      continue;
-    }
-    if ((byte & 0xE0) != 0xC0 || i + 1 >= s.size()) return false;
-    const auto next = static_cast<unsigned char>(s[i + 1]);
-    const char32_t c = (char32_t{byte} & 0x1F) << 6 | (next & 0x3F);
-    if ((next & 0xC0) != 0x80 || c < 0x80 || !own[c]) return false;
-    out[i] = s[i];
-    out[i + 1] = s[i + 1];
-    ++i;
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+constexpr uint64_t bytes_of(unsigned char b) { return 0x0101010101010101u * b; }
+
+// Eight ASCII bytes lower-cased at once: 0x20 added to each byte from "A" to "Z".
+inline uint64_t ascii_lower8(uint64_t w) {
+  const uint64_t at_least_a = w + bytes_of(0x80 - 'A');
+  const uint64_t above_z = w + bytes_of(0x80 - 'Z' - 1);
+  return w | ((at_least_a & ~above_z & kHighBits) >> 2);
+}
+
+// Lower-cases the character of `length` bytes at `in` (a lead byte >= 0x80)
+// into `out`; false when it is ill-formed or its lower case has another
+// length or depends on its neighbours.
+bool lower_same_length(const unsigned char* in, std::size_t length, unsigned char* out) {
+  const Utf8Lead lead = utf8_lead(in[0]);
+  if (lead.length < 2 || lead.length > length || in[1] < lead.second_low || in[1] > lead.second_high) return false;
+  char32_t c = in[0] & (0x7F >> lead.length);
+  for (std::size_t k = 1; k < lead.length; ++k) {
+    if (k > 1 && !is_continuation_byte(in[k])) return false;
+    c = (c << 6) | (in[k] & 0x3F);
   }
+  if (lead.length == 2) {
+    const char16_t lower = two_byte_lower()[c];
+    if (lower == 0) return false;
+    out[0] = static_cast<unsigned char>(0xC0 | (lower >> 6));
+    out[1] = static_cast<unsigned char>(0x80 | (lower & 0x3F));
+    return true;
+  }
+  // Beyond U+07FF a full lower case of one character is the simple one.
+  const auto lower = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+  if (lower == c) {
+    std::memcpy(out, in, lead.length);
+    return true;
+  }
+  if (lead.length == 3) {
+    if (lower < 0x800 || lower >= 0x10000) return false;
+    out[0] = static_cast<unsigned char>(0xE0 | (lower >> 12));
+  } else {
+    if (lower < 0x10000) return false;
+    out[0] = static_cast<unsigned char>(0xF0 | (lower >> 18));
+    out[1] = static_cast<unsigned char>(0x80 | ((lower >> 12) & 0x3F));
+  }
+  out[lead.length - 2] = static_cast<unsigned char>(0x80 | ((lower >> 6) & 0x3F));
+  out[lead.length - 1] = static_cast<unsigned char>(0x80 | (lower & 0x3F));
   return true;
 }
 
 }  // namespace
 
+bool to_lower_same_offsets(std::string_view s, std::string& out) {
+  out.resize(s.size());
+  const auto* in = reinterpret_cast<const unsigned char*>(s.data());
+  auto* to = reinterpret_cast<unsigned char*>(out.data());
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, in + i, 8);
+      if ((w & kHighBits) == 0) {
+        w = ascii_lower8(w);
+        std::memcpy(to + i, &w, 8);
+        i += 8;
+        continue;
+      }
+    }
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      to[i++] = static_cast<unsigned char>(ascii_lower(static_cast<char>(b)));
+      continue;
+    }
+    const std::size_t length = utf8_lead(b).length;
+    if (!lower_same_length(in + i, n - i, to + i)) return false;
+    i += length;
+  }
+  return true;
+}
+
 void to_lower_into(std::string_view s, std::string& out) {
-  if (lower_bytewise(s, out)) return;
+  if (to_lower_same_offsets(s, out)) return;
   // Most texts keep their length; a longer result is retried with ICU's size.
   out.assign(s.size() + 16, '\0');
   UErrorCode status = U_ZERO_ERROR;

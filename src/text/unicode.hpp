@@ -31,5 +31,9 @@ std::string_view first_word(std::string_view s);
 std::string to_lower(std::string_view s);
 // The same into `out`, whose room is kept for the next text.
 void to_lower_into(std::string_view s, std::string& out);
+// The same when every character of `s` is well-formed and lower-cases to one
+// character of its own byte length, so that each offset in `s` is the same
+// offset in `out`; false otherwise, with `out` unfinished.
+bool to_lower_same_offsets(std::string_view s, std::string& out);
 
 }  // namespace zevo::text

@@ -5,6 +5,8 @@
 
 #include "lsp/symbols.hpp"
 #include "support/answer.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
 
 namespace zevo::lsp {
 namespace {
@@ -94,6 +96,21 @@ TEST(DocumentSymbols, RulesPerLine) {
       {"fonksiyontopla()", {{"topla", "topla()", kSymbolFunction, on_line(0, 0, 16), on_line(0, 9, 14)}}},
       // "İ" lower-cases to two characters; the name is still found after the keyword.
       {"İİ fonksiyon f()", {{"f", "f()", kSymbolFunction, on_line(0, 0, 16), on_line(0, 13, 14)}}},
+      // Capitals beyond ASCII lower-case where they stand, in the line and in its start.
+      {"IŞLEV Büyük(x)", {{"Büyük", "Büyük(x)", kSymbolFunction, on_line(0, 0, 14), on_line(0, 6, 11)}}},
+      {"DEĞIŞKEN b: Tamsayı = 2", {{"b", "b: Tamsayı", kSymbolVariable, on_line(0, 0, 23), on_line(0, 9, 10)}}},
+      {"sabit ÖLÇEK = 3.3", {{"ÖLÇEK", "ÖLÇEK", kSymbolConstant, on_line(0, 0, 17), on_line(0, 6, 11)}}},
+      // "İ" gives "i" and U+0307, which no keyword has after its "i"; the
+      // Kelvin sign gives "k", one byte for three.
+      {"İŞLEV f()", {}},
+      {"YAPİ Nokta {", {{"Nokta", "struct Nokta", kSymbolStruct, on_line(0, 0, 12), on_line(0, 5, 10)}}},
+      {"fon\u212Asiyon f()", {{"f", "f()", kSymbolFunction, on_line(0, 0, 13), on_line(0, 10, 11)}}},
+      {"deği\u015f\u212Aen k = 2", {{"k", "k", kSymbolVariable, on_line(0, 0, 14), on_line(0, 9, 10)}}},
+      {"FUNCTION F(a)", {{"F", "F(a)", kSymbolFunction, on_line(0, 0, 13), on_line(0, 9, 10)}}},
+      // Quotes elsewhere in the line leave the name and the detail plain.
+      {"let x = \"a\" // 😀 \"q\"", {{"x", "x", kSymbolVariable, on_line(0, 0, 21), on_line(0, 4, 5)}}},
+      // A byte that begins no character counts as one.
+      {"let a\xFF" "b = 1", {{"a\xFF" "b", "a\xFF" "b", kSymbolVariable, on_line(0, 0, 11), on_line(0, 4, 7)}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.line));
@@ -109,6 +126,26 @@ TEST(DocumentSymbols, RulesPerLine) {
   }
 }
 
+// The scan lower-cases only the lines holding a letter pair of a keyword
+// ("fo", "fu", "ev", or a prefix's first two letters) in either case. That
+// holds while no character beyond ASCII lower-cases to ASCII letters but "İ"
+// (to "i" and U+0307) and the Kelvin sign (to "k").
+TEST(DocumentSymbols, OnlyTwoCharactersLowerCaseIntoAscii) {
+  std::vector<char32_t> into_ascii;
+  for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    std::string ch;
+    text::append_utf8(ch, c);
+    for (const char byte : text::to_lower(ch)) {
+      if (static_cast<unsigned char>(byte) < 0x80) {
+        into_ascii.push_back(c);
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(into_ascii, (std::vector<char32_t>{U'\u0130', U'\u212A'}));
+}
+
 TEST(DocumentSymbols, LinesAreNumberedAsSplitLinesCountsThem) {
   const std::string text = "// yorum\r\nyapı Nokta {\r\n\r\n  sabit MAX = 10\nfonksiyon ana() {\n";
   const std::vector<SymbolRecord> got = document_symbols(text);
@@ -119,6 +156,12 @@ TEST(DocumentSymbols, LinesAreNumberedAsSplitLinesCountsThem) {
   EXPECT_EQ(got[1].selection_range, on_line(3, 8, 11));
   EXPECT_EQ(got[2].name, "ana");
   EXPECT_EQ(got[2].range.start.line, 4u);
+
+  // In a text that is not all well-formed, the well-formed lines count as ever.
+  const std::vector<SymbolRecord> mixed = document_symbols("\xFF\nlet é = 1\n");
+  ASSERT_EQ(mixed.size(), 1u);
+  EXPECT_EQ(mixed[0].range, on_line(1, 0, 9));
+  EXPECT_EQ(mixed[0].selection_range, on_line(1, 4, 5));
 
   EXPECT_TRUE(document_symbols("").empty());
   EXPECT_TRUE(document_symbols("// a\n/* b */\n").empty());

@@ -78,10 +78,13 @@ TEST(ToLower, FullLanguageNeutralMapping) {
   EXPECT_EQ(to_lower(long_dotted + "İ"), std::string(1000, 'a') + "i\u0307");
 }
 
-// Lines of ASCII and two-byte characters are lower-cased without ICU when it
-// would change none of those characters: each of them, in the places where a
-// mapping could look at its neighbours, against ICU on the whole text.
-TEST(ToLower, TwoByteCharactersAsIcuMapsThem) {
+// A text whose characters all lower-case to one character of their own byte
+// length is lower-cased without ICU, keeping every offset: each character, in
+// the places where a mapping could look at its neighbours, against ICU on the
+// whole text; the two-byte ones also beside a capital sigma, whose final form
+// looks at them. ASCII goes eight bytes at a time, so the texts are long
+// enough for a block before and after the character.
+TEST(ToLower, EveryCharacterAsIcuMapsIt) {
   UErrorCode status = U_ZERO_ERROR;
   UCaseMap* map = ucasemap_open("", 0, &status);
   ASSERT_TRUE(U_SUCCESS(status));
@@ -95,18 +98,55 @@ TEST(ToLower, TwoByteCharactersAsIcuMapsThem) {
     return out;
   };
   std::string lowered;
-  for (char32_t c = 0x80; c < 0x800; ++c) {
-    const std::string ch = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-    for (const std::string& text : {ch, "A" + ch + "b", ch + ch, "\u03a3" + ch, ch + "\u03a3 x", "x" + ch + "\u03a3"}) {
+  std::string same;
+  for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    std::string ch;
+    append_utf8(ch, c);
+    std::vector<std::string> texts = {ch, "AbCdEfGh" + ch + "IjKlMnOp"};
+    if (c < 0x800) {
+      texts.insert(texts.end(), {ch + ch, "\u03a3" + ch, ch + "\u03a3 x", "x" + ch + "\u03a3"});
+    }
+    for (const std::string& text : texts) {
       to_lower_into(text, lowered);
-      EXPECT_EQ(lowered, icu_lower(text)) << static_cast<uint32_t>(c);
-      EXPECT_EQ(to_lower(text), lowered);
+      ASSERT_EQ(lowered, icu_lower(text)) << static_cast<uint32_t>(c);
+      if (to_lower_same_offsets(text, same)) {
+        ASSERT_EQ(same, lowered) << static_cast<uint32_t>(c);
+        ASSERT_EQ(same.size(), text.size()) << static_cast<uint32_t>(c);
+      }
     }
   }
   // The buffer's room is reused whatever it held before.
   to_lower_into("KISA", lowered);
   EXPECT_EQ(lowered, "kisa");
   ucasemap_close(map);
+}
+
+// Which texts keep their offsets: those whose characters' lower cases keep
+// their byte lengths and look at no neighbour, well-formed.
+TEST(ToLower, SameOffsetsOnlyWhereEveryLengthStays) {
+  struct Case {
+    std::string_view text;
+    bool same;
+  };
+  const Case cases[] = {
+      {"", true},
+      {"FONKSIYON Topla(x) 123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ", true},
+      {"DEĞİŞKEN", false},        // "İ" grows to "i" U+0307
+      {"DEĞIŞKEN x", true},       // "Ğ" and "Ş" keep two bytes
+      {"\u212Aelvin", false},     // the Kelvin sign becomes "k"
+      {"\u2126", false},          // the ohm sign becomes a two-byte omega
+      {"ΟΔΟΣ", false},            // the capital sigma looks at its neighbours
+      {"Ⅻ 😀 ✨ 𐐀", true},         // three- and four-byte ones of their own length
+      {"ab\xC3", false},          // cut off
+      {"\xE2\x82x", false},
+      {"\xED\xA0\x80", false},    // a surrogate
+  };
+  std::string out;
+  for (const Case& c : cases) {
+    EXPECT_EQ(to_lower_same_offsets(c.text, out), c.same) << c.text;
+    if (c.same) EXPECT_EQ(out, to_lower(c.text)) << c.text;
+  }
 }
 
 char32_t first_char(std::string_view s) {
