@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <utility>
 
@@ -115,13 +117,8 @@ void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& vi
   }
 }
 
-// Counts and line numbers stay below 2^32: a document is at most a message long.
-constexpr uint32_t kNoLine = UINT32_MAX;
-
-struct NameCount {
-  uint32_t count = 0;
-  uint32_t skipped_line = kNoLine;  // the line left out of the count, if any
-};
+// Counts and places of lines stay below 2^32: a document is at most a message long.
+constexpr uint32_t kNone = UINT32_MAX;
 
 // The declared names and their counts: open addressing over one array of
 // small slots, since every identifier run of the document may be looked up.
@@ -151,7 +148,7 @@ class NameCounts {
     for (std::size_t i = hash >> shift_;; i = (i + 1) & mask, ++steps) {
       Slot& slot = slots_[i];
       if (slot.size == 0) {
-        slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), wanted, {}};
+        slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), wanted, 0};
         ++size_;
         break;
       }
@@ -163,34 +160,12 @@ class NameCounts {
   void seal() {
     if (!keyed_ && longest_cluster() > kLongestCluster) rekey();
   }
-  NameCount* find(std::string_view name) {
-    Slot& slot = slots_[probe(name, hash_of(name))];
-    return slot.size != 0 ? &slot.count : nullptr;
-  }
-  const NameCount& of(std::string_view name) const { return slots_[probe(name, hash_of(name))].count; }
-  template <class Visit>
-  void for_each(Visit&& visit) {
-    for (Slot& slot : slots_) {
-      if (slot.size != 0) visit(name_of(slot), slot.count);
-    }
-  }
-
- private:
-  struct Slot {
-    uint32_t offset = 0;
-    uint32_t size = 0;  // 0 in a free slot: no name is empty
-    uint32_t tag = 0;
-    NameCount count;
-  };
-  // Beyond any that random hashing of a half-full table gives.
-  static constexpr std::size_t kLongestCluster = 128;
-
-  static uint32_t tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
-  std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
-
-  static uint64_t mix(uint64_t a, uint64_t b) {
-    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
-    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+  // The slot of a name, or kNone; with the name's `hash_of`, which `fetch`
+  // may have asked the memory for ahead.
+  uint32_t slot_of(std::string_view name) const { return slot_of(name, hash_of(name)); }
+  uint32_t slot_of(std::string_view name, uint64_t hash) const {
+    const std::size_t i = probe(name, hash);
+    return slots_[i].size != 0 ? static_cast<uint32_t>(i) : kNone;
   }
   uint64_t hash_of(std::string_view s) const {
     if (keyed_) return siphash13(k0_, k1_, s);
@@ -205,6 +180,36 @@ class NameCounts {
     uint64_t last = 0;
     for (std::size_t i = 0; i < n; ++i) last |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
     return mix(mix(h ^ last, k1_ ^ 0xE7037ED1A0B428DBULL), 0x8EBC6AF09C88C6E3ULL);
+  }
+  void fetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash >> shift_]); }
+  uint32_t& count_at(uint32_t slot) { return slots_[slot].count; }
+  // The count of a name, 0 for one not in the table.
+  uint32_t count_of(std::string_view name) const { return slots_[probe(name, hash_of(name))].count; }
+  std::size_t slot_count() const { return slots_.size(); }
+  // Calls `visit(name, slot)` for every name.
+  template <class Visit>
+  void for_each(Visit&& visit) const {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      if (slots_[i].size != 0) visit(name_of(slots_[i]), static_cast<uint32_t>(i));
+    }
+  }
+
+ private:
+  struct Slot {
+    uint32_t offset = 0;
+    uint32_t size = 0;  // 0 in a free slot: no name is empty
+    uint32_t tag = 0;
+    uint32_t count = 0;
+  };
+  // Beyond any that random hashing of a half-full table gives.
+  static constexpr std::size_t kLongestCluster = 128;
+
+  static uint32_t tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+  std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
+
+  static uint64_t mix(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
   }
 
   // The slot that holds `name`, or the free one where it goes.
@@ -242,12 +247,19 @@ class NameCounts {
     }
   }
   std::size_t longest_cluster() const {
+    // From a free slot, so that no run is cut at the start; runs across the end go on at the start.
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t start = 0;
+    while (slots_[start].size != 0) ++start;
     std::size_t longest = 0;
     std::size_t run = 0;
-    // Twice round, so that a run across the end counts whole.
-    for (std::size_t i = 0; i < 2 * slots_.size(); ++i) {
-      run = slots_[i & (slots_.size() - 1)].size != 0 ? run + 1 : 0;
-      longest = std::max(longest, run);
+    for (std::size_t k = 1; k <= slots_.size(); ++k) {
+      if (slots_[(start + k) & mask].size == 0) {
+        longest = std::max(longest, run);
+        run = 0;
+      } else {
+        ++run;
+      }
     }
     return longest;
   }
@@ -332,7 +344,7 @@ struct LensLine {
 struct Scan {
   explicit Scan(std::string_view text) : counts(text) {}
 
-  std::vector<LensLine> lines;
+  std::deque<LensLine> lines;  // in blocks: no copy as it grows
   NameCounts counts;
 };
 
@@ -390,19 +402,35 @@ Scan scan_lines(std::string_view text) {
 
   // Identifier runs end at every line break, so the text is walked whole.
   TextBits bits(counts.size());
-  counts.for_each([&](std::string_view name, NameCount&) { bits.add(name); });
+  counts.for_each([&](std::string_view name, uint32_t) { bits.add(name); });
+  // The slots are looked up a few runs behind the walk, each asked for when
+  // its run is met, so that the walk does not wait on the memory for each.
+  struct Pending {
+    std::string_view run;
+    uint64_t hash;
+  };
+  constexpr std::size_t kAhead = 8;
+  std::array<Pending, kAhead> pending;
+  std::size_t queued = 0;
+  const auto count = [&](const Pending& p) {
+    if (const uint32_t slot = counts.slot_of(p.run, p.hash); slot != kNone) ++counts.count_at(slot);
+  };
   text::for_each_identifier_run(text, [&](std::string_view run) {
     if (!bits.may_hold(run)) return;
-    if (NameCount* count = counts.find(run)) ++count->count;
+    Pending& next = pending[queued++ % kAhead];
+    if (queued > kAhead) count(next);
+    next = {run, counts.hash_of(run)};
+    counts.fetch(next.hash);
   });
+  for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) count(pending[k % kAhead]);
 
   // Only a name that occurs as a run can lose one to its declaration line.
-  std::vector<NameCount*> used_counts;
+  std::vector<uint32_t> used_slots;
   std::vector<std::string_view> used;
-  counts.for_each([&](std::string_view name, NameCount& count) {
-    if (count.count == 0) return;
+  counts.for_each([&](std::string_view name, uint32_t slot) {
+    if (counts.count_at(slot) == 0) return;
     used.push_back(name);
-    used_counts.push_back(&count);
+    used_slots.push_back(slot);
   });
   // Every such name is a run of identifier characters, so where a line
   // contains it, it lies inside one of the line's runs: the search walks the
@@ -412,12 +440,16 @@ Scan scan_lines(std::string_view text) {
   // A run the same as one fed before holds no pattern not already found, so
   // the runs that recur (keywords, types, parameters) are fed once: a small
   // table, placed by the filter's hash, remembers the last run of each place.
+  // A run that is a name holding no other is found by the name table.
   std::size_t shortest = SIZE_MAX;
   for (std::string_view name : used) shortest = std::min(shortest, name.size());
   const text::MultiPatternSearch finder(used);
+  // By slot: the name's place among the patterns, later the place of the line its count skips.
+  std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
+  for (std::size_t p = 0; p < used.size(); ++p) slot_marks[used_slots[p]] = static_cast<uint32_t>(p);
   constexpr std::size_t kRecent = 4096;
   std::vector<std::string_view> recent(kRecent);
-  const auto skipped = finder.first_pieces([&](auto&& feed) {
+  const auto skipped = finder.first_pieces([&](auto&& feed, auto&& whole) {
     bool more = true;
     for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
       if (!scan.lines[i].skippable()) continue;
@@ -426,23 +458,30 @@ Scan scan_lines(std::string_view text) {
         std::string_view& seen = recent[bits.slot(run) & (kRecent - 1)];
         if (seen == run) return;
         seen = run;
+        if (bits.may_hold(run)) {
+          const uint32_t slot = counts.slot_of(run);
+          if (slot != kNone && slot_marks[slot] != kNone && finder.alone(slot_marks[slot])) {
+            more = whole(i, slot_marks[slot]);
+            return;
+          }
+        }
         more = feed(i, run);
       });
     }
   });
-  // Marks of the lens lines that some count skips, by their place in the list.
+  // Marks of the lens lines that some count skips, and by slot the place of
+  // the line its name's count skips.
   std::vector<bool> skipped_here(scan.lines.size());
+  std::vector<uint32_t>& skipped_at = slot_marks;
   for (std::size_t p = 0; p < used.size(); ++p) {
-    if (skipped[p] == npos) continue;
-    used_counts[p]->skipped_line = scan.lines[skipped[p]].index;
-    skipped_here[skipped[p]] = true;
+    skipped_at[used_slots[p]] = skipped[p] == npos ? kNone : static_cast<uint32_t>(skipped[p]);
+    if (skipped[p] != npos) skipped_here[skipped[p]] = true;
   }
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     if (!skipped_here[i]) continue;
-    const LensLine& line = scan.lines[i];
-    text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
-      NameCount* count = counts.find(run);
-      if (count != nullptr && count->skipped_line == line.index) --count->count;
+    text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
+      const uint32_t slot = counts.slot_of(run);
+      if (slot != kNone && skipped_at[slot] == i) --counts.count_at(slot);
     });
   }
   return scan;
@@ -506,16 +545,42 @@ class LensWriter {
     const LensTexts texts = texts_of(view.kind);
     if ((!texts.with_uri || plain_uri_) && RecordText::plain(view.name)) {
       record_.clear();
-      record_.literal(R"({"command":{"arguments":[)");
-      if (texts.with_uri) record_.quoted(uri_).literal(",");
-      record_.quoted(view.name).literal(R"(],"command":")").literal(texts.command).literal(R"(","title":")");
-      if (view.kind == LensKind::kReference) {
-        record_.number(view.count).literal(view.count == 1 ? " reference" : " references");
-      } else {
-        record_.literal(texts.title_head);
-        if (texts.quoted_name) record_.literal(view.name).literal("'");
-      }
-      record_.literal(R"("},"range":)").line_range(view.line, 0, view.end).literal("}");
+      // The fixed texts, a title, three numbers, the URI and twice the name.
+      const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
+      record_.written(most, [&](char* p) {
+        const auto put = [&p](std::string_view s) {
+          std::memcpy(p, s.data(), s.size());
+          p += s.size();
+        };
+        const auto number = [&p](uint64_t value) { p = std::to_chars(p, p + 20, value).ptr; };
+        put(R"({"command":{"arguments":[")");
+        if (texts.with_uri) {
+          put(uri_);
+          put(R"(",")");
+        }
+        put(view.name);
+        put(R"("],"command":")");
+        put(texts.command);
+        put(R"(","title":")");
+        if (view.kind == LensKind::kReference) {
+          number(view.count);
+          put(view.count == 1 ? " reference" : " references");
+        } else {
+          put(texts.title_head);
+          if (texts.quoted_name) {
+            put(view.name);
+            put("'");
+          }
+        }
+        put(R"("},"range":{"end":{"character":)");
+        number(view.end);
+        put(R"(,"line":)");
+        number(view.line);
+        put(R"(},"start":{"character":0,"line":)");
+        number(view.line);
+        put("}}}");
+        return p;
+      });
       if (record_.write_to(out_)) return;
     }
     write(out_, to_code_lens(view, uri_));
@@ -563,7 +628,7 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   }
 
   for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
-    const std::size_t count = counts.of(name).count;
+    const std::size_t count = counts.count_of(name);
     if (count == 0) return true;
     visit(LensView{line, end, LensKind::kReference, name, count});
     return false;

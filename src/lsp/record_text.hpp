@@ -35,6 +35,16 @@ class RecordText {
     text_ += '"';
     return *this;
   }
+  // Appends what `write(char* at)` puts in at most `most` bytes from `at`;
+  // it returns the end of what it wrote. For a record written in one go.
+  template <class Write>
+  RecordText& written(std::size_t most, Write&& write) {
+    const std::size_t at = text_.size();
+    text_.resize(at + most);
+    const char* end = write(text_.data() + at);
+    text_.resize(static_cast<std::size_t>(end - text_.data()));
+    return *this;
+  }
   // The text of one `"name":{"end":...,"start":...}` range on one line.
   RecordText& line_range(uint64_t line, uint64_t start, uint64_t end) {
     literal(R"({"end":{"character":)").number(end).literal(R"(,"line":)").number(line);

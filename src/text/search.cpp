@@ -65,6 +65,13 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
   }
   link();
   pattern_count_ = patterns.size();
+  // A pattern is alone when nothing ends on its path but itself: no pattern
+  // ends before its last node, and none on the fail chain after it.
+  alone_.assign(patterns.size(), false);
+  for (std::size_t n = 1; n < nodes_.size(); ++n) {
+    const Node& node = nodes_[n];
+    if (node.pattern != kNone && !node.inside_match && nodes_[node.fail].output == kNone) alone_[node.pattern] = true;
+  }
 }
 
 uint32_t MultiPatternSearch::add_child(uint32_t node, unsigned char byte) {
@@ -93,10 +100,12 @@ void MultiPatternSearch::link() {
   }
   for (std::size_t head = 0; head < queue.size(); ++head) {
     const uint32_t node = queue[head];
+    const bool inside_match = nodes_[node].inside_match || nodes_[node].output != kNone;
     for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
       const uint32_t fail = step(nodes_[node].fail, nodes_[c].byte);
       nodes_[c].fail = fail;
       nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
+      nodes_[c].inside_match = inside_match;
       queue.push_back(c);
     }
   }

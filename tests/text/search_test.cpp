@@ -116,5 +116,18 @@ TEST(MultiPatternSearch, MatchesStayInsideOnePiece) {
   EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{7, 4}));
 }
 
+// A pattern is alone when no other pattern occurs inside it; a piece that is
+// exactly such a pattern may be reported whole, as the walk would find it.
+TEST(MultiPatternSearch, PatternsAloneAndReportedWhole) {
+  const MultiPatternSearch search({"abc", "b", "xy", "xyz", "q", "q"});
+  const bool alone[] = {false, true, true, false, false, true};
+  for (std::size_t p = 0; p < std::size(alone); ++p) EXPECT_EQ(search.alone(p), alone[p]) << p;
+  const auto pieces = [](auto&& feed, auto&& whole) {
+    if (whole(2, 2) && feed(3, "abc") && whole(5, 2)) feed(6, "xyz");
+  };
+  constexpr std::size_t none = std::string_view::npos;
+  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{3, 3, 2, 6, none, none}));
+}
+
 }  // namespace
 }  // namespace zevo::text
