@@ -8,6 +8,8 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "base/siphash.hpp"
@@ -130,9 +132,14 @@ constexpr uint32_t kNone = UINT32_MAX;
 // keys) is rebuilt under the keyed SipHash, and no lookup walks far.
 class NameCounts {
  public:
+  // The keys are drawn once for the process: the same names then take the
+  // same slots in every request, in the order the search below is kept by.
   explicit NameCounts(std::string_view text) : text_(text), slots_(16), shift_(64 - 4) {
-    uint64_t keys[2] = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL};
-    platform::random_bytes(keys, sizeof keys);  // on failure the fixed keys stay
+    static const std::array<uint64_t, 2> keys = [] {
+      std::array<uint64_t, 2> drawn = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL};
+      platform::random_bytes(drawn.data(), sizeof drawn);  // on failure the fixed keys stay
+      return drawn;
+    }();
     k0_ = keys[0];
     k1_ = keys[1];
   }
@@ -375,6 +382,38 @@ class TextBits {
   std::size_t mask_;
 };
 
+// The skipped-line search of the last request, kept with its patterns: while
+// a document is typed in, the names it uses seldom change, and building the
+// search costs more than walking it. It holds no view into any document.
+class KeptSearch {
+ public:
+  const text::MultiPatternSearch& for_patterns(const std::vector<std::string_view>& patterns) {
+    if (!search_ || !same(patterns)) {
+      search_.reset();
+      texts_.clear();
+      ends_.clear();
+      for (std::string_view pattern : patterns) ends_.push_back(texts_.append(pattern).size());
+      search_.emplace(patterns);
+    }
+    return *search_;
+  }
+
+ private:
+  bool same(const std::vector<std::string_view>& patterns) const {
+    if (patterns.size() != ends_.size()) return false;
+    std::size_t at = 0;
+    for (std::size_t p = 0; p < patterns.size(); ++p) {
+      if (std::string_view(texts_).substr(at, ends_[p] - at) != patterns[p]) return false;
+      at = ends_[p];
+    }
+    return true;
+  }
+
+  std::string texts_;               // the patterns one after another
+  std::vector<std::size_t> ends_;   // where each ends in `texts_`
+  std::optional<text::MultiPatternSearch> search_;
+};
+
 // Reference counts of every name the text declares, from one walk over the
 // identifier runs of the text, one search for all the skipped declaration
 // lines, and one more walk over each of those lines, however many names it is
@@ -443,7 +482,8 @@ Scan scan_lines(std::string_view text) {
   // A run that is a name holding no other is found by the name table.
   std::size_t shortest = SIZE_MAX;
   for (std::string_view name : used) shortest = std::min(shortest, name.size());
-  const text::MultiPatternSearch finder(used);
+  static KeptSearch kept;
+  const text::MultiPatternSearch& finder = kept.for_patterns(used);
   // By slot: the name's place among the patterns, later the place of the line its count skips.
   std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
   for (std::size_t p = 0; p < used.size(); ++p) slot_marks[used_slots[p]] = static_cast<uint32_t>(p);
