@@ -439,9 +439,26 @@ Scan scan_lines(std::string_view text) {
   if (counts.empty()) return scan;
   counts.seal();
 
-  // Identifier runs end at every line break, so the text is walked whole.
+  // Every name is a pattern of the search for the first skippable line that
+  // contains it (where a name occurs as a run, a line that contains it holds
+  // it inside one of its runs, so the search is fed runs); a name that occurs
+  // as no run keeps its count of 0 whatever the search finds.
+  std::vector<uint32_t> name_slots;
+  std::vector<std::string_view> names;
+  counts.for_each([&](std::string_view name, uint32_t slot) {
+    names.push_back(name);
+    name_slots.push_back(slot);
+  });
+  std::size_t shortest = SIZE_MAX;
+  for (std::string_view name : names) shortest = std::min(shortest, name.size());
+  static KeptSearch kept;
+  const text::MultiPatternSearch& finder = kept.for_patterns(names);
+  // By slot: the name's place among the patterns, later the place of the line its count skips.
+  std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
+  for (std::size_t p = 0; p < names.size(); ++p) slot_marks[name_slots[p]] = static_cast<uint32_t>(p);
+
   TextBits bits(counts.size());
-  counts.for_each([&](std::string_view name, uint32_t) { bits.add(name); });
+  for (std::string_view name : names) bits.add(name);
   // The slots are looked up a few runs behind the walk, each asked for when
   // its run is met, so that the walk does not wait on the memory for each.
   struct Pending {
@@ -454,68 +471,65 @@ Scan scan_lines(std::string_view text) {
   const auto count = [&](const Pending& p) {
     if (const uint32_t slot = counts.slot_of(p.run, p.hash); slot != kNone) ++counts.count_at(slot);
   };
-  text::for_each_identifier_run(text, [&](std::string_view run) {
+  const auto count_later = [&](std::string_view run) {
     if (!bits.may_hold(run)) return;
     Pending& next = pending[queued++ % kAhead];
     if (queued > kAhead) count(next);
     next = {run, counts.hash_of(run)};
     counts.fetch(next.hash);
-  });
-  for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) count(pending[k % kAhead]);
-
-  // Only a name that occurs as a run can lose one to its declaration line.
-  std::vector<uint32_t> used_slots;
-  std::vector<std::string_view> used;
-  counts.for_each([&](std::string_view name, uint32_t slot) {
-    if (counts.count_at(slot) == 0) return;
-    used.push_back(name);
-    used_slots.push_back(slot);
-  });
-  // Every such name is a run of identifier characters, so where a line
-  // contains it, it lies inside one of the line's runs: the search walks the
-  // runs of the lines that may be skipped (all among the lens lines), only
-  // those long enough to hold a name, each piece numbered by its line's place
-  // in the list.
+  };
   // A run the same as one fed before holds no pattern not already found, so
   // the runs that recur (keywords, types, parameters) are fed once: a small
   // table, placed by the filter's hash, remembers the last run of each place.
   // A run that is a name holding no other is found by the name table.
-  std::size_t shortest = SIZE_MAX;
-  for (std::string_view name : used) shortest = std::min(shortest, name.size());
-  static KeptSearch kept;
-  const text::MultiPatternSearch& finder = kept.for_patterns(used);
-  // By slot: the name's place among the patterns, later the place of the line its count skips.
-  std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
-  for (std::size_t p = 0; p < used.size(); ++p) slot_marks[used_slots[p]] = static_cast<uint32_t>(p);
   constexpr std::size_t kRecent = 4096;
   std::vector<std::string_view> recent(kRecent);
+  // One walk over the identifier runs of the whole text counts them and feeds
+  // the search with those of the skippable lines, each numbered by its line's
+  // place in the list. Runs end at white space and line breaks, which stand
+  // around every lens line's trimmed text, so the text is walked in pieces:
+  // before each lens line, the line, and after the last.
   const auto skipped = finder.first_pieces([&](auto&& feed, auto&& whole) {
     bool more = true;
-    for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
-      if (!scan.lines[i].skippable()) continue;
-      text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+      const LensLine& line = scan.lines[i];
+      text::for_each_identifier_run(text.substr(from, line.offset - from), count_later);
+      from = line.offset + line.size;
+      if (!line.skippable() || !more) {
+        text::for_each_identifier_run(line.trimmed(text), count_later);
+        continue;
+      }
+      text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
+        uint32_t slot = kNone;
+        if (bits.may_hold(run)) {
+          slot = counts.slot_of(run);
+          if (slot != kNone) ++counts.count_at(slot);
+        }
         if (!more || run.size() < shortest) return;
         std::string_view& seen = recent[bits.slot(run) & (kRecent - 1)];
         if (seen == run) return;
         seen = run;
-        if (bits.may_hold(run)) {
-          const uint32_t slot = counts.slot_of(run);
-          if (slot != kNone && slot_marks[slot] != kNone && finder.alone(slot_marks[slot])) {
-            more = whole(i, slot_marks[slot]);
-            return;
-          }
+        if (slot != kNone && finder.alone(slot_marks[slot])) {
+          more = whole(i, slot_marks[slot]);
+        } else {
+          more = feed(i, run);
         }
-        more = feed(i, run);
       });
     }
+    text::for_each_identifier_run(text.substr(from), count_later);
   });
+  for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) count(pending[k % kAhead]);
+
   // Marks of the lens lines that some count skips, and by slot the place of
   // the line its name's count skips.
   std::vector<bool> skipped_here(scan.lines.size());
   std::vector<uint32_t>& skipped_at = slot_marks;
-  for (std::size_t p = 0; p < used.size(); ++p) {
-    skipped_at[used_slots[p]] = skipped[p] == npos ? kNone : static_cast<uint32_t>(skipped[p]);
-    if (skipped[p] != npos) skipped_here[skipped[p]] = true;
+  for (std::size_t p = 0; p < names.size(); ++p) {
+    // Only a name that occurs as a run can lose one to its declaration line.
+    const bool skips = skipped[p] != npos && counts.count_at(name_slots[p]) != 0;
+    skipped_at[name_slots[p]] = skips ? static_cast<uint32_t>(skipped[p]) : kNone;
+    if (skips) skipped_here[skipped[p]] = true;
   }
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     if (!skipped_here[i]) continue;
