@@ -459,67 +459,61 @@ Scan scan_lines(std::string_view text) {
 
   TextBits bits(counts.size());
   for (std::string_view name : names) bits.add(name);
-  // The slots are looked up a few runs behind the walk, each asked for when
-  // its run is met, so that the walk does not wait on the memory for each.
-  struct Pending {
-    std::string_view run;
-    uint64_t hash;
-  };
-  constexpr std::size_t kAhead = 8;
-  std::array<Pending, kAhead> pending;
-  std::size_t queued = 0;
-  const auto count = [&](const Pending& p) {
-    if (const uint32_t slot = counts.slot_of(p.run, p.hash); slot != kNone) ++counts.count_at(slot);
-  };
-  const auto count_later = [&](std::string_view run) {
-    if (!bits.may_hold(run)) return;
-    Pending& next = pending[queued++ % kAhead];
-    if (queued > kAhead) count(next);
-    next = {run, counts.hash_of(run)};
-    counts.fetch(next.hash);
-  };
+
   // A run the same as one fed before holds no pattern not already found, so
   // the runs that recur (keywords, types, parameters) are fed once: a small
   // table, placed by the filter's hash, remembers the last run of each place.
-  // A run that is a name holding no other is found by the name table.
+  // A run that is a name goes to the search as that pattern.
   constexpr std::size_t kRecent = 4096;
   std::vector<std::string_view> recent(kRecent);
   // One walk over the identifier runs of the whole text counts them and feeds
   // the search with those of the skippable lines, each numbered by its line's
   // place in the list. Runs end at white space and line breaks, which stand
   // around every lens line's trimmed text, so the text is walked in pieces:
-  // before each lens line, the line, and after the last.
+  // before each lens line, the line, and after the last. The slots are looked
+  // up a few runs behind the walk, in order, each asked for when its run is
+  // met, so that the walk does not wait on the memory for each.
   const auto skipped = finder.first_pieces([&](auto&& feed, auto&& whole) {
+    struct Pending {
+      std::string_view run;
+      uint64_t hash;
+      uint32_t line;  // the place of the skippable line it is fed for, or kNone
+      bool name;      // whether the filter lets it be a name
+    };
+    constexpr std::size_t kAhead = 8;
+    std::array<Pending, kAhead> pending;
+    std::size_t queued = 0;
     bool more = true;
+    const auto settle = [&](const Pending& p) {
+      const uint32_t slot = p.name ? counts.slot_of(p.run, p.hash) : kNone;
+      if (slot != kNone) ++counts.count_at(slot);
+      if (p.line == kNone || !more) return;
+      std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
+      if (seen == p.run) return;
+      seen = p.run;
+      more = slot != kNone ? whole(p.line, slot_marks[slot], p.run) : feed(p.line, p.run);
+    };
+    const auto walk = [&](std::string_view piece, uint32_t line) {
+      text::for_each_identifier_run(piece, [&](std::string_view run) {
+        const bool name = bits.may_hold(run);
+        const uint32_t fed = more && run.size() >= shortest ? line : kNone;
+        if (!name && fed == kNone) return;
+        Pending& next = pending[queued++ % kAhead];
+        if (queued > kAhead) settle(next);
+        next = {run, name ? counts.hash_of(run) : 0, fed, name};
+        if (name) counts.fetch(next.hash);
+      });
+    };
     std::size_t from = 0;
     for (std::size_t i = 0; i < scan.lines.size(); ++i) {
       const LensLine& line = scan.lines[i];
-      text::for_each_identifier_run(text.substr(from, line.offset - from), count_later);
+      walk(text.substr(from, line.offset - from), kNone);
+      walk(line.trimmed(text), line.skippable() ? static_cast<uint32_t>(i) : kNone);
       from = line.offset + line.size;
-      if (!line.skippable() || !more) {
-        text::for_each_identifier_run(line.trimmed(text), count_later);
-        continue;
-      }
-      text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
-        uint32_t slot = kNone;
-        if (bits.may_hold(run)) {
-          slot = counts.slot_of(run);
-          if (slot != kNone) ++counts.count_at(slot);
-        }
-        if (!more || run.size() < shortest) return;
-        std::string_view& seen = recent[bits.slot(run) & (kRecent - 1)];
-        if (seen == run) return;
-        seen = run;
-        if (slot != kNone && finder.alone(slot_marks[slot])) {
-          more = whole(i, slot_marks[slot]);
-        } else {
-          more = feed(i, run);
-        }
-      });
     }
-    text::for_each_identifier_run(text.substr(from), count_later);
+    walk(text.substr(from), kNone);
+    for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) settle(pending[k % kAhead]);
   });
-  for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) count(pending[k % kAhead]);
 
   // Marks of the lens lines that some count skips, and by slot the place of
   // the line its name's count skips.

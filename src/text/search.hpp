@@ -68,8 +68,8 @@ class MultiPatternSearch {
   // `feed(number, piece)` for the pieces in order, with numbers that never
   // decrease, and may stop once `feed` returns false: every pattern is found.
   // A match never spans two pieces. Given as `for_each_piece(feed, whole)`,
-  // it may call `whole(number, p)` instead of feeding a piece that is exactly
-  // pattern `p` where `alone(p)`, without a walk.
+  // it may call `whole(number, p, piece)` for a piece that is exactly pattern
+  // `p`, which walks it only when `p` is new and holds another pattern.
   template <class ForEachPiece>
   std::vector<std::size_t> first_pieces(ForEachPiece&& for_each_piece) const {
     std::vector<std::size_t> first(pattern_count_, std::string_view::npos);
@@ -88,11 +88,12 @@ class MultiPatternSearch {
       }
       return found < pattern_count_;
     };
-    const auto whole = [&](std::size_t number, std::size_t pattern) {
-      if (first[pattern] == std::string_view::npos) {
-        first[pattern] = number;
-        ++found;
-      }
+    // Once a pattern is found, so is every pattern inside it.
+    const auto whole = [&](std::size_t number, std::size_t pattern, std::string_view piece) {
+      if (first[pattern] != std::string_view::npos) return found < pattern_count_;
+      if (!alone_[pattern]) return feed(number, piece);
+      first[pattern] = number;
+      ++found;
       return found < pattern_count_;
     };
     if constexpr (std::is_invocable_v<ForEachPiece&, decltype(feed)&, decltype(whole)&>) {
