@@ -460,10 +460,10 @@ Scan scan_lines(std::string_view text) {
   TextBits bits(counts.size());
   for (std::string_view name : names) bits.add(name);
 
-  // A run the same as one fed before holds no pattern not already found, so
-  // the runs that recur (keywords, types, parameters) are fed once: a small
-  // table, placed by the filter's hash, remembers the last run of each place.
-  // A run that is a name goes to the search as that pattern.
+  // A run that is a name goes to the search as that pattern. Another run the
+  // same as one fed before holds no pattern not already found, so the runs
+  // that recur (keywords, types, parameters) are fed once: a small table,
+  // placed by the filter's hash, remembers the last run of each place.
   constexpr std::size_t kRecent = 4096;
   std::vector<std::string_view> recent(kRecent);
   // One walk over the identifier runs of the whole text counts them and feeds
@@ -488,10 +488,14 @@ Scan scan_lines(std::string_view text) {
       const uint32_t slot = p.name ? counts.slot_of(p.run, p.hash) : kNone;
       if (slot != kNone) ++counts.count_at(slot);
       if (p.line == kNone || !more) return;
+      if (slot != kNone) {
+        more = whole(p.line, slot_marks[slot], p.run);
+        return;
+      }
       std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
       if (seen == p.run) return;
       seen = p.run;
-      more = slot != kNone ? whole(p.line, slot_marks[slot], p.run) : feed(p.line, p.run);
+      more = feed(p.line, p.run);
     };
     const auto walk = [&](std::string_view piece, uint32_t line) {
       text::for_each_identifier_run(piece, [&](std::string_view run) {
