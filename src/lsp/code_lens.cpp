@@ -387,30 +387,38 @@ class TextBits {
 // search costs more than walking it. It holds no view into any document.
 class KeptSearch {
  public:
-  const text::MultiPatternSearch& for_patterns(const std::vector<std::string_view>& patterns) {
-    if (!search_ || !same(patterns)) {
+  // The search for the names of the table, in its order.
+  const text::MultiPatternSearch& for_names(const NameCounts& counts) {
+    if (!search_ || !same(counts)) {
       search_.reset();
       texts_.clear();
       ends_.clear();
-      for (std::string_view pattern : patterns) ends_.push_back(texts_.append(pattern).size());
-      search_.emplace(patterns);
+      std::vector<std::string_view> names;
+      names.reserve(counts.size());
+      counts.for_each([&](std::string_view name, uint32_t) {
+        names.push_back(name);
+        ends_.push_back(texts_.append(name).size());
+      });
+      search_.emplace(names);
     }
     return *search_;
   }
 
  private:
-  bool same(const std::vector<std::string_view>& patterns) const {
-    if (patterns.size() != ends_.size()) return false;
+  bool same(const NameCounts& counts) const {
+    if (counts.size() != ends_.size()) return false;
+    bool same = true;
+    std::size_t p = 0;
     std::size_t at = 0;
-    for (std::size_t p = 0; p < patterns.size(); ++p) {
-      if (std::string_view(texts_).substr(at, ends_[p] - at) != patterns[p]) return false;
-      at = ends_[p];
-    }
-    return true;
+    counts.for_each([&](std::string_view name, uint32_t) {
+      same = same && std::string_view(texts_).substr(at, ends_[p] - at) == name;
+      at = ends_[p++];
+    });
+    return same;
   }
 
-  std::string texts_;               // the patterns one after another
-  std::vector<std::size_t> ends_;   // where each ends in `texts_`
+  std::string texts_;              // the patterns one after another
+  std::vector<std::size_t> ends_;  // where each ends in `texts_`
   std::optional<text::MultiPatternSearch> search_;
 };
 
@@ -443,22 +451,18 @@ Scan scan_lines(std::string_view text) {
   // contains it (where a name occurs as a run, a line that contains it holds
   // it inside one of its runs, so the search is fed runs); a name that occurs
   // as no run keeps its count of 0 whatever the search finds.
-  std::vector<uint32_t> name_slots;
-  std::vector<std::string_view> names;
-  counts.for_each([&](std::string_view name, uint32_t slot) {
-    names.push_back(name);
-    name_slots.push_back(slot);
-  });
-  std::size_t shortest = SIZE_MAX;
-  for (std::string_view name : names) shortest = std::min(shortest, name.size());
   static KeptSearch kept;
-  const text::MultiPatternSearch& finder = kept.for_patterns(names);
+  const text::MultiPatternSearch& finder = kept.for_names(counts);
+  std::size_t shortest = SIZE_MAX;
   // By slot: the name's place among the patterns, later the place of the line its count skips.
   std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
-  for (std::size_t p = 0; p < names.size(); ++p) slot_marks[name_slots[p]] = static_cast<uint32_t>(p);
-
   TextBits bits(counts.size());
-  for (std::string_view name : names) bits.add(name);
+  uint32_t place = 0;
+  counts.for_each([&](std::string_view name, uint32_t slot) {
+    shortest = std::min(shortest, name.size());
+    slot_marks[slot] = place++;
+    bits.add(name);
+  });
 
   // A run that is a name goes to the search as that pattern. Another run the
   // same as one fed before holds no pattern not already found, so the runs
@@ -523,12 +527,13 @@ Scan scan_lines(std::string_view text) {
   // the line its name's count skips.
   std::vector<bool> skipped_here(scan.lines.size());
   std::vector<uint32_t>& skipped_at = slot_marks;
-  for (std::size_t p = 0; p < names.size(); ++p) {
+  counts.for_each([&](std::string_view, uint32_t slot) {
+    const std::size_t line = skipped[skipped_at[slot]];
     // Only a name that occurs as a run can lose one to its declaration line.
-    const bool skips = skipped[p] != npos && counts.count_at(name_slots[p]) != 0;
-    skipped_at[name_slots[p]] = skips ? static_cast<uint32_t>(skipped[p]) : kNone;
-    if (skips) skipped_here[skipped[p]] = true;
-  }
+    const bool skips = line != npos && counts.count_at(slot) != 0;
+    skipped_at[slot] = skips ? static_cast<uint32_t>(line) : kNone;
+    if (skips) skipped_here[line] = true;
+  });
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     if (!skipped_here[i]) continue;
     text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
