@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
