@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "documents.hpp"
 #include "lsp/code_actions.hpp"
 #include "lsp/code_lens.hpp"
 
@@ -66,9 +67,10 @@ void BM_ComputeCodeLensesSharedSkippedLine(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeCodeLensesSharedSkippedLine)->Unit(benchmark::kMillisecond);
 
-void BM_HandleCodeLens(benchmark::State& state) {
+// The answer as the server writes it.
+void handle_code_lens_on(benchmark::State& state, const std::string& text) {
   zevo::lsp::DocumentsSnapshot snapshot;
-  snapshot.add("file:///bench.zv", std::make_shared<const std::string>(large_document()));
+  snapshot.add("file:///bench.zv", std::make_shared<const std::string>(text));
   const json params = {{"textDocument", {{"uri", "file:///bench.zv"}}}};
   zevo::json::Writer out;
   for (auto _ : state) {
@@ -76,8 +78,29 @@ void BM_HandleCodeLens(benchmark::State& state) {
     auto result = zevo::lsp::handle_code_lens(params, snapshot, out);
     benchmark::DoNotOptimize(result);
   }
+  state.counters["answer_bytes"] = static_cast<double>(out.size());
 }
+
+void BM_HandleCodeLens(benchmark::State& state) { handle_code_lens_on(state, large_document()); }
 BENCHMARK(BM_HandleCodeLens)->Unit(benchmark::kMillisecond);
+
+// The editor's mixed code of the keystroke round (the argument: its size in
+// KiB), and the one-line functions of the large answers, where every line
+// declares a name used once.
+void BM_HandleCodeLensEditorCode(benchmark::State& state) {
+  handle_code_lens_on(state, zevo::bench::mixed_editor_code(static_cast<std::size_t>(state.range(0)) << 10));
+}
+BENCHMARK(BM_HandleCodeLensEditorCode)->Arg(100)->Arg(1024)->Unit(benchmark::kMicrosecond);
+
+void BM_HandleCodeLensOneLineFunctions(benchmark::State& state) {
+  std::string text;
+  for (int i = 0; i < 60000; ++i) {
+    zevo::bench::append_unit(text, "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı { dön değer + {n} }\n",
+                             std::to_string(i));
+  }
+  handle_code_lens_on(state, text);
+}
+BENCHMARK(BM_HandleCodeLensOneLineFunctions)->Unit(benchmark::kMillisecond);
 
 void BM_HandleCodeAction(benchmark::State& state) {
   zevo::lsp::ServerState server;

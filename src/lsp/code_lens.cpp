@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "base/siphash.hpp"
+#include "platform/platform.hpp"
 #include "json/json.hpp"
 #include "lsp/record_text.hpp"
 #include "text/lines.hpp"
@@ -35,6 +40,35 @@ constexpr KeywordBits kSkippableKeywords = 0b1111011;
 constexpr std::array<std::string_view, 6> kProgramMarkers = {"fonksiyon ana(", "function main(", "fn main(",
                                                              "fonksiyon ana ", "function main ", "fn main "};
 constexpr std::array<std::string_view, 4> kBenchmarkMarkers = {"benchmark", "karşılaştırma", "#[bench]", "@bench"};
+
+// text::trim_start, trim_end, trim and first_word with the ASCII characters
+// taken by the byte; the text's own walk by characters goes on from the first
+// byte beyond ASCII. Lines, names and their ends are mostly ASCII.
+constexpr bool ascii_blank(char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+constexpr bool beyond_ascii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+
+std::string_view trim_start(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && ascii_blank(s[i])) ++i;
+  s.remove_prefix(i);
+  return !s.empty() && beyond_ascii(s.front()) ? text::trim_start(s) : s;
+}
+
+std::string_view trim_end(std::string_view s) {
+  std::size_t end = s.size();
+  while (end > 0 && ascii_blank(s[end - 1])) --end;
+  s = s.substr(0, end);
+  return !s.empty() && beyond_ascii(s.back()) ? text::trim_end(s) : s;
+}
+
+std::string_view trim(std::string_view s) { return trim_end(trim_start(s)); }
+
+std::string_view first_word(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && !beyond_ascii(s[i]) && !ascii_blank(s[i])) ++i;
+  if (i == s.size() || !beyond_ascii(s[i])) return s.substr(0, i);
+  return s.substr(0, i + text::first_word(s.substr(i)).size());
+}
 
 template <std::size_t N>
 bool contains_any(std::string_view s, const std::array<std::string_view, N>& needles) {
@@ -64,7 +98,7 @@ std::optional<std::string_view> value_name_after(std::string_view t, std::string
   const std::size_t at = t.find(keyword);
   if (at == npos) return std::nullopt;
   // ":" and "=" are ASCII: a byte search cannot find them inside another character.
-  const std::string_view word = text::first_word(text::trim_start(t.substr(at + keyword.size())));
+  const std::string_view word = first_word(trim_start(t.substr(at + keyword.size())));
   const std::string_view name = word.substr(0, word.find_first_of(":="));
   if (name.empty()) return std::nullopt;
   return name;
@@ -84,40 +118,85 @@ void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& vi
   }
 }
 
-// Counts and line numbers stay below 2^32: a document is at most a message long.
-constexpr uint32_t kNoLine = UINT32_MAX;
-
-struct NameCount {
-  uint32_t count = 0;
-  uint32_t skipped_line = kNoLine;  // the line left out of the count, if any
-};
+// Counts and places of lines stay below 2^32: a document is at most a message long.
+constexpr uint32_t kNone = UINT32_MAX;
 
 // The declared names and their counts: open addressing over one array of
 // small slots, since every identifier run of the document may be looked up.
-// A slot names its text by its place in the document, with 32 bits of its
-// hash, so that a probe seldom compares text.
+// A slot names its text by its place in the document, with the top 32 bits of
+// its hash, which also place it, so that a probe seldom compares text and the
+// table grows without hashing again. The hash is a cheap one with random keys;
+// the names come from the client, so once they are all in, a table where some
+// run of taken slots is long (which a client could force only by knowing the
+// keys) is rebuilt under the keyed SipHash, and no lookup walks far.
 class NameCounts {
  public:
-  explicit NameCounts(std::string_view text) : text_(text), slots_(16) {}
+  // The keys are drawn once for the process: the same names then take the
+  // same slots in every request, in the order the search below is kept by.
+  explicit NameCounts(std::string_view text) : text_(text), slots_(16), shift_(64 - 4) {
+    static const std::array<uint64_t, 2> keys = [] {
+      std::array<uint64_t, 2> drawn = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL};
+      platform::random_bytes(drawn.data(), sizeof drawn);  // on failure the fixed keys stay
+      return drawn;
+    }();
+    k0_ = keys[0];
+    k1_ = keys[1];
+  }
 
   bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
   void add(std::string_view name) {
     if ((size_ + 1) * 2 > slots_.size()) grow();
-    const std::size_t hash = hash_(name);
-    Slot& slot = slots_[probe(name, hash)];
-    if (slot.size != 0) return;
-    slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), tag(hash), {}};
-    ++size_;
+    const uint64_t hash = hash_of(name);
+    const std::size_t mask = slots_.size() - 1;
+    const uint32_t wanted = tag(hash);
+    std::size_t steps = 0;
+    for (std::size_t i = hash >> shift_;; i = (i + 1) & mask, ++steps) {
+      Slot& slot = slots_[i];
+      if (slot.size == 0) {
+        slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), wanted, 0};
+        ++size_;
+        break;
+      }
+      if (slot.tag == wanted && name_of(slot) == name) return;
+    }
+    if (steps > kLongestCluster && !keyed_) rekey();
   }
-  NameCount* find(std::string_view name) {
-    Slot& slot = slots_[probe(name, hash_(name))];
-    return slot.size != 0 ? &slot.count : nullptr;
+  // Called once every name is in.
+  void seal() {
+    if (!keyed_ && longest_cluster() > kLongestCluster) rekey();
   }
-  const NameCount& of(std::string_view name) const { return slots_[probe(name, hash_(name))].count; }
+  // The slot of a name, or kNone; with the name's `hash_of`, which `fetch`
+  // may have asked the memory for ahead.
+  uint32_t slot_of(std::string_view name) const { return slot_of(name, hash_of(name)); }
+  uint32_t slot_of(std::string_view name, uint64_t hash) const {
+    const std::size_t i = probe(name, hash);
+    return slots_[i].size != 0 ? static_cast<uint32_t>(i) : kNone;
+  }
+  uint64_t hash_of(std::string_view s) const {
+    if (keyed_) return siphash13(k0_, k1_, s);
+    const char* p = s.data();
+    std::size_t n = s.size();
+    uint64_t h = k0_ ^ (n * 0x9E3779B97F4A7C15ULL);
+    for (; n >= 8; n -= 8, p += 8) {
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      h = mix(h ^ word, k1_ ^ 0xA0761D6478BD642FULL);
+    }
+    uint64_t last = 0;
+    for (std::size_t i = 0; i < n; ++i) last |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    return mix(mix(h ^ last, k1_ ^ 0xE7037ED1A0B428DBULL), 0x8EBC6AF09C88C6E3ULL);
+  }
+  void fetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash >> shift_]); }
+  uint32_t& count_at(uint32_t slot) { return slots_[slot].count; }
+  // The count of a name, 0 for one not in the table.
+  uint32_t count_of(std::string_view name) const { return slots_[probe(name, hash_of(name))].count; }
+  std::size_t slot_count() const { return slots_.size(); }
+  // Calls `visit(name, slot)` for every name.
   template <class Visit>
-  void for_each(Visit&& visit) {
-    for (Slot& slot : slots_) {
-      if (slot.size != 0) visit(name_of(slot), slot.count);
+  void for_each(Visit&& visit) const {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      if (slots_[i].size != 0) visit(name_of(slots_[i]), static_cast<uint32_t>(i));
     }
   }
 
@@ -126,44 +205,104 @@ class NameCounts {
     uint32_t offset = 0;
     uint32_t size = 0;  // 0 in a free slot: no name is empty
     uint32_t tag = 0;
-    NameCount count;
+    uint32_t count = 0;
   };
+  // Beyond any that random hashing of a half-full table gives.
+  static constexpr std::size_t kLongestCluster = 128;
 
-  static uint32_t tag(std::size_t hash) { return static_cast<uint32_t>(uint64_t{hash} >> 32); }
+  static uint32_t tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
   std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
 
+  static uint64_t mix(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+  }
+
   // The slot that holds `name`, or the free one where it goes.
-  std::size_t probe(std::string_view name, std::size_t hash) const {
+  std::size_t probe(std::string_view name, uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     const uint32_t wanted = tag(hash);
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = hash >> shift_;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.size == 0 || (slot.tag == wanted && name_of(slot) == name)) return i;
     }
   }
+  // Puts a slot of a name not in the table where its tag places it.
+  void place(const Slot& slot) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = (uint64_t{slot.tag} << 32) >> shift_;
+    while (slots_[i].size != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
   void grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
+    --shift_;
     for (const Slot& slot : old) {
-      if (slot.size != 0) slots_[probe(name_of(slot), hash_(name_of(slot)))] = slot;
+      if (slot.size != 0) place(slot);
     }
+  }
+  void rekey() {
+    keyed_ = true;
+    std::vector<Slot> old(slots_.size());
+    old.swap(slots_);
+    for (Slot& slot : old) {
+      if (slot.size == 0) continue;
+      slot.tag = tag(hash_of(name_of(slot)));
+      place(slot);
+    }
+  }
+  std::size_t longest_cluster() const {
+    // From a free slot, so that no run is cut at the start; runs across the end go on at the start.
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t start = 0;
+    while (slots_[start].size != 0) ++start;
+    std::size_t longest = 0;
+    std::size_t run = 0;
+    for (std::size_t k = 1; k <= slots_.size(); ++k) {
+      if (slots_[(start + k) & mask].size == 0) {
+        longest = std::max(longest, run);
+        run = 0;
+      } else {
+        ++run;
+      }
+    }
+    return longest;
   }
 
   std::string_view text_;    // the document, which holds every name
   std::vector<Slot> slots_;  // a power of two, at most half used
+  unsigned shift_;           // 64 less the bits of the slot count
   std::size_t size_ = 0;
-  KeyedTextHash hash_;
+  uint64_t k0_ = 0;
+  uint64_t k1_ = 0;
+  bool keyed_ = false;
 };
 
-// The declaration keywords the trimmed line contains: one byte walk that
-// looks further only at the letters the keywords begin with.
-KeywordBits declaration_keywords(std::string_view t) {
-  const auto at = [&](std::size_t i, std::string_view word) { return t.compare(i, word.size(), word) == 0; };
+// The bytes the line walk stops at: the first bytes of the keywords, and the
+// "#" and "@" that begin attribute lines.
+constexpr auto kLineStops = [] {
+  std::array<bool, 256> stops{};
+  for (const unsigned char c : std::string_view("fdlsc#@")) stops[c] = true;
+  return stops;
+}();
+
+// The declaration keywords the line contains, from one byte walk that looks
+// further only at the bytes above, and whether it holds a "#" or "@". A line
+// holds the same keywords as its trimmed text: keywords begin and end with
+// ASCII letters, which are neither white space nor part of another character.
+KeywordBits declaration_keywords(std::string_view t, bool& mark) {
+  const char* p = t.data();
+  const std::size_t n = t.size();
+  const auto at = [&](std::size_t i, std::string_view word) {
+    return i + word.size() <= n && std::memcmp(p + i, word.data(), word.size()) == 0;
+  };
   KeywordBits found = 0;
-  for (std::size_t i = 0; i + 1 < t.size(); ++i) {
-    switch (t[i]) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!kLineStops[static_cast<unsigned char>(p[i])]) continue;
+    switch (p[i]) {
       case 'f':
-        if (t[i + 1] == 'n') found |= 1u << 2;
+        if (i + 1 < n && p[i + 1] == 'n') found |= 1u << 2;
         if (at(i, "fonksiyon")) found |= 1u << 0;
         if (at(i, "function")) found |= 1u << 1;
         break;
@@ -180,6 +319,7 @@ KeywordBits declaration_keywords(std::string_view t) {
         if (at(i, "const")) found |= 1u << 6;
         break;
       default:
+        mark = true;
         break;
     }
   }
@@ -210,26 +350,75 @@ struct LensLine {
 struct Scan {
   explicit Scan(std::string_view text) : counts(text) {}
 
-  std::vector<LensLine> lines;
+  std::deque<LensLine> lines;  // in blocks: no copy as it grows
   NameCounts counts;
 };
 
-// A set of texts as bits of a cheap hash: a text whose bit is clear is in no
-// set, so most identifier runs skip the keyed hash of the name table.
+// A set of texts as bits of a cheap hash, some sixteen bits a name: a text
+// whose bit is clear is in no set, so most identifier runs skip the hash and
+// the probe of the name table.
 class TextBits {
  public:
+  explicit TextBits(std::size_t names) {
+    std::size_t bits = std::size_t{1} << 12;
+    while (bits < names * 16 && bits < (std::size_t{1} << 24)) bits *= 2;
+    mask_ = bits - 1;
+    bits_.resize(bits / 64);
+  }
   void add(std::string_view s) { bits_[slot(s) >> 6] |= uint64_t{1} << (slot(s) & 63); }
   bool may_hold(std::string_view s) const { return (bits_[slot(s) >> 6] >> (slot(s) & 63) & 1) != 0; }
+  // The text's place among the bits.
+  std::size_t slot(std::string_view s) const {
+    const auto byte = [&](std::size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(s[i])); };
+    const uint64_t n = s.size();
+    return static_cast<std::size_t>(
+        (n * 0x9E3779B97F4A7C15ULL ^ byte(0) * 0x85EBCA77C2B2AE63ULL ^ byte(n / 2) * 0xC2B2AE3D27D4EB4FULL ^
+         byte(n - 1) * 0x27D4EB2F165667C5ULL) >> 40 & mask_);
+  }
 
  private:
-  static std::size_t slot(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(s[i])); };
-    const std::size_t n = s.size();
-    return (n * 0x9E3779B1u ^ byte(0) * 0x85EBCA77u ^ byte(n / 2) * 0xC2B2AE3Du ^ byte(n - 1) * 0x27D4EB2Fu) >> 7 &
-           (kBits - 1);
+  std::vector<uint64_t> bits_;
+  std::size_t mask_;
+};
+
+// The skipped-line search of the last request, kept with its patterns: while
+// a document is typed in, the names it uses seldom change, and building the
+// search costs more than walking it. It holds no view into any document.
+class KeptSearch {
+ public:
+  // The search for the names of the table, in its order.
+  const text::MultiPatternSearch& for_names(const NameCounts& counts) {
+    if (!search_ || !same(counts)) {
+      search_.reset();
+      texts_.clear();
+      ends_.clear();
+      std::vector<std::string_view> names;
+      names.reserve(counts.size());
+      counts.for_each([&](std::string_view name, uint32_t) {
+        names.push_back(name);
+        ends_.push_back(texts_.append(name).size());
+      });
+      search_.emplace(names);
+    }
+    return *search_;
   }
-  static constexpr std::size_t kBits = std::size_t{1} << 16;
-  std::array<uint64_t, kBits / 64> bits_{};
+
+ private:
+  bool same(const NameCounts& counts) const {
+    if (counts.size() != ends_.size()) return false;
+    bool same = true;
+    std::size_t p = 0;
+    std::size_t at = 0;
+    counts.for_each([&](std::string_view name, uint32_t) {
+      same = same && std::string_view(texts_).substr(at, ends_[p] - at) == name;
+      at = ends_[p++];
+    });
+    return same;
+  }
+
+  std::string texts_;              // the patterns one after another
+  std::vector<std::size_t> ends_;  // where each ends in `texts_`
+  std::optional<text::MultiPatternSearch> search_;
 };
 
 // Reference counts of every name the text declares, from one walk over the
@@ -240,8 +429,10 @@ class TextBits {
 Scan scan_lines(std::string_view text) {
   Scan scan(text);
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
-    const std::string_view t = text::trim(line);
-    const KeywordBits keywords = declaration_keywords(t);
+    bool mark = false;
+    const KeywordBits keywords = declaration_keywords(line, mark);
+    if (keywords == 0 && !mark) return true;
+    const std::string_view t = trim(line);
     if (!may_have_lens(t, keywords)) return true;
     scan.lines.push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(t.data() - text.data()),
                           static_cast<uint32_t>(t.size()), keywords});
@@ -253,53 +444,100 @@ Scan scan_lines(std::string_view text) {
   });
   NameCounts& counts = scan.counts;
   if (counts.empty()) return scan;
+  counts.seal();
 
-  // Identifier runs end at every line break, so the text is walked whole.
-  const auto bits = std::make_unique<TextBits>();
-  counts.for_each([&](std::string_view name, NameCount&) { bits->add(name); });
-  text::for_each_identifier_run(text, [&](std::string_view run) {
-    if (!bits->may_hold(run)) return;
-    if (NameCount* count = counts.find(run)) ++count->count;
-  });
-
-  // Only a name that occurs as a run can lose one to its declaration line.
-  std::vector<NameCount*> used_counts;
-  std::vector<std::string_view> used;
-  counts.for_each([&](std::string_view name, NameCount& count) {
-    if (count.count == 0) return;
-    used.push_back(name);
-    used_counts.push_back(&count);
-  });
-  // Every such name is a run of identifier characters, so where a line
-  // contains it, it lies inside one of the line's runs: the search walks the
-  // runs of the lines that may be skipped (all among the lens lines), only
-  // those long enough to hold a name, each piece numbered by its line's place
-  // in the list.
+  // Every name is a pattern of the search for the first skippable line that
+  // contains it (where a name occurs as a run, a line that contains it holds
+  // it inside one of its runs, so the search is fed runs); a name that occurs
+  // as no run keeps its count of 0 whatever the search finds.
+  static KeptSearch kept;
+  const text::MultiPatternSearch& finder = kept.for_names(counts);
   std::size_t shortest = SIZE_MAX;
-  for (std::string_view name : used) shortest = std::min(shortest, name.size());
-  const text::MultiPatternSearch finder(used);
-  const auto skipped = finder.first_pieces([&](auto&& feed) {
-    bool more = true;
-    for (std::size_t i = 0; i < scan.lines.size() && more; ++i) {
-      if (!scan.lines[i].skippable()) continue;
-      text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
-        if (more && run.size() >= shortest) more = feed(i, run);
-      });
-    }
+  // By slot: the name's place among the patterns, later the place of the line its count skips.
+  std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
+  TextBits bits(counts.size());
+  uint32_t place = 0;
+  counts.for_each([&](std::string_view name, uint32_t slot) {
+    shortest = std::min(shortest, name.size());
+    slot_marks[slot] = place++;
+    bits.add(name);
   });
-  // Marks of the lens lines that some count skips, by their place in the list.
+
+  // A run that is a name goes to the search as that pattern. Another run the
+  // same as one fed before holds no pattern not already found, so the runs
+  // that recur (keywords, types, parameters) are fed once: a small table,
+  // placed by the filter's hash, remembers the last run of each place.
+  constexpr std::size_t kRecent = 4096;
+  std::vector<std::string_view> recent(kRecent);
+  // One walk over the identifier runs of the whole text counts them and feeds
+  // the search with those of the skippable lines, each numbered by its line's
+  // place in the list. Runs end at white space and line breaks, which stand
+  // around every lens line's trimmed text, so the text is walked in pieces:
+  // before each lens line, the line, and after the last. The slots are looked
+  // up a few runs behind the walk, in order, each asked for when its run is
+  // met, so that the walk does not wait on the memory for each.
+  const auto skipped = finder.first_pieces([&](auto&& feed, auto&& whole) {
+    struct Pending {
+      std::string_view run;
+      uint64_t hash;
+      uint32_t line;  // the place of the skippable line it is fed for, or kNone
+      bool name;      // whether the filter lets it be a name
+    };
+    constexpr std::size_t kAhead = 8;
+    std::array<Pending, kAhead> pending;
+    std::size_t queued = 0;
+    bool more = true;
+    const auto settle = [&](const Pending& p) {
+      const uint32_t slot = p.name ? counts.slot_of(p.run, p.hash) : kNone;
+      if (slot != kNone) ++counts.count_at(slot);
+      if (p.line == kNone || !more) return;
+      if (slot != kNone) {
+        more = whole(p.line, slot_marks[slot], p.run);
+        return;
+      }
+      std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
+      if (seen == p.run) return;
+      seen = p.run;
+      more = feed(p.line, p.run);
+    };
+    const auto walk = [&](std::string_view piece, uint32_t line) {
+      text::for_each_identifier_run(piece, [&](std::string_view run) {
+        const bool name = bits.may_hold(run);
+        const uint32_t fed = more && run.size() >= shortest ? line : kNone;
+        if (!name && fed == kNone) return;
+        Pending& next = pending[queued++ % kAhead];
+        if (queued > kAhead) settle(next);
+        next = {run, name ? counts.hash_of(run) : 0, fed, name};
+        if (name) counts.fetch(next.hash);
+      });
+    };
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+      const LensLine& line = scan.lines[i];
+      walk(text.substr(from, line.offset - from), kNone);
+      walk(line.trimmed(text), line.skippable() ? static_cast<uint32_t>(i) : kNone);
+      from = line.offset + line.size;
+    }
+    walk(text.substr(from), kNone);
+    for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) settle(pending[k % kAhead]);
+  });
+
+  // Marks of the lens lines that some count skips, and by slot the place of
+  // the line its name's count skips.
   std::vector<bool> skipped_here(scan.lines.size());
-  for (std::size_t p = 0; p < used.size(); ++p) {
-    if (skipped[p] == npos) continue;
-    used_counts[p]->skipped_line = scan.lines[skipped[p]].index;
-    skipped_here[skipped[p]] = true;
-  }
+  std::vector<uint32_t>& skipped_at = slot_marks;
+  counts.for_each([&](std::string_view, uint32_t slot) {
+    const std::size_t line = skipped[skipped_at[slot]];
+    // Only a name that occurs as a run can lose one to its declaration line.
+    const bool skips = line != npos && counts.count_at(slot) != 0;
+    skipped_at[slot] = skips ? static_cast<uint32_t>(line) : kNone;
+    if (skips) skipped_here[line] = true;
+  });
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     if (!skipped_here[i]) continue;
-    const LensLine& line = scan.lines[i];
-    text::for_each_identifier_run(line.trimmed(text), [&](std::string_view run) {
-      NameCount* count = counts.find(run);
-      if (count != nullptr && count->skipped_line == line.index) --count->count;
+    text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
+      const uint32_t slot = counts.slot_of(run);
+      if (slot != kNone && skipped_at[slot] == i) --counts.count_at(slot);
     });
   }
   return scan;
@@ -363,16 +601,42 @@ class LensWriter {
     const LensTexts texts = texts_of(view.kind);
     if ((!texts.with_uri || plain_uri_) && RecordText::plain(view.name)) {
       record_.clear();
-      record_.literal(R"({"command":{"arguments":[)");
-      if (texts.with_uri) record_.quoted(uri_).literal(",");
-      record_.quoted(view.name).literal(R"(],"command":")").literal(texts.command).literal(R"(","title":")");
-      if (view.kind == LensKind::kReference) {
-        record_.number(view.count).literal(view.count == 1 ? " reference" : " references");
-      } else {
-        record_.literal(texts.title_head);
-        if (texts.quoted_name) record_.literal(view.name).literal("'");
-      }
-      record_.literal(R"("},"range":)").line_range(view.line, 0, view.end).literal("}");
+      // The fixed texts, a title, three numbers, the URI and twice the name.
+      const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
+      record_.written(most, [&](char* p) {
+        const auto put = [&p](std::string_view s) {
+          std::memcpy(p, s.data(), s.size());
+          p += s.size();
+        };
+        const auto number = [&p](uint64_t value) { p = std::to_chars(p, p + 20, value).ptr; };
+        put(R"({"command":{"arguments":[")");
+        if (texts.with_uri) {
+          put(uri_);
+          put(R"(",")");
+        }
+        put(view.name);
+        put(R"("],"command":")");
+        put(texts.command);
+        put(R"(","title":")");
+        if (view.kind == LensKind::kReference) {
+          number(view.count);
+          put(view.count == 1 ? " reference" : " references");
+        } else {
+          put(texts.title_head);
+          if (texts.quoted_name) {
+            put(view.name);
+            put("'");
+          }
+        }
+        put(R"("},"range":{"end":{"character":)");
+        number(view.end);
+        put(R"(,"line":)");
+        number(view.line);
+        put(R"(},"start":{"character":0,"line":)");
+        number(view.line);
+        put("}}}");
+        return p;
+      });
       if (record_.write_to(out_)) return;
     }
     write(out_, to_code_lens(view, uri_));
@@ -404,13 +668,15 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   }
 
   const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
-  if (test_attribute || (contains(t, "test") && has_function_keyword)) {
+  if (test_attribute || (has_function_keyword && contains(t, "test"))) {
     const std::string_view name = test_attribute ? "test" : first_function_name(t).value_or("test");
     visit(LensView{line, end, LensKind::kTest, name});
   }
 
-  // Each program marker holds a function keyword.
-  if (has_function_keyword && contains_any(t, kProgramMarkers)) visit(LensView{line, end, LensKind::kProgram, "main"});
+  // Each program marker holds a function keyword, and " ana" or " main".
+  if (has_function_keyword && (contains(t, " ana") || contains(t, " main")) && contains_any(t, kProgramMarkers)) {
+    visit(LensView{line, end, LensKind::kProgram, "main"});
+  }
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
   if ((bench_attribute || (has_function_keyword && contains(t, "bench"))) && contains_any(t, kBenchmarkMarkers)) {
@@ -418,7 +684,7 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   }
 
   for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
-    const std::size_t count = counts.of(name).count;
+    const std::size_t count = counts.count_of(name);
     if (count == 0) return true;
     visit(LensView{line, end, LensKind::kReference, name, count});
     return false;
@@ -430,10 +696,10 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
 std::optional<std::string_view> function_name_after(std::string_view line, std::string_view keyword) {
   const std::size_t at = line.find(keyword);
   if (at == npos) return std::nullopt;
-  const std::string_view rest = text::trim_start(line.substr(at + keyword.size()));
+  const std::string_view rest = trim_start(line.substr(at + keyword.size()));
   const std::size_t paren = rest.find('(');
   if (paren == npos) return std::nullopt;
-  const std::string_view name = text::trim(rest.substr(0, paren));
+  const std::string_view name = trim(rest.substr(0, paren));
   if (name.empty()) return std::nullopt;
   return name;
 }

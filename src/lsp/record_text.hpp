@@ -35,14 +35,16 @@ class RecordText {
     text_ += '"';
     return *this;
   }
-  // Room for at most `n` more bytes, filled through the pointer returned;
-  // `keep_until` then drops what was not filled.
-  char* room(std::size_t n) {
+  // Appends what `write(char* at)` puts in at most `most` bytes from `at`;
+  // it returns the end of what it wrote. For a record written in one go.
+  template <class Write>
+  RecordText& written(std::size_t most, Write&& write) {
     const std::size_t at = text_.size();
-    text_.resize(at + n);
-    return text_.data() + at;
+    text_.resize(at + most);
+    const char* end = write(text_.data() + at);
+    text_.resize(static_cast<std::size_t>(end - text_.data()));
+    return *this;
   }
-  void keep_until(const char* end) { text_.resize(static_cast<std::size_t>(end - text_.data())); }
   // The text of one `"name":{"end":...,"start":...}` range on one line.
   RecordText& line_range(uint64_t line, uint64_t start, uint64_t end) {
     literal(R"({"end":{"character":)").number(end).literal(R"(,"line":)").number(line);

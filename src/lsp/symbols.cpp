@@ -460,19 +460,20 @@ class SymbolWriter {
       char line[10];
       const std::string_view line_number(line, static_cast<std::size_t>(put_number(line, view.line) - line));
       record_.clear();
-      char* p = record_.room(texts + kLiterals + 6 * 10);
-      p = put(p, R"({"detail":")");
-      for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i].text());
-      p = put_number(put(p, R"(","kind":)"), view.kind);
-      p = put(put(p, R"(,"name":")"), view.name);
-      p = put_number(put(p, R"(","range":{"end":{"character":)"), view.line_end);
-      p = put(put(p, R"(,"line":)"), line_number);
-      p = put(put(p, R"(},"start":{"character":0,"line":)"), line_number);
-      p = put_number(put(p, R"(}},"selectionRange":{"end":{"character":)"), view.name_end);
-      p = put(put(p, R"(,"line":)"), line_number);
-      p = put_number(put(p, R"(},"start":{"character":)"), view.name_start);
-      p = put(put(put(p, R"(,"line":)"), line_number), "}}}");
-      record_.keep_until(p);
+      record_.written(texts + kLiterals + 6 * 10, [&](char* p) {
+        p = put(p, R"({"detail":")");
+        for (std::size_t i = 0; i < view.detail_pieces; ++i) p = put(p, view.detail[i].text());
+        p = put_number(put(p, R"(","kind":)"), view.kind);
+        p = put(put(p, R"(,"name":")"), view.name);
+        p = put_number(put(p, R"(","range":{"end":{"character":)"), view.line_end);
+        p = put(put(p, R"(,"line":)"), line_number);
+        p = put(put(p, R"(},"start":{"character":0,"line":)"), line_number);
+        p = put_number(put(p, R"(}},"selectionRange":{"end":{"character":)"), view.name_end);
+        p = put(put(p, R"(,"line":)"), line_number);
+        p = put_number(put(p, R"(},"start":{"character":)"), view.name_start);
+        p = put(put(put(p, R"(,"line":)"), line_number), "}}}");
+        return p;
+      });
       if (record_.write_to(out_)) return;
     }
     write(out_, to_record(view));

@@ -25,21 +25,25 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
   // trie grows without a search among children. A pattern given twice keeps
   // its later index, as when inserted in the given order.
   struct Entry {
-    uint64_t head;  // the first eight bytes, big-endian, so that most comparisons end here
+    // The first sixteen bytes, big-endian, so that most comparisons end there.
+    uint64_t head;
+    uint64_t next;
     std::string_view pattern;
     uint32_t index;
+  };
+  const auto word = [](std::string_view s, std::size_t from) {
+    uint64_t w = 0;
+    for (std::size_t i = from; i < from + 8; ++i) w = w << 8 | (i < s.size() ? static_cast<unsigned char>(s[i]) : 0u);
+    return w;
   };
   std::vector<Entry> order;
   order.reserve(patterns.size());
   for (std::size_t p = 0; p < patterns.size(); ++p) {
-    uint64_t head = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-      head = head << 8 | (i < patterns[p].size() ? static_cast<unsigned char>(patterns[p][i]) : 0u);
-    }
-    order.push_back({head, patterns[p], static_cast<uint32_t>(p)});
+    order.push_back({word(patterns[p], 0), word(patterns[p], 8), patterns[p], static_cast<uint32_t>(p)});
   }
   std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
     if (a.head != b.head) return a.head < b.head;
+    if (a.next != b.next) return a.next < b.next;
     if (const int c = a.pattern.compare(b.pattern); c != 0) return c < 0;
     return a.index < b.index;
   });
@@ -61,6 +65,13 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
   }
   link();
   pattern_count_ = patterns.size();
+  // A pattern is alone when nothing ends on its path but itself: no pattern
+  // ends before its last node, and none on the fail chain after it.
+  alone_.assign(patterns.size(), false);
+  for (std::size_t n = 1; n < nodes_.size(); ++n) {
+    const Node& node = nodes_[n];
+    if (node.pattern != kNone && !node.inside_match && nodes_[node.fail].output == kNone) alone_[node.pattern] = true;
+  }
 }
 
 uint32_t MultiPatternSearch::add_child(uint32_t node, unsigned char byte) {
@@ -89,10 +100,12 @@ void MultiPatternSearch::link() {
   }
   for (std::size_t head = 0; head < queue.size(); ++head) {
     const uint32_t node = queue[head];
+    const bool inside_match = nodes_[node].inside_match || nodes_[node].output != kNone;
     for (uint32_t c = nodes_[node].first_child; c != kNone; c = nodes_[c].next_sibling) {
       const uint32_t fail = step(nodes_[node].fail, nodes_[c].byte);
       nodes_[c].fail = fail;
       nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
+      nodes_[c].inside_match = inside_match;
       queue.push_back(c);
     }
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "text/lines.hpp"
@@ -71,12 +72,14 @@ class MultiPatternSearch {
   // piece that contains it, or npos. `for_each_piece(feed)` calls
   // `feed(number, piece)` for the pieces in order, with numbers that never
   // decrease, and may stop once `feed` returns false: every pattern is found.
-  // A match never spans two pieces.
+  // A match never spans two pieces. Given as `for_each_piece(feed, whole)`,
+  // it may call `whole(number, p, piece)` for a piece that is exactly pattern
+  // `p`, which walks it only when `p` is new and holds another pattern.
   template <class ForEachPiece>
   std::vector<std::size_t> first_pieces(ForEachPiece&& for_each_piece) const {
     std::vector<std::size_t> first(pattern_count_, std::string_view::npos);
     std::size_t found = 0;
-    for_each_piece([&](std::size_t number, std::string_view piece) {
+    const auto feed = [&](std::size_t number, std::string_view piece) {
       uint32_t state = 0;
       for (const char ch : piece) {
         state = step(state, static_cast<unsigned char>(ch));
@@ -89,9 +92,26 @@ class MultiPatternSearch {
         }
       }
       return found < pattern_count_;
-    });
+    };
+    // Once a pattern is found, so is every pattern inside it.
+    const auto whole = [&](std::size_t number, std::size_t pattern, std::string_view piece) {
+      if (first[pattern] != std::string_view::npos) return found < pattern_count_;
+      if (!alone_[pattern]) return feed(number, piece);
+      first[pattern] = number;
+      ++found;
+      return found < pattern_count_;
+    };
+    if constexpr (std::is_invocable_v<ForEachPiece&, decltype(feed)&, decltype(whole)&>) {
+      for_each_piece(feed, whole);
+    } else {
+      for_each_piece(feed);
+    }
     return first;
   }
+
+  // Whether pattern `p` holds no other pattern, so that the walk over a piece
+  // that is exactly `p` finds `p` alone.
+  bool alone(std::size_t p) const { return alone_[p]; }
 
  private:
   static constexpr uint32_t kNone = UINT32_MAX;
@@ -103,6 +123,7 @@ class MultiPatternSearch {
     uint32_t output = kNone;  // this node or the nearest one on its fail chain that ends a pattern
     uint32_t pattern = kNone;
     unsigned char byte = 0;
+    bool inside_match = false;  // some pattern ends at a node before this one on its path
   };
 
   uint32_t child(uint32_t node, unsigned char byte) const {
@@ -126,6 +147,7 @@ class MultiPatternSearch {
   void link();
 
   std::vector<Node> nodes_;
+  std::vector<bool> alone_;
   std::array<uint32_t, 256> root_next_{};
   std::size_t pattern_count_ = 0;
 };

@@ -153,6 +153,24 @@ TEST(ComputeCodeLenses, ReferenceCounts) {
   for (const auto& c : cases) EXPECT_EQ(lenses_of(c.text), c.lenses) << c.text;
 }
 
+// Documents asked in turn, as while typing: the same names in another order
+// of lines skip other lines, and other names come in between, so that what a
+// request keeps for the next never answers for another document (as many
+// names as before, other ones).
+TEST(ComputeCodeLenses, DocumentsInTurn) {
+  struct Case {
+    std::string_view text;
+    std::vector<Lens> lenses;
+  };
+  const Case max_first = {"let max = 1\nlet x = 2\nyaz(x)", {{1, 9, "2 references", kRefs, {"x"}}}};
+  const Case x_first = {"let x = 2\nlet max = 1\nyaz(x)", {{0, 9, "1 reference", kRefs, {"x"}}}};
+  const Case other = {"let y = 2\nlet yy = y\nyaz(y)", {{0, 9, "2 references", kRefs, {"y"}}}};
+  const Case typed = {"let max = 1\nlet x = 2\nyaz(x) // a", {{1, 9, "2 references", kRefs, {"x"}}}};
+  for (const Case* c : {&max_first, &x_first, &max_first, &other, &typed, &x_first}) {
+    EXPECT_EQ(lenses_of(c->text), c->lenses) << c->text;
+  }
+}
+
 // The counting rule applied literally, line by line, as the oracle for the
 // one-pass count.
 std::size_t literal_count(const std::vector<std::string_view>& lines, const std::string& name) {

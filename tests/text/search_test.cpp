@@ -116,5 +116,19 @@ TEST(MultiPatternSearch, MatchesStayInsideOnePiece) {
   EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{7, 4}));
 }
 
+// A pattern is alone when no other pattern occurs inside it. A piece given
+// as a whole pattern is found as the walk would find it: alone without a
+// walk, otherwise with what it holds, and not again once found.
+TEST(MultiPatternSearch, PatternsAloneAndGivenWhole) {
+  const MultiPatternSearch search({"abc", "b", "xy", "xyz", "q", "q"});
+  const bool alone[] = {false, true, true, false, false, true};
+  for (std::size_t p = 0; p < std::size(alone); ++p) EXPECT_EQ(search.alone(p), alone[p]) << p;
+  const auto pieces = [](auto&& feed, auto&& whole) {
+    if (whole(2, 2, "xy") && whole(3, 0, "abc") && whole(5, 2, "xy") && whole(6, 3, "xyz")) feed(7, "qb");
+  };
+  constexpr std::size_t none = std::string_view::npos;
+  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{3, 3, 2, 6, none, 7}));
+}
+
 }  // namespace
 }  // namespace zevo::text

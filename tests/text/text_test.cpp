@@ -145,7 +145,9 @@ TEST(ToLower, SameOffsetsOnlyWhereEveryLengthStays) {
   std::string out;
   for (const Case& c : cases) {
     EXPECT_EQ(to_lower_same_offsets(c.text, out), c.same) << c.text;
-    if (c.same) EXPECT_EQ(out, to_lower(c.text)) << c.text;
+    if (c.same) {
+      EXPECT_EQ(out, to_lower(c.text)) << c.text;
+    }
   }
 }
 
