@@ -604,10 +604,7 @@ class LensWriter {
       // The fixed texts, a title, three numbers, the URI and twice the name.
       const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
       record_.written(most, [&](char* p) {
-        const auto put = [&p](std::string_view s) {
-          std::memcpy(p, s.data(), s.size());
-          p += s.size();
-        };
+        const auto put = [&p](std::string_view s) { p = RecordText::put(p, s); };
         const auto number = [&p](uint64_t value) { p = std::to_chars(p, p + 20, value).ptr; };
         put(R"({"command":{"arguments":[")");
         if (texts.with_uri) {

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,12 @@ class RecordText {
     text_.append(s);
     text_ += '"';
     return *this;
+  }
+  // Copies `s` to `p` for a `written` record and returns the end. An empty
+  // view may point nowhere, so it copies nothing.
+  static char* put(char* p, std::string_view s) {
+    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+    return p + s.size();
   }
   // Appends what `write(char* at)` puts in at most `most` bytes from `at`;
   // it returns the end of what it wrote. For a record written in one go.

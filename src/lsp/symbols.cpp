@@ -89,7 +89,7 @@ ByteCounts count_bytes(std::string_view s) {
     const uint64_t continuation = high & ~(w << 1);
     const uint64_t four_byte_lead = high & (w << 1) & (w << 2) & (w << 3);
     counts.units += 8 - count_high_bits(continuation) + count_high_bits(four_byte_lead);
-    special |= any_below(w, 0x20) | any_below(w ^ bytes_of('"'), 1) | any_below(w ^ bytes_of('\\'), 1);
+    special = special || any_below(w, 0x20) || any_below(w ^ bytes_of('"'), 1) || any_below(w ^ bytes_of('\\'), 1);
   }
   for (; i < s.size(); ++i) {
     const auto byte = static_cast<unsigned char>(s[i]);
@@ -439,10 +439,7 @@ void for_each_symbol(std::string_view text, Visit&& visit) {
   });
 }
 
-char* put(char* p, std::string_view s) {
-  std::memcpy(p, s.data(), s.size());
-  return p + s.size();
-}
+char* put(char* p, std::string_view s) { return RecordText::put(p, s); }
 
 // Lines and columns stay below 2^32, as in on_line.
 char* put_number(char* p, uint64_t value) { return std::to_chars(p, p + 10, static_cast<uint32_t>(value)).ptr; }
