@@ -116,7 +116,7 @@ class Reader {
   bool parse_ident(std::string_view rest);
   bool parse_number(Value& slot);
   bool parse_string(std::string& out, bool may_take_room);
-  bool decode_escaped(const char* close, char*& dst);
+  bool decode_escaped(const char*& src, const char* close, char*& dst);
   bool takes_room(const char* close) const;
   bool decode_to_front(std::string& out, const char* close, bool escaped);
   void copy_out_of_room();
@@ -138,10 +138,12 @@ class Reader {
 
   std::string* const room_;
   // Once a string has been decoded into the front of the room, the text
-  // before its closing quote is gone; error_text() counts from there on with
-  // what it knew of the text before the string (its body holds no line break).
+  // before it is gone; error_text() counts on from what it knew of the text
+  // before the string and from where the text is intact again: the closing
+  // quote, or the escape that failed. Up to either the body holds no line
+  // break (only an escape that fails can have one, a "\" before it).
   bool front_taken_ = false;
-  std::size_t taken_close_ = 0;        // index of the string's closing quote
+  std::size_t intact_from_ = 0;
   std::size_t lines_before_ = 0;       // line feeds before the string
   std::size_t line_start_before_ = 0;  // index after the last of them
   // The string value that takes the room when the text has parsed, and its bytes at the front.
@@ -154,7 +156,7 @@ std::string Reader::error_text() const {
   std::size_t line = 1;
   std::size_t line_start = 0;
   if (front_taken_) {
-    from = std::min(error_index_, taken_close_);
+    from = std::min(error_index_, intact_from_);
     line += lines_before_;
     line_start = line_start_before_;
   }
@@ -341,14 +343,15 @@ bool Reader::parse_string(std::string& out, bool may_take_room) {
   // past the decoded end.
   out.resize(start + static_cast<std::size_t>(close - p_) + kBlock);
   char* dst = out.data() + start;
-  if (!decode_escaped(close, dst)) return false;
+  const char* src = p_;
+  if (!decode_escaped(src, close, dst)) return false;
   out.resize(static_cast<std::size_t>(dst - out.data()));
   return true;
 }
 
-// Decodes the body from p_ up to `close` into `dst`, which moves past what it wrote.
-bool Reader::decode_escaped(const char* close, char*& dst) {
-  const char* src = p_;
+// Decodes the body from `src` up to `close` into `dst`; both move past what
+// they took. A failed escape leaves `src` at its backslash.
+bool Reader::decode_escaped(const char*& src, const char* close, char*& dst) {
   const bool complete = copy_runs(
       src, close, end_, dst, backslash_bits, [](unsigned char c) { return c == '\\'; },
       [this](const char*& at, char*& to) {
@@ -388,12 +391,16 @@ bool Reader::decode_to_front(std::string& out, const char* close, bool escaped) 
   lines_before_ = static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
   const std::size_t last_newline = before.rfind('\n');
   line_start_before_ = last_newline == std::string_view::npos ? 0 : last_newline + 1;
-  taken_close_ = static_cast<std::size_t>(close - begin_);
+  intact_from_ = static_cast<std::size_t>(close - begin_);
   front_taken_ = true;
   char* const front = room_->data();
   char* dst = front;
   if (escaped) {
-    if (!decode_escaped(close, dst)) return false;
+    const char* src = p_;
+    if (!decode_escaped(src, close, dst)) {
+      intact_from_ = static_cast<std::size_t>(src - begin_);
+      return false;
+    }
   } else {
     std::memmove(front, p_, static_cast<std::size_t>(close - p_));
     dst += close - p_;

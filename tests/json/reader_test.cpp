@@ -319,6 +319,12 @@ TEST(Reader, InPlaceReadsAsTheOrdinaryRead) {
       {in_t + plain + "\\u12\"", false},
       {in_t + plain + "\\\"", false},
       {in_t + half + "\n" + half + "\"}", false},
+      // A line break can only be in a string after a backslash, in the escape that fails.
+      {in_t + escaped + "\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\u\\\n\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\ud800\\u1\\\nx" + escaped + "\"}", false},
+      {in_t + escaped + "\\ud800\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\u\\\n\"", false},
       {in_t + plain, false},
   };
   for (const Case& c : cases) {
