@@ -351,7 +351,10 @@ bool Reader::parse_string(std::string& out, bool may_take_room) {
 
 // Decodes the body from `src` up to `close` into `dst`; both move past what
 // they took. A failed escape leaves `src` at its backslash.
-bool Reader::decode_escaped(const char*& src, const char* close, char*& dst) {
+bool Reader::decode_escaped(const char*& from, const char* close, char*& to_end) {
+  // Locals, so that the loop keeps them in registers.
+  const char* src = from;
+  char* dst = to_end;
   const bool complete = copy_runs(
       src, close, end_, dst, backslash_bits, [](unsigned char c) { return c == '\\'; },
       [this](const char*& at, char*& to) {
@@ -369,6 +372,8 @@ bool Reader::decode_escaped(const char*& src, const char* close, char*& dst) {
         at = p_;
         return true;
       });
+  from = src;
+  to_end = dst;
   if (!complete) return false;
   p_ = close + 1;
   return true;
