@@ -30,6 +30,13 @@ using Value = nlohmann::json;
 // Strings keep their bytes as they are: run text::utf8_error first (the writer still
 // never emits ill-formed UTF-8).
 Result<Value> parse(std::string_view text);
+// parse() of the first `size` bytes of `buffer`, with the same value and the
+// same error texts, where a string that takes up half of them or more gets
+// the buffer's memory: it is decoded into the front of the buffer, and once
+// the whole text has parsed the buffer becomes that string (and is left
+// empty), so that a large document's text needs no block of its own. Either
+// way the buffer's bytes are not kept.
+Result<Value> parse_in_place(std::string& buffer, std::size_t size);
 
 // ---- Writing ----------------------------------------------------------------
 

@@ -77,7 +77,9 @@ constexpr auto kSimpleEscapes = [] {
 // and each value is built in the slot of the tree that will hold it.
 class Reader {
  public:
-  explicit Reader(std::string_view text) : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()) {}
+  // With a room, the text lies in it and one string may take it over (parse_in_place).
+  Reader(std::string_view text, std::string* room)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), room_(room) {}
 
   Result<Value> run();
 
@@ -113,7 +115,11 @@ class Reader {
   bool parse_scalar(Value& slot);
   bool parse_ident(std::string_view rest);
   bool parse_number(Value& slot);
-  bool parse_string(std::string& out);
+  bool parse_string(std::string& out, bool may_take_room);
+  bool decode_escaped(const char*& src, const char* close, char*& dst);
+  bool takes_room(const char* close) const;
+  bool decode_to_front(std::string& out, const char* close, bool escaped);
+  void copy_out_of_room();
   bool parse_string_bytewise(std::string& out);
   int parse_escape(char* out);
   bool parse_unicode_escape(char32_t& out);
@@ -129,13 +135,35 @@ class Reader {
   int depth_ = 0;
   Value* slot_ = nullptr;
   std::string key_;
+
+  std::string* const room_;
+  // Once a string has been decoded into the front of the room, the text
+  // before it is gone; error_text() counts on from what it knew of the text
+  // before the string and from where the text is intact again: the closing
+  // quote, or the escape that failed. Up to either the body holds no line
+  // break (only an escape that fails can have one, a "\" before it).
+  bool front_taken_ = false;
+  std::size_t intact_from_ = 0;
+  std::size_t lines_before_ = 0;       // line feeds before the string
+  std::size_t line_start_before_ = 0;  // index after the last of them
+  // The string value that takes the room when the text has parsed, and its bytes at the front.
+  Value::string_t* room_taker_ = nullptr;
+  std::size_t taken_size_ = 0;
 };
 
 std::string Reader::error_text() const {
-  const std::string_view before(begin_, error_index_);
-  const std::size_t last_newline = before.rfind('\n');
-  const std::size_t line_start = last_newline == std::string_view::npos ? 0 : last_newline + 1;
-  const auto line = 1 + std::count(begin_, begin_ + line_start, '\n');
+  std::size_t from = 0;
+  std::size_t line = 1;
+  std::size_t line_start = 0;
+  if (front_taken_) {
+    from = std::min(error_index_, intact_from_);
+    line += lines_before_;
+    line_start = line_start_before_;
+  }
+  const std::string_view rest(begin_ + from, error_index_ - from);
+  line += static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n'));
+  const std::size_t last_newline = rest.rfind('\n');
+  if (last_newline != std::string_view::npos) line_start = from + last_newline + 1;
   std::string text(kMessages[static_cast<int>(code_)]);
   text += " at line ";
   text += std::to_string(line);
@@ -162,7 +190,13 @@ Result<Value> Reader::run() {
     // A finished value hands over to its container, which gives the next slot.
     if (step == Step::kClosed) step = next_slot();
     if (step == Step::kFailed) return fail(error_text());
-    if (depth_ == 0 && step == Step::kClosed) return root;
+    if (depth_ == 0 && step == Step::kClosed) {
+      if (room_taker_ != nullptr) {
+        room_->resize(taken_size_);
+        room_taker_->swap(*room_);
+      }
+      return root;
+    }
   }
 }
 
@@ -233,13 +267,16 @@ Reader::Step Reader::next_slot() {
 bool Reader::member_slot(Value& object) {
   ++p_;
   key_.clear();
-  if (!parse_string(key_)) return false;
+  if (!parse_string(key_, false)) return false;
   skip_white_space();
   if (at_end()) return peek_error(Code::kEofWhileParsingObject);
   if (*p_ != ':') return peek_error(Code::kExpectedColon);
   ++p_;
   auto& members = object.get_ref<Value::object_t&>();
-  slot_ = &members[key_];
+  const auto [member, added] = members.try_emplace(key_);
+  // The value replaced may hold the string that waits for the room.
+  if (!added) copy_out_of_room();
+  slot_ = &member->second;
   return true;
 }
 
@@ -248,7 +285,7 @@ bool Reader::parse_scalar(Value& slot) {
     case '"': {
       ++p_;
       slot = Value::string_t();
-      return parse_string(slot.get_ref<Value::string_t&>());
+      return parse_string(slot.get_ref<Value::string_t&>(), true);
     }
     case 'n':
       ++p_;
@@ -290,10 +327,11 @@ bool Reader::parse_ident(std::string_view rest) {
 // of its final size with whole blocks copied at once. An escape never takes in
 // the closing quote (it is no hex digit and no backslash), so the copied runs
 // end exactly there.
-bool Reader::parse_string(std::string& out) {
+bool Reader::parse_string(std::string& out, bool may_take_room) {
   bool escaped = false;
   const char* const close = find_closing_quote(p_, end_, escaped);
   if (close == nullptr) return parse_string_bytewise(out);
+  if (may_take_room && takes_room(close)) return decode_to_front(out, close, escaped);
   if (!escaped) {
     // Nothing to decode: one copy, into storage that is not first filled with zeros.
     out.append(p_, close);
@@ -306,6 +344,17 @@ bool Reader::parse_string(std::string& out) {
   out.resize(start + static_cast<std::size_t>(close - p_) + kBlock);
   char* dst = out.data() + start;
   const char* src = p_;
+  if (!decode_escaped(src, close, dst)) return false;
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+  return true;
+}
+
+// Decodes the body from `src` up to `close` into `dst`; both move past what
+// they took. A failed escape leaves `src` at its backslash.
+bool Reader::decode_escaped(const char*& from, const char* close, char*& to_end) {
+  // Locals, so that the loop keeps them in registers.
+  const char* src = from;
+  char* dst = to_end;
   const bool complete = copy_runs(
       src, close, end_, dst, backslash_bits, [](unsigned char c) { return c == '\\'; },
       [this](const char*& at, char*& to) {
@@ -323,10 +372,55 @@ bool Reader::parse_string(std::string& out) {
         at = p_;
         return true;
       });
+  from = src;
+  to_end = dst;
   if (!complete) return false;
   p_ = close + 1;
-  out.resize(static_cast<std::size_t>(dst - out.data()));
   return true;
+}
+
+// A string of at least half the text takes the room; there is at most one.
+// It must begin kBlock bytes in, so that decoding it to the front, whose
+// block copies write up to kBlock - 1 bytes past their output, never writes
+// over a byte not yet read.
+bool Reader::takes_room(const char* close) const {
+  if (room_ == nullptr || front_taken_ || p_ - begin_ < static_cast<std::ptrdiff_t>(kBlock)) return false;
+  return static_cast<std::size_t>(close - p_) * 2 >= static_cast<std::size_t>(end_ - begin_);
+}
+
+// Decodes the string into the front of the room; `out` takes the room once
+// the whole text has parsed. The text before it has been read, and decoding
+// never lengthens a string, so the front runs behind the bytes still to read.
+bool Reader::decode_to_front(std::string& out, const char* close, bool escaped) {
+  const std::string_view before(begin_, static_cast<std::size_t>(p_ - begin_));
+  lines_before_ = static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+  const std::size_t last_newline = before.rfind('\n');
+  line_start_before_ = last_newline == std::string_view::npos ? 0 : last_newline + 1;
+  intact_from_ = static_cast<std::size_t>(close - begin_);
+  front_taken_ = true;
+  char* const front = room_->data();
+  char* dst = front;
+  if (escaped) {
+    const char* src = p_;
+    if (!decode_escaped(src, close, dst)) {
+      intact_from_ = static_cast<std::size_t>(src - begin_);
+      return false;
+    }
+  } else {
+    std::memmove(front, p_, static_cast<std::size_t>(close - p_));
+    dst += close - p_;
+    p_ = close + 1;
+  }
+  room_taker_ = &out;
+  taken_size_ = static_cast<std::size_t>(dst - front);
+  return true;
+}
+
+// The string waiting for the room gets a copy of its bytes instead.
+void Reader::copy_out_of_room() {
+  if (room_taker_ == nullptr) return;
+  room_taker_->assign(room_->data(), taken_size_);
+  room_taker_ = nullptr;
 }
 
 // The same decoding one run at a time, for a body that holds a control
@@ -505,6 +599,10 @@ bool Reader::parse_number(Value& slot) {
 
 }  // namespace
 
-Result<Value> parse(std::string_view text) { return Reader(text).run(); }
+Result<Value> parse(std::string_view text) { return Reader(text, nullptr).run(); }
+
+Result<Value> parse_in_place(std::string& buffer, std::size_t size) {
+  return Reader(std::string_view(buffer.data(), size), &buffer).run();
+}
 
 }  // namespace zevo::json

@@ -91,19 +91,17 @@ Status<TransportError> MessageReader::read_exact(char* out, std::size_t size) {
 
 char* MessageReader::body_room(std::size_t size) {
   body_need_.record(size);
-  if (size > body_capacity_ || body_capacity_ > body_need_.largest()) {
-    body_.reset();  // released before its successor is taken
-    body_capacity_ = size == 0 ? 1 : size;
-    body_.reset(new char[body_capacity_]);
+  if (size > body_.size() || body_.size() > body_need_.largest()) {
+    std::string().swap(body_);  // released before its successor is taken
+    body_.resize(size);
   }
-  return body_.get();
+  return body_.data();
 }
 
-void MessageReader::body_read() {
-  if (body_capacity_ < kKeptBodyBytes) {
-    body_.reset();
-    body_capacity_ = 0;
-  }
+Result<nlohmann::json, std::string> MessageReader::parse_body(std::size_t size) {
+  auto parsed = zevo::json::parse_in_place(body_, size);
+  if (body_.size() < kKeptBodyBytes) std::string().swap(body_);
+  return parsed;
 }
 
 MessageWriter::MessageWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kStreamBufferSize]) {}
@@ -202,8 +200,7 @@ Result<IncomingMessage, TransportError> read_message(MessageReader& reader) {
   if (!filled.ok()) return Err{std::move(filled.error())};
   const std::string_view text(body, size);
   if (auto bad = zevo::text::utf8_error(text)) return Err{invalid_data("Invalid UTF-8: " + *bad)};
-  auto parsed = zevo::json::parse(text);
-  reader.body_read();
+  auto parsed = reader.parse_body(size);
   if (!parsed.ok()) return Err{invalid_data("Invalid JSON: " + parsed.error())};
 
   json value = std::move(*parsed);

@@ -71,14 +71,16 @@ class MessageReader {
   // the input ends first.
   Status<TransportError> read_exact(char* out, std::size_t size);
 
-  // Room for a message body of `size` bytes, valid until body_read().
+  // Room for a message body of `size` bytes, valid until parse_body().
   char* body_room(std::size_t size);
-  // The body has been parsed. Its room is kept for the next body while it is
-  // at least kKeptBodyBytes and no larger than the largest of the last eight
-  // bodies, so that a large document sent again (an editor sends the whole
-  // text after every change) is read into memory already mapped; smaller
-  // rooms go back to the heap, which hands such blocks out again anyway.
-  void body_read();
+  // The JSON value of the `size` bytes read into the room. A string of half
+  // the body or more takes the room's memory as its own (json::parse_in_place),
+  // so that a document's text is the block its message was read into. A room
+  // not taken is kept for the next body while it is at least kKeptBodyBytes
+  // and no larger than the largest of the last eight bodies, so that a large
+  // message without such a string is read into memory already mapped;
+  // smaller rooms go back to the heap, which hands such blocks out again anyway.
+  Result<nlohmann::json, std::string> parse_body(std::size_t size);
 
  private:
   Status<TransportError> fill();
@@ -87,8 +89,7 @@ class MessageReader {
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  std::unique_ptr<char[]> body_;
-  std::size_t body_capacity_ = 0;
+  std::string body_;  // its size is the room's
   RecentNeed body_need_;
 };
 

@@ -77,7 +77,9 @@ def main():
     reader += [b"\0Content-Length: 2\r\nContent-Type: x\r\n\r\n{}", b"\0Content-Length: +007\r\n\r\n[1,2]"]
     write_all("reader", reader)
 
-    write_all("json", messages + [b'{"a":[1,-0,1e2,"\\u0131\\ud83d\\ude00"]}', b"[" * 127 + b"]" * 127])
+    # A string of half the text, on a later line and with escapes: the read in place takes it.
+    in_place = b'{\n  "jsonrpc": "2.0",\n  "text": "' + b'bir yorum \\"\\u00e7\\ud83d\\ude00\\n' * 4 + b'"\n}\n'
+    write_all("json", messages + [b'{"a":[1,-0,1e2,"\\u0131\\ud83d\\ude00"]}', b"[" * 127 + b"]" * 127, in_place])
 
     urls = json.loads((ROOT / "tests" / "url" / "data" / "urltestdata.json").read_text(encoding="utf-8"))
     inputs = {fold_scheme(case["input"]) for case in urls if isinstance(case, dict) and case.get("base") is None}

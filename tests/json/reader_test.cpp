@@ -262,5 +262,96 @@ TEST(Reader, EveryControlCharacterInAStringFails) {
   }
 }
 
+// The read in place against the ordinary read of the same text: the same
+// value or the same error text, whether a string took the buffer or not (and
+// bytes past the text in the buffer are never read).
+struct InPlace {
+  std::string outcome;  // the value as text, or the error
+  bool taken = false;   // the buffer went to a string
+};
+
+InPlace read_in_place(const std::string& text) {
+  std::string buffer = text + "]]\"\\";
+  auto result = parse_in_place(buffer, text.size());
+  return {result.ok() ? to_text(*result) : result.error(), result.ok() && buffer.empty()};
+}
+
+std::string outcome(const std::string& text) {
+  auto result = parse(text);
+  return result.ok() ? to_text(*result) : result.error();
+}
+
+TEST(Reader, InPlaceReadsAsTheOrdinaryRead) {
+  const std::string plain(200, 'p');
+  std::string escaped;
+  for (int i = 0; i < 8; ++i) escaped += R"(x\n\"\u00e7\ud83d\ude00\/ab\tcd)";
+  const std::string half(100, 'h');
+  const std::string in_t = "{\"a\":\n1,\"text\":\"";  // a member on the second line, 16 bytes in
+  struct Case {
+    std::string text;
+    bool taken;
+  };
+  const Case cases[] = {
+      {R"({"jsonrpc":"2.0","text":")" + plain + R"("})", true},
+      {R"({"jsonrpc":"2.0","text":")" + escaped + R"("})", true},
+      {"{\"a\":\n\n 1,\n\"t\":\"" + escaped + "\"}\n", true},
+      {"[1,2,3,4,5,6,7,\n\"" + plain + "\",8]", true},
+      {std::string(16, '[') + "\"" + escaped + "\"" + std::string(16, ']'), true},
+      // The body must begin 16 bytes in.
+      {std::string(14, ' ') + "\"" + plain + "\"", false},
+      {std::string(15, ' ') + "\"" + plain + "\"", true},
+      {R"({"t":")" + plain + R"("})", false},
+      {R"({"padding-padding":")" + plain + R"(","t":")" + plain + R"("})", false},  // no string of half the text
+      // Repeated keys: the string taken is replaced, or a neighbour is.
+      {R"({"padding-padding":0,"t":")" + escaped + R"(","t":2})", false},
+      {R"({"padding-padding":0,"t":")" + escaped + R"(","u":1,"u":[2]})", false},
+      {R"({"padding-padding":{"t":")" + plain + R"("},"padding-padding":null})", false},
+      // Errors after the string, on its line and on later lines, and inside it.
+      {"{\"a\":\n1,\n\"text\":\"" + escaped + "\",\n x}", false},
+      {in_t + plain + "\" x}", false},
+      {in_t + escaped + "\"", false},
+      {in_t + escaped + "\"}\n\n}", false},
+      {in_t + half + "\\q" + half + "\"}", false},
+      {in_t + half + "\\udc00" + half + "\"}", false},
+      {in_t + half + "\\ud800x" + half + "\"}", false},
+      {in_t + half + "\\ud800\\u0041" + half + "\"}", false},
+      {in_t + half + "\\u12G4" + half + "\"}", false},
+      {in_t + plain + "\\u12\"", false},
+      {in_t + plain + "\\\"", false},
+      {in_t + half + "\n" + half + "\"}", false},
+      // A line break can only be in a string after a backslash, in the escape that fails.
+      {in_t + escaped + "\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\u\\\n\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\ud800\\u1\\\nx" + escaped + "\"}", false},
+      {in_t + escaped + "\\ud800\\\n" + escaped + "\"}", false},
+      {in_t + escaped + "\\u\\\n\"", false},
+      {in_t + plain, false},
+  };
+  for (const Case& c : cases) {
+    const InPlace got = read_in_place(c.text);
+    EXPECT_EQ(got.outcome, outcome(c.text)) << c.text;
+    EXPECT_EQ(got.taken, c.taken) << c.text;
+  }
+}
+
+// Strings decoded into the front of the buffer with the least room before
+// them, of every length up to a few wide blocks and with escapes at every
+// place: what the block copies write past their output never reaches a byte
+// still to be read.
+TEST(Reader, InPlaceStringsAcrossBlockEdges) {
+  const std::string pieces[] = {"\"", "\\", "\n", "\t", std::string("\0", 2), "ş", "😀", "/"};
+  MixedText texts(54321, pieces);
+  for (int length = 0; length < 300; ++length) {
+    for (const std::size_t spaces : {10, 11, 40}) {
+      Writer writer;
+      writer.string(texts.next(length));
+      const std::string text = "{\"k\":" + std::string(spaces, ' ') + writer.text() + "}";
+      const InPlace got = read_in_place(text);
+      ASSERT_EQ(got.outcome, outcome(text)) << text;
+      ASSERT_EQ(got.taken, 2 * (writer.text().size() - 2) >= text.size()) << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zevo::json

@@ -107,5 +107,37 @@ TEST(ReadMessage, BodiesOfChangingSizesReadTheirOwnBytes) {
   EXPECT_TRUE(std::holds_alternative<EndOfInput>(*end));
 }
 
+// A large body whose string takes its room (a document's text), one whose
+// room is kept (no string of half of it), and the turns between them: each
+// message reads its own bytes, also when a string takes a kept room larger
+// than its body.
+TEST(ReadMessage, RoomsTakenAndKeptReadTheirOwnBytes) {
+  constexpr std::size_t kLarge = kKeptBodyBytes + 3000;
+  struct Message {
+    std::size_t size;
+    bool one_string;  // else two strings of half the size each
+  };
+  const Message messages[] = {{kLarge, false}, {kLarge - 1000, true}, {kLarge + 5, false}, {kLarge, true},
+                              {kLarge, true},  {10, true},            {kLarge, false},     {kLarge + 5, true}};
+  std::string input;
+  std::vector<std::string> params;
+  for (const Message& m : messages) {
+    const char letter = static_cast<char>('a' + params.size());
+    const std::string text(m.size, letter);
+    const std::string half(m.size / 2, letter);
+    params.push_back(m.one_string ? "\"" + text + "\"" : "[\"" + half + "\",\"" + half + "\"]");
+    input += frame(R"({"jsonrpc":"2.0","method":"m","params":)" + params.back() + "}");
+  }
+  MemorySource source(input, 65536);
+  MessageReader reader(source);
+  for (const std::string& expected : params) {
+    auto message = read_message(reader);
+    ASSERT_TRUE(message.ok());
+    const auto* notification = std::get_if<RpcNotification>(&*message);
+    ASSERT_NE(notification, nullptr);
+    EXPECT_TRUE(*notification->params == nlohmann::json::parse(expected));
+  }
+}
+
 }  // namespace
 }  // namespace zevo::lsp
