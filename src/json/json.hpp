@@ -34,8 +34,9 @@ Result<Value> parse(std::string_view text);
 // same error texts, where a string that takes up half of them or more gets
 // the buffer's memory: it is decoded into the front of the buffer, and once
 // the whole text has parsed the buffer becomes that string (and is left
-// empty), so that a large document's text needs no block of its own. Either
-// way the buffer's bytes are not kept.
+// empty), so that a large document's text needs no block of its own, unless
+// the buffer is more than four times the string's length (then the string
+// is a copy). Either way the buffer's bytes are not kept.
 Result<Value> parse_in_place(std::string& buffer, std::size_t size);
 
 // ---- Writing ----------------------------------------------------------------

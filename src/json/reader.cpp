@@ -73,6 +73,10 @@ constexpr auto kSimpleEscapes = [] {
   return table;
 }();
 
+// The room goes to the string only while it is at most this many times the
+// decoded string's length; otherwise the string gets a copy.
+constexpr std::size_t kLargestRoomPerByte = 4;
+
 // Reads one value without recursion: open containers live on a fixed stack,
 // and each value is built in the slot of the tree that will hold it.
 class Reader {
@@ -192,8 +196,14 @@ Result<Value> Reader::run() {
     if (step == Step::kFailed) return fail(error_text());
     if (depth_ == 0 && step == Step::kClosed) {
       if (room_taker_ != nullptr) {
-        room_->resize(taken_size_);
-        room_taker_->swap(*room_);
+        // A room far larger than the decoded string (a room kept from a
+        // larger message, a text of many escapes) is not held behind it.
+        if (taken_size_ * kLargestRoomPerByte >= room_->size()) {
+          room_->resize(taken_size_);
+          room_taker_->swap(*room_);
+        } else {
+          room_taker_->assign(room_->data(), taken_size_);
+        }
       }
       return root;
     }

@@ -348,9 +348,39 @@ TEST(Reader, InPlaceStringsAcrossBlockEdges) {
       const std::string text = "{\"k\":" + std::string(spaces, ' ') + writer.text() + "}";
       const InPlace got = read_in_place(text);
       ASSERT_EQ(got.outcome, outcome(text)) << text;
-      ASSERT_EQ(got.taken, 2 * (writer.text().size() - 2) >= text.size()) << text;
+      const bool half_the_text = 2 * (writer.text().size() - 2) >= text.size();
+      ASSERT_EQ(got.taken, half_the_text && 4 * static_cast<std::size_t>(length) >= text.size() + 4) << text;
     }
   }
+}
+
+// A room kept from a larger message, or a string of many escapes, would hold
+// several times the text's memory behind it: the string is a copy instead,
+// and the buffer keeps its room.
+TEST(Reader, InPlaceRoomFarLargerThanTheStringIsNotTaken) {
+  const std::string body = R"({"padding-padding":0,"t":")" + std::string(300, 'p') + R"("})";
+  struct Case {
+    std::size_t room;
+    bool taken;
+  };
+  for (const Case c : {Case{body.size(), true}, Case{4 * 300, true}, Case{4 * 300 + 1, false}, Case{1 << 20, false}}) {
+    std::string buffer = body;
+    buffer.resize(c.room, ']');
+    auto result = parse_in_place(buffer, body.size());
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(to_text(*result), outcome(body)) << c.room;
+    EXPECT_EQ(buffer.empty(), c.taken) << c.room;
+    if (!c.taken) {
+      EXPECT_EQ(buffer.size(), c.room);
+    }
+  }
+  // Every character an escape six bytes long: the decoded text is a sixth.
+  std::string escaped = R"({"padding-padding":0,"t":")";
+  for (int i = 0; i < 100; ++i) escaped += "\\u0041";
+  escaped += R"("})";
+  const InPlace got = read_in_place(escaped);
+  EXPECT_EQ(got.outcome, outcome(escaped));
+  EXPECT_FALSE(got.taken);
 }
 
 }  // namespace
