@@ -102,22 +102,9 @@ void BM_HandleCodeLensOneLineFunctions(benchmark::State& state) {
 }
 BENCHMARK(BM_HandleCodeLensOneLineFunctions)->Unit(benchmark::kMillisecond);
 
-// The firmware modules of the large answers, 8 MiB: a lens on every sixth line.
+// The firmware modules of the large answers, 8 MiB: lenses on every other line.
 void BM_HandleCodeLensModules(benchmark::State& state) {
-  constexpr std::string_view kModule =
-      "fonksiyon oku_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
-      "    değişken ham = adc.oku(pin, kanal)\n"
-      "    let sınır: tamsayı = 4095\n"
-      "    eğer ham >= sınır { yazdır(\"taşma: \", ham) }\n"
-      "    dön ham * 3.3 / sınır\n"
-      "}\n"
-      "function control_{n}(target, gain) {\n"
-      "    let error = target - oku_{n}(1, 2)\n"
-      "    const limit = 100\n"
-      "    print(\"output\", max(error * gain, limit)) // log it\n"
-      "    return error\n"
-      "}\n";
-  handle_code_lens_on(state, zevo::bench::numbered_units(kModule, 8u << 20));
+  handle_code_lens_on(state, zevo::bench::numbered_units(zevo::bench::kFirmwareModule, 8u << 20));
 }
 BENCHMARK(BM_HandleCodeLensModules)->Unit(benchmark::kMillisecond);
 
