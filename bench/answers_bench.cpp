@@ -50,22 +50,6 @@ std::string position_params(int line, int character, const std::string& extra = 
 
 std::string document_params() { return R"({"textDocument":{"uri":")" + std::string(kUri) + R"("}})"; }
 
-// A firmware module in both languages: declarations, calls of built-ins,
-// strings and comments on every few lines.
-constexpr std::string_view kModule =
-    "fonksiyon oku_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
-    "    değişken ham = adc.oku(pin, kanal)\n"
-    "    let sınır: tamsayı = 4095\n"
-    "    eğer ham >= sınır { yazdır(\"taşma: \", ham) }\n"
-    "    dön ham * 3.3 / sınır\n"
-    "}\n"
-    "function control_{n}(target, gain) {\n"
-    "    let error = target - oku_{n}(1, 2)\n"
-    "    const limit = 100\n"
-    "    print(\"output\", max(error * gain, limit)) // log it\n"
-    "    return error\n"
-    "}\n";
-
 std::vector<Case> cases() {
   std::string repeated;  // one identifier, used over and over
   while (repeated.size() < (1u << 20)) repeated += "sayaç = sayaç + sayaç * sayaç\n";
@@ -75,7 +59,7 @@ std::vector<Case> cases() {
   for (int i = 0; i < 150000; ++i) {
     zevo::bench::append_unit(commented, "değişken sayaç_{n}: tamsayı = {n} // sayaç {n} 🔧\n", std::to_string(i));
   }
-  const std::string module = zevo::bench::numbered_units(kModule, 8u << 20);
+  const std::string module = zevo::bench::numbered_units(zevo::bench::kFirmwareModule, 8u << 20);
   std::string functions;  // 60,000 one-line functions, a lens each
   for (int i = 0; i < 60000; ++i) {
     zevo::bench::append_unit(functions, "fonksiyon işlev_{n}(değer: tamsayı) -> tamsayı { dön değer + {n} }\n",
@@ -138,7 +122,7 @@ Measure measure_request(const std::string& binary, const Case& c) {
 // A didOpen whose message is as long as the answer, on a fresh server.
 double measure_did_open(const std::string& binary, std::size_t bytes) {
   Server server(binary);
-  const std::string text = zevo::bench::numbered_units(kModule, bytes);
+  const std::string text = zevo::bench::numbered_units(zevo::bench::kFirmwareModule, bytes);
   return server.round_trip(zevo::bench::did_open("file:///bench/open.zv", text));
 }
 

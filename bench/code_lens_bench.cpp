@@ -102,6 +102,12 @@ void BM_HandleCodeLensOneLineFunctions(benchmark::State& state) {
 }
 BENCHMARK(BM_HandleCodeLensOneLineFunctions)->Unit(benchmark::kMillisecond);
 
+// The firmware modules of the large answers, 8 MiB: lenses on every other line.
+void BM_HandleCodeLensModules(benchmark::State& state) {
+  handle_code_lens_on(state, zevo::bench::numbered_units(zevo::bench::kFirmwareModule, 8u << 20));
+}
+BENCHMARK(BM_HandleCodeLensModules)->Unit(benchmark::kMillisecond);
+
 void BM_HandleCodeAction(benchmark::State& state) {
   zevo::lsp::ServerState server;
   zevo::lsp::open_document(server, "file:///bench.zv", large_document());

@@ -24,6 +24,22 @@ constexpr std::string_view kMixedCodeBlock =
     "  dön sayaç_{n} * 2\n"
     "}\n\n";
 
+// A firmware module in both languages: declarations, calls of built-ins,
+// strings and comments on every few lines.
+inline constexpr std::string_view kFirmwareModule =
+    "fonksiyon oku_{n}(pin: tamsayı, kanal: tamsayı) -> ondalık {\n"
+    "    değişken ham = adc.oku(pin, kanal)\n"
+    "    let sınır: tamsayı = 4095\n"
+    "    eğer ham >= sınır { yazdır(\"taşma: \", ham) }\n"
+    "    dön ham * 3.3 / sınır\n"
+    "}\n"
+    "function control_{n}(target, gain) {\n"
+    "    let error = target - oku_{n}(1, 2)\n"
+    "    const limit = 100\n"
+    "    print(\"output\", max(error * gain, limit)) // log it\n"
+    "    return error\n"
+    "}\n";
+
 // Appends `unit` with every "{n}" replaced by `number`.
 inline void append_unit(std::string& text, std::string_view unit, std::string_view number) {
   constexpr std::string_view kMark = "{n}";

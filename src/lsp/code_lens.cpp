@@ -86,13 +86,6 @@ bool contains_followed_by_blank(std::string_view s, std::string_view keyword) {
   return false;
 }
 
-std::optional<std::string_view> first_function_name(std::string_view t) {
-  for (std::string_view keyword : kFunctionKeywords) {
-    if (auto name = function_name_after(t, keyword)) return name;
-  }
-  return std::nullopt;
-}
-
 // The word after a value keyword: up to the first white space, ":" or "=".
 std::optional<std::string_view> value_name_after(std::string_view t, std::string_view keyword) {
   const std::size_t at = t.find(keyword);
@@ -121,18 +114,27 @@ void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& vi
 // Counts and places of lines stay below 2^32: a document is at most a message long.
 constexpr uint32_t kNone = UINT32_MAX;
 
-// The declared names and their counts: open addressing over one array of
-// small slots, since every identifier run of the document may be looked up.
-// A slot names its text by its place in the document, with the top 32 bits of
-// its hash, which also place it, so that a probe seldom compares text and the
-// table grows without hashing again. The hash is a cheap one with random keys;
-// the names come from the client, so once they are all in, a table where some
-// run of taken slots is long (which a client could force only by knowing the
-// keys) is rebuilt under the keyed SipHash, and no lookup walks far.
+// The declared names and their counts, in the order they are first
+// declared, behind open addressing over small slots, since every identifier
+// run of the document may be looked up. A name is its place in the document
+// and its size; a slot holds the name's number and the top 32 bits of its
+// hash, which also place it, so that a probe seldom compares text and the
+// table grows without hashing again. A name keeps its number, so the lens
+// lines keep the number of their first name and the search numbers its
+// patterns by it. The hash is a cheap one with random keys; the names come
+// from the client, so once they are all in, a table where some run of taken
+// slots is long (which a client could force only by knowing the keys) is
+// rebuilt under the keyed SipHash, and no lookup walks far.
 class NameCounts {
  public:
-  // The keys are drawn once for the process: the same names then take the
-  // same slots in every request, in the order the search below is kept by.
+  struct Name {
+    uint32_t offset;
+    uint32_t size;
+    uint32_t count;
+  };
+
+  // The keys are drawn once for the process: a request asks the system for
+  // nothing.
   explicit NameCounts(std::string_view text) : text_(text), slots_(16), shift_(64 - 4) {
     static const std::array<uint64_t, 2> keys = [] {
       std::array<uint64_t, 2> drawn = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL};
@@ -143,35 +145,41 @@ class NameCounts {
     k1_ = keys[1];
   }
 
-  bool empty() const { return size_ == 0; }
-  std::size_t size() const { return size_; }
-  void add(std::string_view name) {
-    if ((size_ + 1) * 2 > slots_.size()) grow();
+  bool empty() const { return names_.empty(); }
+  std::size_t size() const { return names_.size(); }
+  // The number of the name, which is added unless it is in.
+  uint32_t add(std::string_view name) {
+    if ((names_.size() + 1) * 2 > slots_.size()) grow();
     const uint64_t hash = hash_of(name);
     const std::size_t mask = slots_.size() - 1;
     const uint32_t wanted = tag(hash);
     std::size_t steps = 0;
-    for (std::size_t i = hash >> shift_;; i = (i + 1) & mask, ++steps) {
-      Slot& slot = slots_[i];
-      if (slot.size == 0) {
-        slot = Slot{static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), wanted, 0};
-        ++size_;
-        break;
-      }
-      if (slot.tag == wanted && name_of(slot) == name) return;
+    std::size_t i = hash >> shift_;
+    for (;; i = (i + 1) & mask, ++steps) {
+      const Slot slot = slots_[i];
+      if (slot.name == kNone) break;
+      if (slot.tag == wanted && same(names_[slot.name], name)) return slot.name;
     }
+    const auto number = static_cast<uint32_t>(names_.size());
+    slots_[i] = Slot{wanted, number};
+    names_.push_back({static_cast<uint32_t>(name.data() - text_.data()), static_cast<uint32_t>(name.size()), 0});
     if (steps > kLongestCluster && !keyed_) rekey();
+    return number;
   }
   // Called once every name is in.
   void seal() {
     if (!keyed_ && longest_cluster() > kLongestCluster) rekey();
   }
-  // The slot of a name, or kNone; with the name's `hash_of`, which `fetch`
+  // The number of a name, or kNone; with the name's `hash_of`, which `fetch`
   // may have asked the memory for ahead.
-  uint32_t slot_of(std::string_view name) const { return slot_of(name, hash_of(name)); }
-  uint32_t slot_of(std::string_view name, uint64_t hash) const {
-    const std::size_t i = probe(name, hash);
-    return slots_[i].size != 0 ? static_cast<uint32_t>(i) : kNone;
+  uint32_t number_of(std::string_view name) const { return number_of(name, hash_of(name)); }
+  uint32_t number_of(std::string_view name, uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const uint32_t wanted = tag(hash);
+    for (std::size_t i = hash >> shift_;; i = (i + 1) & mask) {
+      const Slot slot = slots_[i];
+      if (slot.name == kNone || (slot.tag == wanted && same(names_[slot.name], name))) return slot.name;
+    }
   }
   uint64_t hash_of(std::string_view s) const {
     if (keyed_) return siphash13(k0_, k1_, s);
@@ -188,50 +196,38 @@ class NameCounts {
     return mix(mix(h ^ last, k1_ ^ 0xE7037ED1A0B428DBULL), 0x8EBC6AF09C88C6E3ULL);
   }
   void fetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash >> shift_]); }
-  uint32_t& count_at(uint32_t slot) { return slots_[slot].count; }
-  // The count of a name, 0 for one not in the table.
-  uint32_t count_of(std::string_view name) const { return slots_[probe(name, hash_of(name))].count; }
-  std::size_t slot_count() const { return slots_.size(); }
-  // Calls `visit(name, slot)` for every name.
-  template <class Visit>
-  void for_each(Visit&& visit) const {
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-      if (slots_[i].size != 0) visit(name_of(slots_[i]), static_cast<uint32_t>(i));
-    }
-  }
+  Name& operator[](uint32_t number) { return names_[number]; }
+  const Name& operator[](uint32_t number) const { return names_[number]; }
+  std::string_view text_of(const Name& name) const { return text_.substr(name.offset, name.size); }
+  // The names in the order of their numbers.
+  const std::vector<Name>& names() const { return names_; }
 
  private:
   struct Slot {
-    uint32_t offset = 0;
-    uint32_t size = 0;  // 0 in a free slot: no name is empty
     uint32_t tag = 0;
-    uint32_t count = 0;
+    uint32_t name = kNone;  // kNone in a free slot
   };
   // Beyond any that random hashing of a half-full table gives.
   static constexpr std::size_t kLongestCluster = 128;
 
   static uint32_t tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
-  std::string_view name_of(const Slot& slot) const { return text_.substr(slot.offset, slot.size); }
+  // A run at the name's own place is the name; others are compared.
+  bool same(const Name& known, std::string_view name) const {
+    if (known.size != name.size()) return false;
+    const char* at = text_.data() + known.offset;
+    return at == name.data() || std::memcmp(at, name.data(), name.size()) == 0;
+  }
 
   static uint64_t mix(uint64_t a, uint64_t b) {
     const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
     return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
   }
 
-  // The slot that holds `name`, or the free one where it goes.
-  std::size_t probe(std::string_view name, uint64_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
-    const uint32_t wanted = tag(hash);
-    for (std::size_t i = hash >> shift_;; i = (i + 1) & mask) {
-      const Slot& slot = slots_[i];
-      if (slot.size == 0 || (slot.tag == wanted && name_of(slot) == name)) return i;
-    }
-  }
   // Puts a slot of a name not in the table where its tag places it.
   void place(const Slot& slot) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = (uint64_t{slot.tag} << 32) >> shift_;
-    while (slots_[i].size != 0) i = (i + 1) & mask;
+    while (slots_[i].name != kNone) i = (i + 1) & mask;
     slots_[i] = slot;
   }
   void grow() {
@@ -239,7 +235,7 @@ class NameCounts {
     old.swap(slots_);
     --shift_;
     for (const Slot& slot : old) {
-      if (slot.size != 0) place(slot);
+      if (slot.name != kNone) place(slot);
     }
   }
   void rekey() {
@@ -247,8 +243,8 @@ class NameCounts {
     std::vector<Slot> old(slots_.size());
     old.swap(slots_);
     for (Slot& slot : old) {
-      if (slot.size == 0) continue;
-      slot.tag = tag(hash_of(name_of(slot)));
+      if (slot.name == kNone) continue;
+      slot.tag = tag(hash_of(text_of(names_[slot.name])));
       place(slot);
     }
   }
@@ -256,11 +252,11 @@ class NameCounts {
     // From a free slot, so that no run is cut at the start; runs across the end go on at the start.
     const std::size_t mask = slots_.size() - 1;
     std::size_t start = 0;
-    while (slots_[start].size != 0) ++start;
+    while (slots_[start].name != kNone) ++start;
     std::size_t longest = 0;
     std::size_t run = 0;
     for (std::size_t k = 1; k <= slots_.size(); ++k) {
-      if (slots_[(start + k) & mask].size == 0) {
+      if (slots_[(start + k) & mask].name == kNone) {
         longest = std::max(longest, run);
         run = 0;
       } else {
@@ -271,13 +267,20 @@ class NameCounts {
   }
 
   std::string_view text_;    // the document, which holds every name
+  std::vector<Name> names_;  // by number
   std::vector<Slot> slots_;  // a power of two, at most half used
   unsigned shift_;           // 64 less the bits of the slot count
-  std::size_t size_ = 0;
   uint64_t k0_ = 0;
   uint64_t k1_ = 0;
   bool keyed_ = false;
 };
+
+// Whether `word`, a literal, stands in `s` at byte `i`: compared at its
+// compile-time length, without a call.
+template <std::size_t N>
+bool holds_at(std::string_view s, std::size_t i, const char (&word)[N]) {
+  return i + (N - 1) <= s.size() && std::memcmp(s.data() + i, word, N - 1) == 0;
+}
 
 // The bytes the line walk stops at: the first bytes of the keywords, and the
 // "#" and "@" that begin attribute lines.
@@ -292,31 +295,26 @@ constexpr auto kLineStops = [] {
 // holds the same keywords as its trimmed text: keywords begin and end with
 // ASCII letters, which are neither white space nor part of another character.
 KeywordBits declaration_keywords(std::string_view t, bool& mark) {
-  const char* p = t.data();
-  const std::size_t n = t.size();
-  const auto at = [&](std::size_t i, std::string_view word) {
-    return i + word.size() <= n && std::memcmp(p + i, word.data(), word.size()) == 0;
-  };
   KeywordBits found = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!kLineStops[static_cast<unsigned char>(p[i])]) continue;
-    switch (p[i]) {
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (!kLineStops[static_cast<unsigned char>(t[i])]) continue;
+    switch (t[i]) {
       case 'f':
-        if (i + 1 < n && p[i + 1] == 'n') found |= 1u << 2;
-        if (at(i, "fonksiyon")) found |= 1u << 0;
-        if (at(i, "function")) found |= 1u << 1;
+        if (holds_at(t, i, "fn")) found |= 1u << 2;
+        if (holds_at(t, i, "fonksiyon")) found |= 1u << 0;
+        if (holds_at(t, i, "function")) found |= 1u << 1;
         break;
       case 'd':
-        if (at(i, "değişken")) found |= 1u << 3;
+        if (holds_at(t, i, "değişken")) found |= 1u << 3;
         break;
       case 'l':
-        if (at(i, "let")) found |= 1u << 4;
+        if (holds_at(t, i, "let")) found |= 1u << 4;
         break;
       case 's':
-        if (at(i, "sabit")) found |= 1u << 5;
+        if (holds_at(t, i, "sabit")) found |= 1u << 5;
         break;
       case 'c':
-        if (at(i, "const")) found |= 1u << 6;
+        if (holds_at(t, i, "const")) found |= 1u << 6;
         break;
       default:
         mark = true;
@@ -339,6 +337,7 @@ struct LensLine {
   uint32_t index;
   uint32_t offset;
   uint32_t size;
+  uint32_t name;  // the number of the first name it declares, or kNone
   KeywordBits keywords;
 
   bool skippable() const { return (keywords & kSkippableKeywords) != 0; }  // a count may leave it out
@@ -386,7 +385,7 @@ class TextBits {
 // search costs more than walking it. It holds no view into any document.
 class KeptSearch {
  public:
-  // The search for the names of the table, in its order.
+  // The search for the names of the table, numbered as they are.
   const text::MultiPatternSearch& for_names(const NameCounts& counts) {
     if (!search_ || !same(counts)) {
       search_.reset();
@@ -394,10 +393,10 @@ class KeptSearch {
       ends_.clear();
       std::vector<std::string_view> names;
       names.reserve(counts.size());
-      counts.for_each([&](std::string_view name, uint32_t) {
-        names.push_back(name);
-        ends_.push_back(texts_.append(name).size());
-      });
+      for (const NameCounts::Name& name : counts.names()) {
+        names.push_back(counts.text_of(name));
+        ends_.push_back(texts_.append(names.back()).size());
+      }
       search_.emplace(names);
     }
     return *search_;
@@ -406,14 +405,12 @@ class KeptSearch {
  private:
   bool same(const NameCounts& counts) const {
     if (counts.size() != ends_.size()) return false;
-    bool same = true;
-    std::size_t p = 0;
     std::size_t at = 0;
-    counts.for_each([&](std::string_view name, uint32_t) {
-      same = same && std::string_view(texts_).substr(at, ends_[p] - at) == name;
-      at = ends_[p++];
-    });
-    return same;
+    for (std::size_t p = 0; p < ends_.size(); ++p) {
+      if (std::string_view(texts_).substr(at, ends_[p] - at) != counts.text_of(counts.names()[p])) return false;
+      at = ends_[p];
+    }
+    return true;
   }
 
   std::string texts_;              // the patterns one after another
@@ -422,27 +419,30 @@ class KeptSearch {
 };
 
 // Reference counts of every name the text declares, from one walk over the
-// identifier runs of the text, one search for all the skipped declaration
-// lines, and one more walk over each of those lines, however many names it is
-// skipped for. Beside the document the scan holds the counts and the places
-// of the lines that may have lenses.
+// identifier runs of the text that also feeds one search for the skipped
+// declaration lines. Beside the document the scan holds the counts and the
+// places of the lines that may have lenses.
 Scan scan_lines(std::string_view text) {
   Scan scan(text);
+  NameCounts& counts = scan.counts;
+  std::size_t shortest = SIZE_MAX;
   text::for_each_line(text, [&](std::size_t index, std::string_view line) {
     bool mark = false;
     const KeywordBits keywords = declaration_keywords(line, mark);
     if (keywords == 0 && !mark) return true;
     const std::string_view t = trim(line);
     if (!may_have_lens(t, keywords)) return true;
-    scan.lines.push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(t.data() - text.data()),
-                          static_cast<uint32_t>(t.size()), keywords});
+    LensLine& lens_line = scan.lines.emplace_back(LensLine{static_cast<uint32_t>(index),
+                                                           static_cast<uint32_t>(t.data() - text.data()),
+                                                           static_cast<uint32_t>(t.size()), kNone, keywords});
     for_each_declared_name(t, keywords, [&](std::string_view name) {
-      scan.counts.add(name);
+      const uint32_t number = counts.add(name);
+      if (lens_line.name == kNone) lens_line.name = number;
+      shortest = std::min(shortest, name.size());
       return true;
     });
     return true;
   });
-  NameCounts& counts = scan.counts;
   if (counts.empty()) return scan;
   counts.seal();
 
@@ -451,17 +451,9 @@ Scan scan_lines(std::string_view text) {
   // it inside one of its runs, so the search is fed runs); a name that occurs
   // as no run keeps its count of 0 whatever the search finds.
   static KeptSearch kept;
-  const text::MultiPatternSearch& finder = kept.for_names(counts);
-  std::size_t shortest = SIZE_MAX;
-  // By slot: the name's place among the patterns, later the place of the line its count skips.
-  std::vector<uint32_t> slot_marks(counts.slot_count(), kNone);
+  text::MultiPatternSearch::Walk search(kept.for_names(counts));
   TextBits bits(counts.size());
-  uint32_t place = 0;
-  counts.for_each([&](std::string_view name, uint32_t slot) {
-    shortest = std::min(shortest, name.size());
-    slot_marks[slot] = place++;
-    bits.add(name);
-  });
+  for (const NameCounts::Name& name : counts.names()) bits.add(counts.text_of(name));
 
   // A run that is a name goes to the search as that pattern. Another run the
   // same as one fed before holds no pattern not already found, so the runs
@@ -471,75 +463,60 @@ Scan scan_lines(std::string_view text) {
   std::vector<std::string_view> recent(kRecent);
   // One walk over the identifier runs of the whole text counts them and feeds
   // the search with those of the skippable lines, each numbered by its line's
-  // place in the list. Runs end at white space and line breaks, which stand
-  // around every lens line's trimmed text, so the text is walked in pieces:
-  // before each lens line, the line, and after the last. The slots are looked
-  // up a few runs behind the walk, in order, each asked for when its run is
-  // met, so that the walk does not wait on the memory for each.
-  const auto skipped = finder.first_pieces([&](auto&& feed, auto&& whole) {
-    struct Pending {
-      std::string_view run;
-      uint64_t hash;
-      uint32_t line;  // the place of the skippable line it is fed for, or kNone
-      bool name;      // whether the filter lets it be a name
-    };
-    constexpr std::size_t kAhead = 8;
-    std::array<Pending, kAhead> pending;
-    std::size_t queued = 0;
-    bool more = true;
-    const auto settle = [&](const Pending& p) {
-      const uint32_t slot = p.name ? counts.slot_of(p.run, p.hash) : kNone;
-      if (slot != kNone) ++counts.count_at(slot);
-      if (p.line == kNone || !more) return;
-      if (slot != kNone) {
-        more = whole(p.line, slot_marks[slot], p.run);
+  // place in the list. A name's count leaves out its runs on the line the
+  // search finds first for it: the runs of a line come in order, so that line
+  // is known by the time they are counted. Runs end at white space and line
+  // breaks, which stand around every lens line's trimmed text, so the text is
+  // walked in pieces: before each lens line, the line, and after the last.
+  // The names are looked up a few runs behind the walk, in order, each asked
+  // for when its run is met, so that the walk does not wait on the memory for
+  // each.
+  struct Pending {
+    std::string_view run;
+    uint64_t hash;
+    uint32_t line;  // the place of the skippable line it is in, or kNone
+    bool name;      // whether the filter lets it be a name
+  };
+  constexpr std::size_t kAhead = 8;
+  std::array<Pending, kAhead> pending;
+  std::size_t queued = 0;
+  bool more = true;  // some pattern is not found yet
+  const auto settle = [&](const Pending& p) {
+    const uint32_t number = p.name ? counts.number_of(p.run, p.hash) : kNone;
+    if (number != kNone) {
+      if (p.line == kNone) {
+        ++counts[number].count;
         return;
       }
-      std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
-      if (seen == p.run) return;
-      seen = p.run;
-      more = feed(p.line, p.run);
-    };
-    const auto walk = [&](std::string_view piece, uint32_t line) {
-      text::for_each_identifier_run(piece, [&](std::string_view run) {
-        const bool name = bits.may_hold(run);
-        const uint32_t fed = more && run.size() >= shortest ? line : kNone;
-        if (!name && fed == kNone) return;
-        Pending& next = pending[queued++ % kAhead];
-        if (queued > kAhead) settle(next);
-        next = {run, name ? counts.hash_of(run) : 0, fed, name};
-        if (name) counts.fetch(next.hash);
-      });
-    };
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < scan.lines.size(); ++i) {
-      const LensLine& line = scan.lines[i];
-      walk(text.substr(from, line.offset - from), kNone);
-      walk(line.trimmed(text), line.skippable() ? static_cast<uint32_t>(i) : kNone);
-      from = line.offset + line.size;
+      if (more) more = search.whole(p.line, number, p.run);
+      if (search.first(number) != p.line) ++counts[number].count;
+      return;
     }
-    walk(text.substr(from), kNone);
-    for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) settle(pending[k % kAhead]);
-  });
-
-  // Marks of the lens lines that some count skips, and by slot the place of
-  // the line its name's count skips.
-  std::vector<bool> skipped_here(scan.lines.size());
-  std::vector<uint32_t>& skipped_at = slot_marks;
-  counts.for_each([&](std::string_view, uint32_t slot) {
-    const std::size_t line = skipped[skipped_at[slot]];
-    // Only a name that occurs as a run can lose one to its declaration line.
-    const bool skips = line != npos && counts.count_at(slot) != 0;
-    skipped_at[slot] = skips ? static_cast<uint32_t>(line) : kNone;
-    if (skips) skipped_here[line] = true;
-  });
-  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
-    if (!skipped_here[i]) continue;
-    text::for_each_identifier_run(scan.lines[i].trimmed(text), [&](std::string_view run) {
-      const uint32_t slot = counts.slot_of(run);
-      if (slot != kNone && skipped_at[slot] == i) --counts.count_at(slot);
+    if (p.line == kNone || !more) return;
+    std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
+    if (seen == p.run) return;
+    seen = p.run;
+    more = search.feed(p.line, p.run);
+  };
+  const auto walk = [&](std::string_view piece, uint32_t line) {
+    text::for_each_identifier_run(piece, [&](std::string_view run) {
+      const bool name = bits.may_hold(run);
+      if (!name && (line == kNone || !more || run.size() < shortest)) return;
+      Pending& next = pending[queued++ % kAhead];
+      if (queued > kAhead) settle(next);
+      next = {run, name ? counts.hash_of(run) : 0, line, name};
+      if (name) counts.fetch(next.hash);
     });
+  };
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+    const LensLine& line = scan.lines[i];
+    walk(text.substr(from, line.offset - from), kNone);
+    walk(line.trimmed(text), line.skippable() ? static_cast<uint32_t>(i) : kNone);
+    from = line.offset + line.size;
   }
+  walk(text.substr(from), kNone);
+  for (std::size_t k = queued > kAhead ? queued - kAhead : 0; k < queued; ++k) settle(pending[k % kAhead]);
   return scan;
 }
 
@@ -646,42 +623,101 @@ class LensWriter {
   RecordText record_;
 };
 
+// Words of a line that the test, program and benchmark lenses look for,
+// found in one walk that stops only at their first bytes.
+enum LineWords : uint8_t { kTestWord = 1, kMainWord = 2, kBenchWord = 4 };
+
+constexpr auto kWordStops = [] {
+  std::array<bool, 256> stops{};
+  for (const unsigned char c : std::string_view("t b")) stops[c] = true;
+  return stops;
+}();
+
+// "test", " ana" or " main", "bench".
+uint8_t line_words(std::string_view t) {
+  uint8_t found = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (!kWordStops[static_cast<unsigned char>(t[i])]) continue;
+    switch (t[i]) {
+      case 't':
+        if (holds_at(t, i, "test")) found |= kTestWord;
+        break;
+      case ' ':
+        if (holds_at(t, i, " ana") || holds_at(t, i, " main")) found |= kMainWord;
+        break;
+      default:
+        if (holds_at(t, i, "bench")) found |= kBenchWord;
+        break;
+    }
+  }
+  return found;
+}
+
 template <class Visit>
 void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view text, const NameCounts& counts) {
   const uint32_t line = lens_line.index;
   const std::string_view t = lens_line.trimmed(text);
   const auto end = static_cast<uint32_t>(text::utf16_length(t));
-  // The function keywords come first among the declaration keywords.
+  // The function keywords come first among the declaration keywords; a line
+  // holds a keyword exactly when its bit is set.
   const auto has_keyword = [&](std::size_t k) { return (lens_line.keywords >> k & 1) != 0; };
   const bool has_function_keyword = has_keyword(0) || has_keyword(1) || has_keyword(2);
+  // The name after each function keyword, found once for the line.
+  std::array<std::optional<std::string_view>, kFunctionKeywords.size()> names;
+  std::array<bool, kFunctionKeywords.size()> named{};
+  const auto name_after = [&](std::size_t k) {
+    if (!named[k]) {
+      named[k] = true;
+      if (has_keyword(k)) names[k] = function_name_after(t, kFunctionKeywords[k]);
+    }
+    return names[k];
+  };
+  const auto first_function_name = [&]() -> std::optional<std::string_view> {
+    for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) {
+      if (auto name = name_after(k)) return name;
+    }
+    return std::nullopt;
+  };
 
   for (std::size_t k = 0; k < kFunctionKeywords.size(); ++k) {
     const std::string_view keyword = kFunctionKeywords[k];
     if (!has_keyword(k) || (!t.starts_with(keyword) && !contains_followed_by_blank(t, keyword))) continue;
-    if (auto name = function_name_after(t, keyword)) {
+    if (auto name = name_after(k)) {
       visit(LensView{line, end, LensKind::kFunction, *name});
       break;
     }
   }
 
+  const uint8_t words = has_function_keyword ? line_words(t) : 0;
   const bool test_attribute = t.starts_with("#[test]") || t.starts_with("@test");
-  if (test_attribute || (has_function_keyword && contains(t, "test"))) {
-    const std::string_view name = test_attribute ? "test" : first_function_name(t).value_or("test");
+  if (test_attribute || (words & kTestWord) != 0) {
+    const std::string_view name = test_attribute ? "test" : first_function_name().value_or("test");
     visit(LensView{line, end, LensKind::kTest, name});
   }
 
   // Each program marker holds a function keyword, and " ana" or " main".
-  if (has_function_keyword && (contains(t, " ana") || contains(t, " main")) && contains_any(t, kProgramMarkers)) {
+  if ((words & kMainWord) != 0 && contains_any(t, kProgramMarkers)) {
     visit(LensView{line, end, LensKind::kProgram, "main"});
   }
 
   const bool bench_attribute = t.starts_with("#[bench]") || t.starts_with("@bench");
-  if ((bench_attribute || (has_function_keyword && contains(t, "bench"))) && contains_any(t, kBenchmarkMarkers)) {
-    visit(LensView{line, end, LensKind::kBenchmark, first_function_name(t).value_or("benchmark")});
+  if ((bench_attribute || (words & kBenchWord) != 0) && contains_any(t, kBenchmarkMarkers)) {
+    visit(LensView{line, end, LensKind::kBenchmark, first_function_name().value_or("benchmark")});
   }
 
+  // The first declared name that some run counts; the scan kept the number
+  // of the first, the others are looked up.
+  if (lens_line.name == kNone) return;
+  const NameCounts::Name& first = counts[lens_line.name];
+  if (first.count != 0) {
+    visit(LensView{line, end, LensKind::kReference, counts.text_of(first), first.count});
+    return;
+  }
+  bool past_first = false;
   for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
-    const std::size_t count = counts.count_of(name);
+    if (!std::exchange(past_first, true)) return true;
+    const uint32_t number = counts.number_of(name);
+    const std::size_t count = number == kNone ? 0 : counts[number].count;
     if (count == 0) return true;
     visit(LensView{line, end, LensKind::kReference, name, count});
     return false;

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "text/lines.hpp"
@@ -68,46 +67,52 @@ class MultiPatternSearch {
  public:
   explicit MultiPatternSearch(const std::vector<std::string_view>& patterns);
 
-  // For each pattern in the constructor's order, the number of the first
-  // piece that contains it, or npos. `for_each_piece(feed)` calls
-  // `feed(number, piece)` for the pieces in order, with numbers that never
-  // decrease, and may stop once `feed` returns false: every pattern is found.
-  // A match never spans two pieces. Given as `for_each_piece(feed, whole)`,
-  // it may call `whole(number, p, piece)` for a piece that is exactly pattern
-  // `p`, which walks it only when `p` is new and holds another pattern.
-  template <class ForEachPiece>
-  std::vector<std::size_t> first_pieces(ForEachPiece&& for_each_piece) const {
-    std::vector<std::size_t> first(pattern_count_, std::string_view::npos);
-    std::size_t found = 0;
-    const auto feed = [&](std::size_t number, std::string_view piece) {
+  // One pass over numbered pieces: for each pattern in the constructor's
+  // order, the number of the first piece fed that contains it. Numbers never
+  // decrease and stay below 2^32 - 1; a match never spans two pieces.
+  class Walk {
+   public:
+    explicit Walk(const MultiPatternSearch& search) : search_(search), first_(search.pattern_count_, kNone) {}
+
+    // Feeds piece `number`; false once every pattern is found, when no piece
+    // can find more.
+    bool feed(std::size_t number, std::string_view piece) {
       uint32_t state = 0;
       for (const char ch : piece) {
-        state = step(state, static_cast<unsigned char>(ch));
-        // A pattern already seen had every shorter pattern ending inside it
-        // reported with it, so the walk stops at the first one seen before.
-        for (uint32_t o = nodes_[state].output; o != kNone && first[nodes_[o].pattern] == std::string_view::npos;
-             o = nodes_[nodes_[o].fail].output) {
-          first[nodes_[o].pattern] = number;
-          ++found;
-        }
+        state = search_.step(state, static_cast<unsigned char>(ch));
+        report(number, state);
       }
-      return found < pattern_count_;
-    };
-    // Once a pattern is found, so is every pattern inside it.
-    const auto whole = [&](std::size_t number, std::size_t pattern, std::string_view piece) {
-      if (first[pattern] != std::string_view::npos) return found < pattern_count_;
-      if (!alone_[pattern]) return feed(number, piece);
-      first[pattern] = number;
-      ++found;
-      return found < pattern_count_;
-    };
-    if constexpr (std::is_invocable_v<ForEachPiece&, decltype(feed)&, decltype(whole)&>) {
-      for_each_piece(feed, whole);
-    } else {
-      for_each_piece(feed);
+      return !done();
     }
-    return first;
-  }
+    // Feeds a piece that is exactly pattern `p`, which is walked only when `p`
+    // is new and holds another pattern.
+    bool whole(std::size_t number, std::size_t p, std::string_view piece) {
+      if (first_[p] != kNone) return !done();
+      if (!search_.alone_[p]) return feed(number, piece);
+      first_[p] = static_cast<uint32_t>(number);
+      ++found_;
+      return !done();
+    }
+    // The number of the first piece fed that holds pattern `p`, or npos.
+    std::size_t first(std::size_t p) const { return first_[p] == kNone ? std::string_view::npos : first_[p]; }
+    bool done() const { return found_ == first_.size(); }
+
+   private:
+    // A pattern already seen had every shorter pattern ending inside it
+    // reported with it, so the walk stops at the first one seen before.
+    void report(std::size_t number, uint32_t state) {
+      const std::vector<Node>& nodes = search_.nodes_;
+      for (uint32_t o = nodes[state].output; o != kNone && first_[nodes[o].pattern] == kNone;
+           o = nodes[nodes[o].fail].output) {
+        first_[nodes[o].pattern] = static_cast<uint32_t>(number);
+        ++found_;
+      }
+    }
+
+    const MultiPatternSearch& search_;
+    std::vector<uint32_t> first_;
+    std::size_t found_ = 0;
+  };
 
   // Whether pattern `p` holds no other pattern, so that the walk over a piece
   // that is exactly `p` finds `p` alone.

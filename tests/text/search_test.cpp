@@ -59,6 +59,16 @@ TEST(Contains, ShortAndLongNeedles) {
   EXPECT_FALSE(contains(run.substr(1) + "b" + run.substr(1), run));
 }
 
+// The first piece of each pattern after `pieces(walk)` has fed the walk.
+template <class Pieces>
+std::vector<std::size_t> first_pieces(const MultiPatternSearch& search, std::size_t patterns, Pieces&& pieces) {
+  MultiPatternSearch::Walk walk(search);
+  pieces(walk);
+  std::vector<std::size_t> first;
+  for (std::size_t p = 0; p < patterns; ++p) first.push_back(walk.first(p));
+  return first;
+}
+
 // Each pattern's first line among the eligible ones, as a search per pattern
 // finds it; the patterns overlap and end inside one another.
 TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
@@ -84,12 +94,12 @@ TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
       }
       expected.push_back(first);
     }
-    const auto eligible_lines = [&](auto&& feed) {
+    const auto eligible_lines = [&](MultiPatternSearch::Walk& walk) {
       for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (eligible(lines[i]) && !feed(i, lines[i])) return;
+        if (eligible(lines[i]) && !walk.feed(i, lines[i])) return;
       }
     };
-    EXPECT_EQ(search.first_pieces(eligible_lines), expected) << ::testing::PrintToString(owned);
+    EXPECT_EQ(first_pieces(search, patterns.size(), eligible_lines), expected) << ::testing::PrintToString(owned);
   }
 }
 
@@ -97,23 +107,23 @@ TEST(MultiPatternSearch, FirstEligibleLinePerPatternOnRandomLines) {
 // reported at its later place only, as when they were inserted as given.
 TEST(MultiPatternSearch, PatternGivenTwiceAndOutOfOrder) {
   const MultiPatternSearch search({"ab", "b", "a", "ab"});
-  const auto pieces = [](auto&& feed) {
+  const auto pieces = [](MultiPatternSearch::Walk& walk) {
     const std::string_view lines[] = {"x", "xb", "ab"};
     for (std::size_t i = 0; i < std::size(lines); ++i) {
-      if (!feed(i, lines[i])) return;
+      if (!walk.feed(i, lines[i])) return;
     }
   };
   constexpr std::size_t none = std::string_view::npos;
-  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{none, 1, 2, 2}));
+  EXPECT_EQ(first_pieces(search, 4, pieces), (std::vector<std::size_t>{none, 1, 2, 2}));
 }
 
 // Pieces of one number are searched apart: a pattern across two is not found.
 TEST(MultiPatternSearch, MatchesStayInsideOnePiece) {
   const MultiPatternSearch search({"ab", "b"});
-  const auto pieces = [](auto&& feed) {
-    if (feed(4, "a") && feed(4, "b")) feed(7, "xab");
+  const auto pieces = [](MultiPatternSearch::Walk& walk) {
+    if (walk.feed(4, "a") && walk.feed(4, "b")) walk.feed(7, "xab");
   };
-  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{7, 4}));
+  EXPECT_EQ(first_pieces(search, 2, pieces), (std::vector<std::size_t>{7, 4}));
 }
 
 // A pattern is alone when no other pattern occurs inside it. A piece given
@@ -123,11 +133,13 @@ TEST(MultiPatternSearch, PatternsAloneAndGivenWhole) {
   const MultiPatternSearch search({"abc", "b", "xy", "xyz", "q", "q"});
   const bool alone[] = {false, true, true, false, false, true};
   for (std::size_t p = 0; p < std::size(alone); ++p) EXPECT_EQ(search.alone(p), alone[p]) << p;
-  const auto pieces = [](auto&& feed, auto&& whole) {
-    if (whole(2, 2, "xy") && whole(3, 0, "abc") && whole(5, 2, "xy") && whole(6, 3, "xyz")) feed(7, "qb");
+  const auto pieces = [](MultiPatternSearch::Walk& walk) {
+    if (walk.whole(2, 2, "xy") && walk.whole(3, 0, "abc") && walk.whole(5, 2, "xy") && walk.whole(6, 3, "xyz")) {
+      walk.feed(7, "qb");
+    }
   };
   constexpr std::size_t none = std::string_view::npos;
-  EXPECT_EQ(search.first_pieces(pieces), (std::vector<std::size_t>{3, 3, 2, 6, none, 7}));
+  EXPECT_EQ(first_pieces(search, 6, pieces), (std::vector<std::size_t>{3, 3, 2, 6, none, 7}));
 }
 
 }  // namespace
