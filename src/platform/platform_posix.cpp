@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/random.h>
 #include <unistd.h>
@@ -90,42 +89,86 @@ namespace {
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 constexpr std::size_t kHugeBlock = std::size_t{8} << 20;
 
-// Asks for the whole 2 MiB pages inside a block to be backed by huge pages
-// where the kernel offers them on request. A page fault costs about as much
-// as clearing 100 KiB on the machines this runs on, so filling a large
-// message or document into fresh 4 KiB pages took longer than reading it.
-void advise_huge_pages(void* block, std::size_t size) {
-  const auto start = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = (start + size) & ~(kHugePage - 1);
-  if (last > first) (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
+// Blocks of kHugeBlock and more are mapped here on their own, from a 2 MiB
+// boundary, and unmapped when freed: their huge-page advice never spreads to
+// heap memory that small blocks reuse later (below 8 MiB, half-filled answer
+// blocks on huge pages raised the peak of many small documents). They are
+// not the heap's own mappings, whose threshold would then have to be fixed:
+// fixing it kept more memory resident in small sessions than the heap's
+// moving threshold does, and the call alone maps a page of the C library.
+// Under AddressSanitizer they stay heap blocks, so that it sees them.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMapsOwnBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMapsOwnBlocks = false;
+#else
+constexpr bool kMapsOwnBlocks = true;
+#endif
+#else
+constexpr bool kMapsOwnBlocks = true;
+#endif
 
-// Blocks of kHugeBlock and more are always mapped on their own and unmapped
-// when freed, so that their huge-page advice never spreads to heap memory that
-// small blocks reuse later (below 8 MiB, half-filled answer blocks on huge
-// pages raised the peak of many small documents). The heap keeps up to
-// 32 MiB of freed memory at its top instead of giving it back at once, as it
-// does by itself once it has seen large blocks.
-__attribute__((constructor(101))) void tune_heap() {
-  (void)::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kHugeBlock));
-  (void)::mallopt(M_TRIM_THRESHOLD, 32 << 20);
+struct OwnBlock {
+  void* start;
+  std::size_t size;
+};
+// The live mapped blocks. Each holds 8 MiB or more, so a few hundred cover
+// more than this process is given; past them, blocks come from the heap.
+constexpr std::size_t kMostOwnBlocks = 256;
+OwnBlock own_blocks[kMostOwnBlocks];
+std::size_t own_block_count = 0;
+
+constexpr std::size_t kPage = 4096;
+
+// `size` bytes (whole pages) from a 2 MiB boundary: mapped 2 MiB longer,
+// and what lies before the boundary and after the block unmapped again.
+void* map_from_huge_page(std::size_t size) {
+  const std::size_t mapped = size + kHugePage;
+  void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  if (first > start) (void)::munmap(raw, first - start);
+  const std::uintptr_t end = start + mapped;
+  if (end > first + size) (void)::munmap(reinterpret_cast<void*>(first + size), end - (first + size));
+  return reinterpret_cast<void*>(first);
 }
 
 }  // namespace
 
 void* heap_alloc(std::size_t size) {
   if (size < kHugeBlock) return std::malloc(size == 0 ? 1 : size);
-  // Starting on a huge page boundary, all but the last partial huge page of
-  // the block can be huge pages; of the space skipped before it only the
-  // heap's headers are touched.
+  if (kMapsOwnBlocks && own_block_count < kMostOwnBlocks && size <= SIZE_MAX - kHugePage - kPage) {
+    const std::size_t rounded = (size + kPage - 1) & ~(kPage - 1);
+    void* block = map_from_huge_page(rounded);
+    if (block == nullptr) return nullptr;
+    // Huge pages where the kernel offers them on request: a page fault costs
+    // about as much as clearing 100 KiB on the machines this runs on, so
+    // filling a large message or document into fresh 4 KiB pages took longer
+    // than reading it.
+    (void)::madvise(block, rounded & ~(kHugePage - 1), MADV_HUGEPAGE);
+    own_blocks[own_block_count++] = {block, rounded};
+    return block;
+  }
   void* block = nullptr;
   if (::posix_memalign(&block, kHugePage, size) != 0) return nullptr;
-  advise_huge_pages(block, size);
   return block;
 }
 
-void heap_free(void* block) { std::free(block); }
+void heap_free(void* block) {
+  // A mapped block starts on a 2 MiB boundary; a heap block seldom does, and
+  // is then looked for in vain.
+  if ((reinterpret_cast<std::uintptr_t>(block) & (kHugePage - 1)) == 0) {
+    for (std::size_t i = own_block_count; i-- > 0;) {
+      if (own_blocks[i].start != block) continue;
+      (void)::munmap(block, own_blocks[i].size);
+      own_blocks[i] = own_blocks[--own_block_count];
+      return;
+    }
+  }
+  std::free(block);
+}
 
 bool random_bytes(void* out, std::size_t size) {
   auto* bytes = static_cast<unsigned char*>(out);

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "platform/platform.hpp"
 
 namespace zevo::platform {
@@ -19,6 +21,27 @@ TEST(Platform, HeapBlocksAreSixteenByteAligned) {
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << size;
     std::memset(block, 0xAB, size);
     heap_free(block);
+  }
+}
+
+// Large blocks are mapped on their own up to a count, and come from the heap
+// past it; freed in any order, each one releases its own memory only. Only
+// each block's last byte is written: it lies past the block's last 2 MiB
+// boundary, on a small page.
+TEST(Platform, ManyLargeBlocksLiveAtOnce) {
+  constexpr std::size_t kBlocks = 300;
+  std::vector<unsigned char*> blocks;
+  std::vector<std::size_t> sizes;
+  for (std::size_t i = 0; i < kBlocks; ++i) {
+    sizes.push_back((std::size_t{8} << 20) + 1 + i * 4096);
+    blocks.push_back(static_cast<unsigned char*>(heap_alloc(sizes.back())));
+    ASSERT_NE(blocks.back(), nullptr) << i;
+    blocks.back()[sizes.back() - 1] = static_cast<unsigned char>(i);
+  }
+  for (std::size_t i = 0; i < kBlocks; i += 2) heap_free(blocks[i]);
+  for (std::size_t i = 1; i < kBlocks; i += 2) {
+    EXPECT_EQ(blocks[i][sizes[i] - 1], static_cast<unsigned char>(i)) << i;
+    heap_free(blocks[i]);
   }
 }
 
