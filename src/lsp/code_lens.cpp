@@ -275,13 +275,6 @@ class NameCounts {
   bool keyed_ = false;
 };
 
-// Whether `word`, a literal, stands in `s` at byte `i`: compared at its
-// compile-time length, without a call.
-template <std::size_t N>
-bool holds_at(std::string_view s, std::size_t i, const char (&word)[N]) {
-  return i + (N - 1) <= s.size() && std::memcmp(s.data() + i, word, N - 1) == 0;
-}
-
 // The bytes the line walk stops at: the first bytes of the keywords, and the
 // "#" and "@" that begin attribute lines.
 constexpr auto kLineStops = [] {
@@ -300,21 +293,21 @@ KeywordBits declaration_keywords(std::string_view t, bool& mark) {
     if (!kLineStops[static_cast<unsigned char>(t[i])]) continue;
     switch (t[i]) {
       case 'f':
-        if (holds_at(t, i, "fn")) found |= 1u << 2;
-        if (holds_at(t, i, "fonksiyon")) found |= 1u << 0;
-        if (holds_at(t, i, "function")) found |= 1u << 1;
+        if (text::literal_at(t, i, "fn")) found |= 1u << 2;
+        if (text::literal_at(t, i, "fonksiyon")) found |= 1u << 0;
+        if (text::literal_at(t, i, "function")) found |= 1u << 1;
         break;
       case 'd':
-        if (holds_at(t, i, "değişken")) found |= 1u << 3;
+        if (text::literal_at(t, i, "değişken")) found |= 1u << 3;
         break;
       case 'l':
-        if (holds_at(t, i, "let")) found |= 1u << 4;
+        if (text::literal_at(t, i, "let")) found |= 1u << 4;
         break;
       case 's':
-        if (holds_at(t, i, "sabit")) found |= 1u << 5;
+        if (text::literal_at(t, i, "sabit")) found |= 1u << 5;
         break;
       case 'c':
-        if (holds_at(t, i, "const")) found |= 1u << 6;
+        if (text::literal_at(t, i, "const")) found |= 1u << 6;
         break;
       default:
         mark = true;
@@ -640,13 +633,13 @@ uint8_t line_words(std::string_view t) {
     if (!kWordStops[static_cast<unsigned char>(t[i])]) continue;
     switch (t[i]) {
       case 't':
-        if (holds_at(t, i, "test")) found |= kTestWord;
+        if (text::literal_at(t, i, "test")) found |= kTestWord;
         break;
       case ' ':
-        if (holds_at(t, i, " ana") || holds_at(t, i, " main")) found |= kMainWord;
+        if (text::literal_at(t, i, " ana") || text::literal_at(t, i, " main")) found |= kMainWord;
         break;
       default:
-        if (holds_at(t, i, "bench")) found |= kBenchWord;
+        if (text::literal_at(t, i, "bench")) found |= kBenchWord;
         break;
     }
   }

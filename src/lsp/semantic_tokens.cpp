@@ -10,6 +10,7 @@
 
 #include "json/json.hpp"
 #include "text/lines.hpp"
+#include "text/search.hpp"
 #include "text/unicode.hpp"
 #include "text/utf8.hpp"
 
@@ -51,13 +52,6 @@ constexpr KeywordText kFunctionKeywords[] = {{"fonksiyon", kFonksiyon}, {"functi
 constexpr KeywordText kDeclaredNameKeywords[] = {{"değişken", kDegisken}, {"sabit", kSabit}, {"let", kLet}};
 constexpr KeywordText kTypeKeywords[] = {{"yapı", kYapi}, {"struct", kStruct}, {"tip", kTip}, {"type", kType}};
 
-// Whether `word` (a literal) stands in `line` at byte `i`; compared at its
-// compile-time length, without a call.
-template <std::size_t N>
-bool spelled_at(std::string_view line, std::size_t i, const char (&word)[N]) {
-  return line.size() - i >= N - 1 && std::memcmp(line.data() + i, word, N - 1) == 0;
-}
-
 constexpr std::string_view kDeclarationKeywords[] = {"fonksiyon", "function", "değişken", "let",  "sabit",
                                                      "const",     "yapı",     "struct",   "tip", "type"};
 
@@ -86,28 +80,28 @@ unsigned keywords_opened_at(std::string_view line, std::size_t i) {
   unsigned found = 0;
   switch (line[i]) {
     case 'f':
-      if (spelled_at(line, i, "fonksiyon")) found |= kFonksiyon;
-      if (spelled_at(line, i, "function")) found |= kFunction;
+      if (text::literal_at(line, i, "fonksiyon")) found |= kFonksiyon;
+      if (text::literal_at(line, i, "function")) found |= kFunction;
       break;
     case 'd':
-      if (spelled_at(line, i, "değişken")) found |= kDegisken;
+      if (text::literal_at(line, i, "değişken")) found |= kDegisken;
       break;
     case 'l':
-      if (spelled_at(line, i, "let")) found |= kLet;
+      if (text::literal_at(line, i, "let")) found |= kLet;
       break;
     case 's':
-      if (spelled_at(line, i, "sabit")) found |= kSabit;
-      if (spelled_at(line, i, "struct")) found |= kStruct;
+      if (text::literal_at(line, i, "sabit")) found |= kSabit;
+      if (text::literal_at(line, i, "struct")) found |= kStruct;
       break;
     case 'c':
-      if (spelled_at(line, i, "const")) found |= kConst;
+      if (text::literal_at(line, i, "const")) found |= kConst;
       break;
     case 'y':
-      if (spelled_at(line, i, "yapı")) found |= kYapi;
+      if (text::literal_at(line, i, "yapı")) found |= kYapi;
       break;
     case 't':
-      if (spelled_at(line, i, "tip")) found |= kTip;
-      if (spelled_at(line, i, "type")) found |= kType;
+      if (text::literal_at(line, i, "tip")) found |= kTip;
+      if (text::literal_at(line, i, "type")) found |= kType;
       break;
     default: break;
   }

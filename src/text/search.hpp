@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,13 @@ std::size_t find_text(std::string_view haystack, std::string_view needle, std::s
 // string_view::find (memchr, then memcmp) is faster than building the
 // Boyer-Moore tables.
 inline constexpr std::size_t kShortNeedle = 32;
+
+// Whether `word`, a literal, stands in `s` at byte `i` (at most its size):
+// compared at its compile-time length, without a call.
+template <std::size_t N>
+bool literal_at(std::string_view s, std::size_t i, const char (&word)[N]) {
+  return s.size() - i >= N - 1 && std::memcmp(s.data() + i, word, N - 1) == 0;
+}
 
 // Whether `needle` occurs in `haystack` (an empty needle always does). The
 // features ask it of every line for several keywords, so a short needle is
