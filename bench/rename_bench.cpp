@@ -1,7 +1,8 @@
 // Rename and references over 50 open documents of 200 KB each (goal: under
 // 30 ms per request); definition on a 1 MB document whose declaration is on
 // its last line, the parse included (goal: under 20 ms); the same requests on
-// a document of one repeated letter (goal: as fast as on the 1 MB module).
+// a document of one repeated letter (goal: as fast as on the 1 MB module);
+// and the large references answer of answers_bench in process.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -97,6 +98,32 @@ void BM_References(benchmark::State& state) {
   run_workspace_request(state, zevo::lsp::handle_references, params);
 }
 BENCHMARK(BM_References)->Arg(kCommonLine)->Arg(kRareLine)->Unit(benchmark::kMillisecond);
+
+// The large references answer of answers_bench (one identifier used over and
+// over in 1 MB), in process: what it costs before the pipe, to set the other
+// large answers' times over pipes against.
+void BM_ReferencesLargeAnswer(benchmark::State& state) {
+  static const zevo::lsp::ServerState& repeated = [] () -> const zevo::lsp::ServerState& {
+    static zevo::lsp::ServerState s;
+    std::string text;
+    while (text.size() < (1u << 20)) text += "sayaç = sayaç + sayaç * sayaç\n";
+    zevo::lsp::open_document(s, "file:///bench/answers.zv", text);
+    return s;
+  }();
+  json params = {{"textDocument", {{"uri", "file:///bench/answers.zv"}}},
+                 {"position", {{"line", 0}, {"character", 1}}},
+                 {"context", {{"includeDeclaration", true}}}};
+  const zevo::lsp::Params request = params;
+  zevo::json::Writer out;
+  for (auto _ : state) {
+    out.clear();
+    auto result = zevo::lsp::handle_references(request, repeated, out);
+    benchmark::DoNotOptimize(result);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
+  state.counters["answer_bytes"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_ReferencesLargeAnswer)->Unit(benchmark::kMillisecond);
 
 void BM_Rename(benchmark::State& state) {
   json params = position(static_cast<uint32_t>(state.range(0)), 5);
