@@ -569,11 +569,12 @@ class LensWriter {
 
   void operator()(const LensView& view) {
     const LensTexts texts = texts_of(view.kind);
+    // The fixed texts, a title, three numbers, the URI and twice the name.
+    const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
     if ((!texts.with_uri || plain_uri_) && RecordText::plain(view.name)) {
-      record_.clear();
-      // The fixed texts, a title, three numbers, the URI and twice the name.
-      const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
-      record_.written(most, [&](char* p) {
+      // Most records fit the buffer on the stack, which needs no clearing.
+      char buffer[1024];
+      const auto write = [&](char* p) {
         const auto put = [&p](std::string_view s) { p = RecordText::put(p, s); };
         const auto number = [&p](uint64_t value) { p = std::to_chars(p, p + 20, value).ptr; };
         put(R"({"command":{"arguments":[")");
@@ -603,8 +604,14 @@ class LensWriter {
         number(view.line);
         put("}}}");
         return p;
-      });
-      if (record_.write_to(out_)) return;
+      };
+      if (most <= sizeof buffer) {
+        const char* end = write(buffer);
+        if (RecordText::write_to(out_, std::string_view(buffer, static_cast<std::size_t>(end - buffer)))) return;
+      } else {
+        record_.clear();
+        if (record_.written(most, write).write_to(out_)) return;
+      }
     }
     write(out_, to_code_lens(view, uri_));
   }
@@ -620,17 +627,18 @@ class LensWriter {
 // found in one walk that stops only at their first bytes.
 enum LineWords : uint8_t { kTestWord = 1, kMainWord = 2, kBenchWord = 4 };
 
-constexpr auto kWordStops = [] {
-  std::array<bool, 256> stops{};
-  for (const unsigned char c : std::string_view("t b")) stops[c] = true;
-  return stops;
-}();
+// The high bit of each byte of `word` that equals `c`, and no other bit.
+constexpr uint64_t bytes_equal(uint64_t word, unsigned char c) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const uint64_t x = word ^ (c * 0x0101010101010101ULL);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
 
-// "test", " ana" or " main", "bench".
+// "test", " ana" or " main", "bench": the line is read eight bytes at a time
+// for the bytes they begin with, which only there are compared.
 uint8_t line_words(std::string_view t) {
   uint8_t found = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (!kWordStops[static_cast<unsigned char>(t[i])]) continue;
+  const auto at = [&](std::size_t i) {
     switch (t[i]) {
       case 't':
         if (text::literal_at(t, i, "test")) found |= kTestWord;
@@ -642,15 +650,59 @@ uint8_t line_words(std::string_view t) {
         if (text::literal_at(t, i, "bench")) found |= kBenchWord;
         break;
     }
+  };
+  std::size_t i = 0;
+  for (; t.size() - i >= 8; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, t.data() + i, 8);
+    // Little-endian: the lowest set bit is the first byte that matches.
+    for (uint64_t stops = bytes_equal(word, 't') | bytes_equal(word, ' ') | bytes_equal(word, 'b'); stops != 0;
+         stops &= stops - 1) {
+      at(i + static_cast<std::size_t>(__builtin_ctzll(stops)) / 8);
+    }
+  }
+  for (; i < t.size(); ++i) {
+    if (t[i] == 't' || t[i] == ' ' || t[i] == 'b') at(i);
   }
   return found;
+}
+
+// text::utf16_length with ASCII taken eight bytes at a time and two-byte
+// sequences, which are always well-formed and one unit, without a decode:
+// lens lines are ASCII or mostly Latin letters.
+std::size_t utf16_length(std::string_view s) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < n;) {
+    if (n - i >= 8) {
+      uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        i += 8;
+        units += 8;
+        continue;
+      }
+    }
+    const unsigned char b = bytes[i];
+    if (b < 0x80) {
+      ++i;
+      ++units;
+    } else if (b >= 0xC2 && b <= 0xDF && i + 1 < n && text::is_continuation_byte(bytes[i + 1])) {
+      i += 2;
+      ++units;
+    } else {
+      units += text::utf16_units(text::decode_utf8(s, i));
+    }
+  }
+  return units;
 }
 
 template <class Visit>
 void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view text, const NameCounts& counts) {
   const uint32_t line = lens_line.index;
   const std::string_view t = lens_line.trimmed(text);
-  const auto end = static_cast<uint32_t>(text::utf16_length(t));
+  const auto end = static_cast<uint32_t>(utf16_length(t));
   // The function keywords come first among the declaration keywords; a line
   // holds a keyword exactly when its bit is set.
   const auto has_keyword = [&](std::size_t k) { return (lens_line.keywords >> k & 1) != 0; };
@@ -658,6 +710,12 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   // The name after each function keyword, found once for the line.
   std::array<std::optional<std::string_view>, kFunctionKeywords.size()> names;
   std::array<bool, kFunctionKeywords.size()> named{};
+  // The scan found the name after the first keyword; a keyword without one
+  // left the line without a name.
+  if (const auto k = static_cast<std::size_t>(__builtin_ctz(lens_line.keywords | 0x80u)); k < kFunctionKeywords.size()) {
+    named[k] = true;
+    if (lens_line.name != kNone) names[k] = counts.text_of(counts[lens_line.name]);
+  }
   const auto name_after = [&](std::size_t k) {
     if (!named[k]) {
       named[k] = true;
