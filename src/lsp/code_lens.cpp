@@ -111,6 +111,23 @@ void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& vi
   }
 }
 
+// Whether two texts are the same; most are runs of a few bytes, compared
+// here in two loads each rather than a call.
+inline bool same_text(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const auto load = [](const char* p, auto word) {
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  };
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n >= 8 && n <= 16) return load(x, uint64_t{}) == load(y, uint64_t{}) && load(x + n - 8, uint64_t{}) == load(y + n - 8, uint64_t{});
+  if (n >= 4 && n < 8) return load(x, uint32_t{}) == load(y, uint32_t{}) && load(x + n - 4, uint32_t{}) == load(y + n - 4, uint32_t{});
+  if (n < 4) return n == 0 || (x[0] == y[0] && x[n / 2] == y[n / 2] && x[n - 1] == y[n - 1]);
+  return std::memcmp(x, y, n) == 0;
+}
+
 // Counts and places of lines stay below 2^32: a document is at most a message long.
 constexpr uint32_t kNone = UINT32_MAX;
 
@@ -400,7 +417,7 @@ class KeptSearch {
     if (counts.size() != ends_.size()) return false;
     std::size_t at = 0;
     for (std::size_t p = 0; p < ends_.size(); ++p) {
-      if (std::string_view(texts_).substr(at, ends_[p] - at) != counts.text_of(counts.names()[p])) return false;
+      if (!same_text(std::string_view(texts_).substr(at, ends_[p] - at), counts.text_of(counts.names()[p]))) return false;
       at = ends_[p];
     }
     return true;
@@ -487,7 +504,7 @@ Scan scan_lines(std::string_view text) {
     }
     if (p.line == kNone || !more) return;
     std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
-    if (seen == p.run) return;
+    if (same_text(seen, p.run)) return;
     seen = p.run;
     more = search.feed(p.line, p.run);
   };
@@ -569,12 +586,11 @@ class LensWriter {
 
   void operator()(const LensView& view) {
     const LensTexts texts = texts_of(view.kind);
-    // The fixed texts, a title, three numbers, the URI and twice the name.
-    const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
     if ((!texts.with_uri || plain_uri_) && RecordText::plain(view.name)) {
-      // Most records fit the buffer on the stack, which needs no clearing.
-      char buffer[1024];
-      const auto write = [&](char* p) {
+      record_.clear();
+      // The fixed texts, a title, three numbers, the URI and twice the name.
+      const std::size_t most = 320 + uri_.size() + 2 * view.name.size();
+      record_.written(most, [&](char* p) {
         const auto put = [&p](std::string_view s) { p = RecordText::put(p, s); };
         const auto number = [&p](uint64_t value) { p = std::to_chars(p, p + 20, value).ptr; };
         put(R"({"command":{"arguments":[")");
@@ -604,14 +620,8 @@ class LensWriter {
         number(view.line);
         put("}}}");
         return p;
-      };
-      if (most <= sizeof buffer) {
-        const char* end = write(buffer);
-        if (RecordText::write_to(out_, std::string_view(buffer, static_cast<std::size_t>(end - buffer)))) return;
-      } else {
-        record_.clear();
-        if (record_.written(most, write).write_to(out_)) return;
-      }
+      });
+      if (record_.write_to(out_)) return;
     }
     write(out_, to_code_lens(view, uri_));
   }
@@ -764,9 +774,8 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
     visit(LensView{line, end, LensKind::kReference, counts.text_of(first), first.count});
     return;
   }
-  bool past_first = false;
-  for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
-    if (!std::exchange(past_first, true)) return true;
+  // The first keyword had a name: the others are tried from the second on.
+  for_each_declared_name(t, lens_line.keywords & (lens_line.keywords - 1), [&](std::string_view name) {
     const uint32_t number = counts.number_of(name);
     const std::size_t count = number == kNone ? 0 : counts[number].count;
     if (count == 0) return true;

@@ -74,12 +74,10 @@ class RecordText {
   // near: a refusal must name the size that the member passing the limit
   // would have reached, so there the caller writes the record member by
   // member instead. False when it wrote nothing.
-  bool write_to(json::Writer& out) const { return write_to(out, text_); }
-  // The same for a record built elsewhere.
-  static bool write_to(json::Writer& out, std::string_view text) {
+  bool write_to(json::Writer& out) const {
     // One byte more than the text, for the comma that may go before it.
-    if (out.refused() || out.size() + text.size() + 1 > out.limit()) return false;
-    out.raw(text);
+    if (out.refused() || out.size() + text_.size() + 1 > out.limit()) return false;
+    out.raw(text_);
     return true;
   }
 
