@@ -405,7 +405,7 @@ class KeptSearch {
       names.reserve(counts.size());
       for (const NameCounts::Name& name : counts.names()) {
         names.push_back(counts.text_of(name));
-        ends_.push_back(texts_.append(names.back()).size());
+        ends_.push_back(static_cast<uint32_t>(texts_.append(names.back()).size()));
       }
       search_.emplace(names);
     }
@@ -424,7 +424,7 @@ class KeptSearch {
   }
 
   std::string texts_;              // the patterns one after another
-  std::vector<std::size_t> ends_;  // where each ends in `texts_`
+  std::vector<uint32_t> ends_;  // where each ends in `texts_`: seven names a line at most, below 2^32 bytes
   std::optional<text::MultiPatternSearch> search_;
 };
 
@@ -498,7 +498,7 @@ Scan scan_lines(std::string_view text) {
         ++counts[number].count;
         return;
       }
-      if (more) more = search.whole(p.line, number, p.run);
+      if (more) more = search.whole(p.line, number);
       if (search.first(number) != p.line) ++counts[number].count;
       return;
     }

@@ -47,6 +47,7 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
     if (const int c = a.pattern.compare(b.pattern); c != 0) return c < 0;
     return a.index < b.index;
   });
+  last_node_.resize(patterns.size());
   std::vector<uint32_t> path;  // path[d]: the node after d + 1 bytes of the pattern before
   std::string_view previous;
   for (const Entry& entry : order) {
@@ -61,6 +62,7 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
       path.push_back(node);
     }
     nodes_[node].pattern = index;
+    last_node_[index] = node;
     previous = pattern;
   }
   link();
@@ -71,35 +73,6 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
   for (std::size_t n = 1; n < nodes_.size(); ++n) {
     const Node& node = nodes_[n];
     if (node.pattern != kNone && !node.inside_match && nodes_[node.fail].output == kNone) alone_[node.pattern] = true;
-  }
-  list_held(patterns, bytes);
-}
-
-void MultiPatternSearch::list_held(const std::vector<std::string_view>& patterns, std::size_t bytes) {
-  held_at_.reserve(patterns.size() + 1);
-  held_at_.push_back(0);
-  // For each pattern, the last one whose list holds it, so that a pattern
-  // found twice in another is listed once.
-  std::vector<uint32_t> listed_for(patterns.size(), kNone);
-  for (std::size_t p = 0; p < patterns.size(); ++p) {
-    if (!alone_[p]) {
-      uint32_t state = 0;
-      for (const char ch : patterns[p]) {
-        state = step(state, static_cast<unsigned char>(ch));
-        for (uint32_t o = nodes_[state].output; o != kNone; o = nodes_[nodes_[o].fail].output) {
-          const uint32_t q = nodes_[o].pattern;
-          if (listed_for[q] == p) continue;
-          listed_for[q] = static_cast<uint32_t>(p);
-          held_.push_back(q);
-        }
-        if (held_.size() > bytes) {
-          held_at_ = {};
-          held_ = {};
-          return;
-        }
-      }
-    }
-    held_at_.push_back(static_cast<uint32_t>(held_.size()));
   }
 }
 
@@ -135,6 +108,7 @@ void MultiPatternSearch::link() {
       nodes_[c].fail = fail;
       nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
       nodes_[c].inside_match = inside_match;
+      nodes_[c].up = nodes_[node].output != kNone ? node : nodes_[node].up;
       queue.push_back(c);
     }
   }

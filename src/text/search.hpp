@@ -93,22 +93,16 @@ class MultiPatternSearch {
       return !done();
     }
     // Feeds a piece that is exactly pattern `p`: what the walk over it finds
-    // is read from the list built for `p`, and walked only without lists.
-    bool whole(std::size_t number, std::size_t p, std::string_view piece) {
+    // is what ends at the nodes of its path, which are visited from its last
+    // node up rather than walked down to, since the trie's nodes lie far apart.
+    bool whole(std::size_t number, std::size_t p) {
       if (first_[p] != kNone) return !done();
       if (search_.alone_[p]) {
         first_[p] = static_cast<uint32_t>(number);
         ++found_;
         return !done();
       }
-      if (search_.held_at_.empty()) return feed(number, piece);
-      for (uint32_t k = search_.held_at_[p]; k < search_.held_at_[p + 1]; ++k) {
-        const uint32_t q = search_.held_[k];
-        if (first_[q] == kNone) {
-          first_[q] = static_cast<uint32_t>(number);
-          ++found_;
-        }
-      }
+      for (uint32_t node = search_.last_node_[p]; node != kNone; node = search_.nodes_[node].up) report(number, node);
       return !done();
     }
     // The number of the first piece fed that holds pattern `p`, or npos.
@@ -145,6 +139,7 @@ class MultiPatternSearch {
     uint32_t fail = 0;
     uint32_t output = kNone;  // this node or the nearest one on its fail chain that ends a pattern
     uint32_t pattern = kNone;
+    uint32_t up = kNone;  // the nearest node before this one on its path where some pattern ends
     unsigned char byte = 0;
     bool inside_match = false;  // some pattern ends at a node before this one on its path
   };
@@ -168,17 +163,10 @@ class MultiPatternSearch {
 
   uint32_t add_child(uint32_t node, unsigned char byte);
   void link();
-  void list_held(const std::vector<std::string_view>& patterns, std::size_t bytes);
 
   std::vector<Node> nodes_;
   std::vector<bool> alone_;
-  // What the walk over each pattern that is not alone finds: for pattern p
-  // held_[held_at_[p]] up to held_[held_at_[p + 1]]. A piece that is exactly
-  // a pattern is looked up there rather than walked down the trie, whose
-  // nodes lie far apart. Empty when the lists would outgrow the patterns'
-  // own bytes (names that hold many others, "a", "aa", "aaa"...).
-  std::vector<uint32_t> held_at_;
-  std::vector<uint32_t> held_;
+  std::vector<uint32_t> last_node_;  // per pattern, the node its path ends at
   std::array<uint32_t, 256> root_next_{};
   std::size_t pattern_count_ = 0;
 };
