@@ -284,6 +284,24 @@ TEST(ComputeCodeLenses, LensEndIsTheLineLengthInUtf16) {
   }
 }
 
+// The same for lines of random pieces, where sequences meet the edges of
+// the eight-byte blocks of ASCII that the length takes whole.
+TEST(ComputeCodeLenses, LensEndOfRandomLinesIsTheirLengthInUtf16) {
+  static constexpr std::string_view kPieces[] = {"a", "bc", " ", "ş", "ğı", "\u20ac", "😀", "\xC3", "\xC2", "\xDF",
+                                                 "\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xE2\x82", "\xF0\x9F",
+                                                 "\xED\xA0\x80", "\xFF", "\t"};
+  std::mt19937 rng(20261211);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  for (int line = 0; line < 2000; ++line) {
+    std::string text = "fn a(x) {";
+    const int length = line % 40;
+    for (int p = 0; p < length; ++p) text += kPieces[piece(rng)];
+    const auto lenses = lenses_of(text);
+    ASSERT_FALSE(lenses.empty()) << text;
+    EXPECT_EQ(lenses.front().end, text::utf16_length(text::trim(text))) << text;
+  }
+}
+
 TEST(HandleCodeLens, Failures) {
   DocumentsSnapshot snapshot;
   snapshot.add("file:///a", std::make_shared<const std::string>("fonksiyon f()"));
