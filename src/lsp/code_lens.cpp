@@ -120,16 +120,16 @@ inline bool same_text(std::string_view a, std::string_view b) {
     std::memcpy(&word, p, sizeof word);
     return word;
   };
-  // The first and the last word, which overlap when shorter than two.
-  const auto same_ends = [&](auto word) {
-    const char* x = a.data();
-    const char* y = b.data();
-    return load(x, word) == load(y, word) && load(x + n - sizeof word, word) == load(y + n - sizeof word, word);
-  };
-  if (n >= 8 && n <= 16) return same_ends(uint64_t{});
-  if (n >= 4 && n < 8) return same_ends(uint32_t{});
-  if (n < 4) return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
-  return std::memcmp(a.data(), b.data(), n) == 0;
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n >= 8 && n <= 16) {
+    return load(x, uint64_t{}) == load(y, uint64_t{}) && load(x + n - 8, uint64_t{}) == load(y + n - 8, uint64_t{});
+  }
+  if (n >= 4 && n < 8) {
+    return load(x, uint32_t{}) == load(y, uint32_t{}) && load(x + n - 4, uint32_t{}) == load(y + n - 4, uint32_t{});
+  }
+  if (n < 4) return n == 0 || (x[0] == y[0] && x[n / 2] == y[n / 2] && x[n - 1] == y[n - 1]);
+  return std::memcmp(x, y, n) == 0;
 }
 
 // Counts and places of lines stay below 2^32: a document is at most a message long.
@@ -728,10 +728,10 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   std::array<bool, kFunctionKeywords.size()> named{};
   // The scan found the name after the first keyword; a keyword without one
   // left the line without a name.
-  const auto first_keyword = static_cast<std::size_t>(__builtin_ctz(lens_line.keywords | 0x80u));
-  if (first_keyword < kFunctionKeywords.size()) {
-    named[first_keyword] = true;
-    if (lens_line.name != kNone) names[first_keyword] = counts.text_of(counts[lens_line.name]);
+  if (const auto k = static_cast<std::size_t>(__builtin_ctz(lens_line.keywords | 0x80u));
+      k < kFunctionKeywords.size()) {
+    named[k] = true;
+    if (lens_line.name != kNone) names[k] = counts.text_of(counts[lens_line.name]);
   }
   const auto name_after = [&](std::size_t k) {
     if (!named[k]) {
