@@ -111,6 +111,27 @@ void for_each_declared_name(std::string_view t, KeywordBits keywords, Visit&& vi
   }
 }
 
+// Whether two texts are the same; most are runs of a few bytes, compared
+// here in two loads each rather than a call.
+inline bool same_text(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const auto load = [](const char* p, auto word) {
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  };
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n >= 8 && n <= 16) {
+    return load(x, uint64_t{}) == load(y, uint64_t{}) && load(x + n - 8, uint64_t{}) == load(y + n - 8, uint64_t{});
+  }
+  if (n >= 4 && n < 8) {
+    return load(x, uint32_t{}) == load(y, uint32_t{}) && load(x + n - 4, uint32_t{}) == load(y + n - 4, uint32_t{});
+  }
+  if (n < 4) return n == 0 || (x[0] == y[0] && x[n / 2] == y[n / 2] && x[n - 1] == y[n - 1]);
+  return std::memcmp(x, y, n) == 0;
+}
+
 // Counts and places of lines stay below 2^32: a document is at most a message long.
 constexpr uint32_t kNone = UINT32_MAX;
 
@@ -388,7 +409,7 @@ class KeptSearch {
       names.reserve(counts.size());
       for (const NameCounts::Name& name : counts.names()) {
         names.push_back(counts.text_of(name));
-        ends_.push_back(texts_.append(names.back()).size());
+        ends_.push_back(static_cast<uint32_t>(texts_.append(names.back()).size()));
       }
       search_.emplace(names);
     }
@@ -400,14 +421,16 @@ class KeptSearch {
     if (counts.size() != ends_.size()) return false;
     std::size_t at = 0;
     for (std::size_t p = 0; p < ends_.size(); ++p) {
-      if (std::string_view(texts_).substr(at, ends_[p] - at) != counts.text_of(counts.names()[p])) return false;
+      const std::string_view kept = std::string_view(texts_).substr(at, ends_[p] - at);
+      if (!same_text(kept, counts.text_of(counts.names()[p]))) return false;
       at = ends_[p];
     }
     return true;
   }
 
-  std::string texts_;              // the patterns one after another
-  std::vector<std::size_t> ends_;  // where each ends in `texts_`
+  std::string texts_;  // the patterns one after another
+  // Where each ends in `texts_`: seven names a line at most, below 2^32 bytes.
+  std::vector<uint32_t> ends_;
   std::optional<text::MultiPatternSearch> search_;
 };
 
@@ -481,13 +504,13 @@ Scan scan_lines(std::string_view text) {
         ++counts[number].count;
         return;
       }
-      if (more) more = search.whole(p.line, number, p.run);
+      if (more) more = search.whole(p.line, number);
       if (search.first(number) != p.line) ++counts[number].count;
       return;
     }
     if (p.line == kNone || !more) return;
     std::string_view& seen = recent[bits.slot(p.run) & (kRecent - 1)];
-    if (seen == p.run) return;
+    if (same_text(seen, p.run)) return;
     seen = p.run;
     more = search.feed(p.line, p.run);
   };
@@ -620,17 +643,18 @@ class LensWriter {
 // found in one walk that stops only at their first bytes.
 enum LineWords : uint8_t { kTestWord = 1, kMainWord = 2, kBenchWord = 4 };
 
-constexpr auto kWordStops = [] {
-  std::array<bool, 256> stops{};
-  for (const unsigned char c : std::string_view("t b")) stops[c] = true;
-  return stops;
-}();
+// The high bit of each byte of `word` that equals `c`, and no other bit.
+constexpr uint64_t bytes_equal(uint64_t word, unsigned char c) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const uint64_t x = word ^ (c * 0x0101010101010101ULL);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
 
-// "test", " ana" or " main", "bench".
+// "test", " ana" or " main", "bench": the line is read eight bytes at a time
+// for the bytes they begin with, which only there are compared.
 uint8_t line_words(std::string_view t) {
   uint8_t found = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (!kWordStops[static_cast<unsigned char>(t[i])]) continue;
+  const auto at = [&](std::size_t i) {
     switch (t[i]) {
       case 't':
         if (text::literal_at(t, i, "test")) found |= kTestWord;
@@ -642,15 +666,59 @@ uint8_t line_words(std::string_view t) {
         if (text::literal_at(t, i, "bench")) found |= kBenchWord;
         break;
     }
+  };
+  std::size_t i = 0;
+  for (; t.size() - i >= 8; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, t.data() + i, 8);
+    // Little-endian: the lowest set bit is the first byte that matches.
+    for (uint64_t stops = bytes_equal(word, 't') | bytes_equal(word, ' ') | bytes_equal(word, 'b'); stops != 0;
+         stops &= stops - 1) {
+      at(i + static_cast<std::size_t>(__builtin_ctzll(stops)) / 8);
+    }
+  }
+  for (; i < t.size(); ++i) {
+    if (t[i] == 't' || t[i] == ' ' || t[i] == 'b') at(i);
   }
   return found;
+}
+
+// text::utf16_length with ASCII taken eight bytes at a time and two-byte
+// sequences, which are always well-formed and one unit, without a decode:
+// lens lines are ASCII or mostly Latin letters.
+std::size_t utf16_length(std::string_view s) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < n;) {
+    if (n - i >= 8) {
+      uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        i += 8;
+        units += 8;
+        continue;
+      }
+    }
+    const unsigned char b = bytes[i];
+    if (b < 0x80) {
+      ++i;
+      ++units;
+    } else if (b >= 0xC2 && b <= 0xDF && i + 1 < n && text::is_continuation_byte(bytes[i + 1])) {
+      i += 2;
+      ++units;
+    } else {
+      units += text::utf16_units(text::decode_utf8(s, i));
+    }
+  }
+  return units;
 }
 
 template <class Visit>
 void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view text, const NameCounts& counts) {
   const uint32_t line = lens_line.index;
   const std::string_view t = lens_line.trimmed(text);
-  const auto end = static_cast<uint32_t>(text::utf16_length(t));
+  const auto end = static_cast<uint32_t>(utf16_length(t));
   // The function keywords come first among the declaration keywords; a line
   // holds a keyword exactly when its bit is set.
   const auto has_keyword = [&](std::size_t k) { return (lens_line.keywords >> k & 1) != 0; };
@@ -658,6 +726,13 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
   // The name after each function keyword, found once for the line.
   std::array<std::optional<std::string_view>, kFunctionKeywords.size()> names;
   std::array<bool, kFunctionKeywords.size()> named{};
+  // The scan found the name after the first keyword; a keyword without one
+  // left the line without a name.
+  if (const auto k = static_cast<std::size_t>(__builtin_ctz(lens_line.keywords | 0x80u));
+      k < kFunctionKeywords.size()) {
+    named[k] = true;
+    if (lens_line.name != kNone) names[k] = counts.text_of(counts[lens_line.name]);
+  }
   const auto name_after = [&](std::size_t k) {
     if (!named[k]) {
       named[k] = true;
@@ -706,9 +781,8 @@ void add_line_lenses(Visit& visit, const LensLine& lens_line, std::string_view t
     visit(LensView{line, end, LensKind::kReference, counts.text_of(first), first.count});
     return;
   }
-  bool past_first = false;
-  for_each_declared_name(t, lens_line.keywords, [&](std::string_view name) {
-    if (!std::exchange(past_first, true)) return true;
+  // The first keyword had a name: the others are tried from the second on.
+  for_each_declared_name(t, lens_line.keywords & (lens_line.keywords - 1), [&](std::string_view name) {
     const uint32_t number = counts.number_of(name);
     const std::size_t count = number == kNone ? 0 : counts[number].count;
     if (count == 0) return true;

@@ -47,6 +47,7 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
     if (const int c = a.pattern.compare(b.pattern); c != 0) return c < 0;
     return a.index < b.index;
   });
+  last_node_.resize(patterns.size());
   std::vector<uint32_t> path;  // path[d]: the node after d + 1 bytes of the pattern before
   std::string_view previous;
   for (const Entry& entry : order) {
@@ -61,6 +62,7 @@ MultiPatternSearch::MultiPatternSearch(const std::vector<std::string_view>& patt
       path.push_back(node);
     }
     nodes_[node].pattern = index;
+    last_node_[index] = node;
     previous = pattern;
   }
   link();
@@ -106,6 +108,7 @@ void MultiPatternSearch::link() {
       nodes_[c].fail = fail;
       nodes_[c].output = nodes_[c].pattern != kNone ? c : nodes_[fail].output;
       nodes_[c].inside_match = inside_match;
+      nodes_[c].up = nodes_[node].output != kNone ? node : nodes_[node].up;
       queue.push_back(c);
     }
   }

@@ -92,13 +92,17 @@ class MultiPatternSearch {
       }
       return !done();
     }
-    // Feeds a piece that is exactly pattern `p`, which is walked only when `p`
-    // is new and holds another pattern.
-    bool whole(std::size_t number, std::size_t p, std::string_view piece) {
+    // Feeds a piece that is exactly pattern `p`: what the walk over it finds
+    // is what ends at the nodes of its path, which are visited from its last
+    // node up rather than walked down to, since the trie's nodes lie far apart.
+    bool whole(std::size_t number, std::size_t p) {
       if (first_[p] != kNone) return !done();
-      if (!search_.alone_[p]) return feed(number, piece);
-      first_[p] = static_cast<uint32_t>(number);
-      ++found_;
+      if (search_.alone_[p]) {
+        first_[p] = static_cast<uint32_t>(number);
+        ++found_;
+        return !done();
+      }
+      for (uint32_t node = search_.last_node_[p]; node != kNone; node = search_.nodes_[node].up) report(number, node);
       return !done();
     }
     // The number of the first piece fed that holds pattern `p`, or npos.
@@ -135,6 +139,7 @@ class MultiPatternSearch {
     uint32_t fail = 0;
     uint32_t output = kNone;  // this node or the nearest one on its fail chain that ends a pattern
     uint32_t pattern = kNone;
+    uint32_t up = kNone;  // the nearest node before this one on its path where some pattern ends
     unsigned char byte = 0;
     bool inside_match = false;  // some pattern ends at a node before this one on its path
   };
@@ -161,6 +166,7 @@ class MultiPatternSearch {
 
   std::vector<Node> nodes_;
   std::vector<bool> alone_;
+  std::vector<uint32_t> last_node_;  // per pattern, the node its path ends at
   std::array<uint32_t, 256> root_next_{};
   std::size_t pattern_count_ = 0;
 };

@@ -258,6 +258,50 @@ TEST(ComputeCodeLenses, OnePassCountMatchesTheLiteralRule) {
   }
 }
 
+// A lens ends at the UTF-16 length of its trimmed line, whatever the line's
+// bytes: ASCII in long runs, two-, three- and four-byte characters, bytes
+// that begin or end no well-formed sequence, a carriage return.
+TEST(ComputeCodeLenses, LensEndIsTheLineLengthInUtf16) {
+  const std::string_view lines[] = {
+      "fn ad(x) { dön x } // a comment long enough for several words of ASCII",
+      "fonksiyon işlev_1(değer: tamsayı) -> tamsayı { dön değer + 1 }",
+      "fn ş(x) {}",
+      "fn k(x) { dön \u20ac + \u212a }",
+      "fn e(x) { yaz(\"😀👩‍👩‍👧\") }",
+      "fn a(x) { \xC3 }",
+      "fn a(x) { \xC3",
+      "fn a(x) {}\xC3",
+      "fn a(x) { \xC3\xC3\xA7 }",
+      "fn a(x) { \xE2\x82 } \xF0\x9F",
+      "fn a(x) { \xC0\x80 \xED\xA0\x80 \xF4\x90\x80\x80 \x80\xBF }",
+      "fn a(x) { \xF0\x9F\x98",
+      "  \tfn crlf(x) {}\r",
+  };
+  for (const std::string_view line : lines) {
+    const auto lenses = lenses_of(line);
+    ASSERT_FALSE(lenses.empty()) << line;
+    for (const Lens& lens : lenses) EXPECT_EQ(lens.end, text::utf16_length(text::trim(line))) << line;
+  }
+}
+
+// The same for lines of random pieces, where sequences meet the edges of
+// the eight-byte blocks of ASCII that the length takes whole.
+TEST(ComputeCodeLenses, LensEndOfRandomLinesIsTheirLengthInUtf16) {
+  static constexpr std::string_view kPieces[] = {"a", "bc", " ", "ş", "ğı", "\u20ac", "😀", "\xC3", "\xC2", "\xDF",
+                                                 "\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xE2\x82", "\xF0\x9F",
+                                                 "\xED\xA0\x80", "\xFF", "\t"};
+  std::mt19937 rng(20261211);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  for (int line = 0; line < 2000; ++line) {
+    std::string text = "fn a(x) {";
+    const int length = line % 40;
+    for (int p = 0; p < length; ++p) text += kPieces[piece(rng)];
+    const auto lenses = lenses_of(text);
+    ASSERT_FALSE(lenses.empty()) << text;
+    EXPECT_EQ(lenses.front().end, text::utf16_length(text::trim(text))) << text;
+  }
+}
+
 TEST(HandleCodeLens, Failures) {
   DocumentsSnapshot snapshot;
   snapshot.add("file:///a", std::make_shared<const std::string>("fonksiyon f()"));

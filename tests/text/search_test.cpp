@@ -134,12 +134,40 @@ TEST(MultiPatternSearch, PatternsAloneAndGivenWhole) {
   const bool alone[] = {false, true, true, false, false, true};
   for (std::size_t p = 0; p < std::size(alone); ++p) EXPECT_EQ(search.alone(p), alone[p]) << p;
   const auto pieces = [](MultiPatternSearch::Walk& walk) {
-    if (walk.whole(2, 2, "xy") && walk.whole(3, 0, "abc") && walk.whole(5, 2, "xy") && walk.whole(6, 3, "xyz")) {
+    if (walk.whole(2, 2) && walk.whole(3, 0) && walk.whole(5, 2) && walk.whole(6, 3)) {
       walk.feed(7, "qb");
     }
   };
   constexpr std::size_t none = std::string_view::npos;
   EXPECT_EQ(first_pieces(search, 6, pieces), (std::vector<std::size_t>{3, 3, 2, 6, none, 7}));
+}
+
+// A piece given whole finds what the walk over it finds: patterns that are
+// its prefixes, its suffixes, inside it, given twice; after pieces that
+// found some of it already, too.
+TEST(MultiPatternSearch, WholePieceFindsWhatTheWalkFinds) {
+  const std::vector<std::vector<std::string_view>> sets = {
+      {"işlev_1", "işlev_12", "işlev_123", "lev_1", "_12", "işlev_2"},
+      {"a", "aa", "aaa", "aaaa", "aab", "ba"},
+      {"abc", "a", "b", "c", "ab", "bc"},
+      {"ab", "b", "a", "ab"},
+  };
+  for (const auto& patterns : sets) {
+    const MultiPatternSearch search(patterns);
+    for (std::size_t p = 0; p < patterns.size(); ++p) {
+      for (const std::string_view before : {"", "b", "aa"}) {
+        const auto walked = first_pieces(search, patterns.size(), [&](MultiPatternSearch::Walk& walk) {
+          walk.feed(1, before);
+          walk.feed(2, patterns[p]);
+        });
+        const auto whole = first_pieces(search, patterns.size(), [&](MultiPatternSearch::Walk& walk) {
+          walk.feed(1, before);
+          walk.whole(2, p);
+        });
+        EXPECT_EQ(whole, walked) << ::testing::PrintToString(patterns) << " " << p << " after " << before;
+      }
+    }
+  }
 }
 
 }  // namespace
