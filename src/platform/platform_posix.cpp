@@ -113,9 +113,11 @@ struct OwnBlock {
   void* start;
   std::size_t size;
 };
-// The live mapped blocks. Each holds 8 MiB or more, so a few hundred cover
-// more than this process is given; past them, blocks come from the heap.
-constexpr std::size_t kMostOwnBlocks = 256;
+// The live mapped blocks. Each holds 8 MiB or more, so 64 hold 512 MiB at
+// once, more than the largest sessions keep; past them, blocks come from the
+// heap. The table is zeroed data, resident where its pages are touched: a
+// larger one spread the process's zeroed data over another page.
+constexpr std::size_t kMostOwnBlocks = 64;
 OwnBlock own_blocks[kMostOwnBlocks];
 std::size_t own_block_count = 0;
 
